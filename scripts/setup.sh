@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests and the demo need, when missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 libqt6svg6
+  qt6-qpa-plugins libgl-dev
+  libqcustomplot-dev libqcustomplot2.1-qt6
+  libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+echo "setup: all packages present"

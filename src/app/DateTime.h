@@ -1,0 +1,16 @@
+#pragma once
+// The program's date-time: local time as days since 30 December 1899, the fraction being the
+// time of day. All conversions to and from QDateTime live here and nowhere else.
+
+#include <QDateTime>
+
+namespace DateTime {
+
+constexpr double SecondsPerDay = 86400.0;
+constexpr double OneSecond = 1.0 / SecondsPerDay;
+
+double now();
+double fromQDateTime(const QDateTime& dt);   // local time
+QDateTime toQDateTime(double days);          // local time, millisecond precision
+
+} // namespace DateTime

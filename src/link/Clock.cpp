@@ -1,0 +1,16 @@
+#include "link/Clock.h"
+
+#include "app/DateTime.h"
+
+#include <chrono>
+
+double SystemClock::Now() const
+{
+    return DateTime::now();
+}
+
+std::int64_t SystemClock::TickMs() const
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The live link: the frame reader (Comm1RxChar) and the connection watchdog (MainTimerTimer).
+// Owned by the main window, which forwards the port's receive event and the timer's tick here.
+// Everything else it touches is injected: the port, the UI elements (ILinkView), and the
+// hand-offs to the decoder and the real-time recorder.
+
+#include "link/ComPortInterface.h"
+#include "link/LinkView.h"
+#include "link/LiveFrame.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <functional>
+
+struct LinkState {
+    QByteArray ReceiveBuffer;
+    bool Connected = false;
+    bool FrameSeen = false;
+    int MissedTicks = 0;
+    int SampleTicks = 0;
+    int RealTimeRate = 1;      // ticks per recorded sample; set from the settings at start
+    double LastTickTime = 0.0; // days
+    bool FirstTick = true;
+    bool InReceive = false;
+    bool InMainTick = false;
+    bool PollWriting = false;
+};
+
+struct LinkHooks {
+    // Every good frame, in arrival order (the decoder).
+    std::function<void(const LiveFrame&)> frameReceived;
+    // RealTimeRecording of the real-time recorder.
+    std::function<bool()> recording;
+    // A sample is due: the owner calls AppendSample on the real-time window when it exists
+    // and marks the recording unsaved.
+    std::function<void(double time)> sampleDue;
+};
+
+class LiveLink {
+public:
+    static constexpr int kMaxReadPerEvent = 256;
+    static constexpr int kSilentTicksToDisconnect = 3;
+    static constexpr int kMinIntervalMs = 500;
+    static constexpr int kNominalIntervalMs = 1000;
+
+    LiveLink(IComPort& port, ILinkView& view, LinkHooks hooks = {});
+
+    LinkState& State() { return state_; }
+    const LinkState& State() const { return state_; }
+    void SetHooks(LinkHooks hooks) { hooks_ = std::move(hooks); }
+
+    // The receive handler of Comm1. A port error ends it with SilentAbort; InReceive is cleared
+    // on every way out.
+    void Comm1RxChar();
+
+    // One watchdog tick at local time now (days). Returns the timer's next interval in ms,
+    // given its current one. InMainTick and PollWriting are cleared on every way out.
+    int MainTimerTimer(double now, int currentIntervalMs);
+
+    // Writes one command frame on the port (used by the watchdog and the start-up).
+    void WriteCommand(char letter);
+
+private:
+    void connectActions();
+    void disconnectActions();
+
+    IComPort& port_;
+    ILinkView& view_;
+    LinkHooks hooks_;
+    LinkState state_;
+};
