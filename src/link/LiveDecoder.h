@@ -1,6 +1,11 @@
 #pragma once
 // Decoding of live frames: a pure function of the frame and the decoder state. It gives the
 // latest LiveReading and what the front panel shows (PanelDisplay); the window only applies it.
+//
+// The caller (the main window) decodes every good frame, whether or not the front panel exists,
+// so that the LiveReading is always current for the recorder and the download; it applies the
+// returned PanelDisplay (TfrmPanel::ShowDisplay) and switches MaxMinTimer only while the panel
+// exists. The decoder state (PreviousHold, BlinkPhase) lives as long as the program.
 
 #include "link/LiveFrame.h"
 
@@ -50,6 +55,14 @@ struct PanelDisplay {
 PanelDisplay DecodeLiveFrame(const LiveFrame& frame, LiveReading& reading, DecoderState& state,
                              const QLocale& locale = QLocale::system());
 
+// One tick of MaxMinTimer: inverts BlinkPhase and returns it (true: lblMAX and lblMIN shown).
+bool nextBlink(DecoderState& state);
+
 // Helpers that the panel and the tests share.
+// Signed 16-bit big-endian tenths, computed in extended precision, stored as float.
 float decodeMeasurement(std::uint8_t high, std::uint8_t low);
+// Fixed-point text with the locale's decimal separator: one decimal below 1000, none from 1000
+// on, at most 7 significant digits, a plain "-" for negative values.
 QString valueText(double v, const QLocale& locale);
+// A stamp pair: "- - - -" when first > 0x99, else both bytes as two hex digits with separator.
+QString stampText(std::uint8_t first, std::uint8_t second, QChar separator);
