@@ -1,0 +1,36 @@
+#pragma once
+// The chart image: the complete chart state as one byte block.
+//
+// Layout (all numbers little-endian):
+//   0   8  signature "KOLVACHT"
+//   8   4  version (ChartImageVersion)
+//  12   4  payload length n
+//  16   4  CRC-32 of the payload
+//  20   n  payload: settings, data, annotations
+// Decoding checks the signature, the version, the length and the check value before it looks
+// at the payload, and every count inside the payload against the bytes that remain before it
+// allocates anything.
+
+#include "graph/ChartState.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+
+constexpr std::uint32_t ChartImageVersion = 1;
+constexpr int ChartImageHeaderSize = 20;
+
+// A chart image or graph file that cannot be used. what() is the text for the user (UTF-8).
+class ChartFileError : public std::runtime_error {
+public:
+    explicit ChartFileError(const QString& text) : std::runtime_error(text.toStdString()) {}
+    QString text() const { return QString::fromUtf8(what()); }
+};
+
+QByteArray encodeChartImage(const ChartState& state);
+// Throws ChartFileError for anything but a sound image of a known version.
+ChartState decodeChartImage(const QByteArray& image);
+
+std::uint32_t crc32(const char* data, std::size_t size);

@@ -1,0 +1,24 @@
+#pragma once
+// The graph file (.ghf): the length of a chart image as four bytes, low byte first, then the
+// image. The template "template/graph.ghf" is a graph file too.
+//
+// Errors are ChartFileError with the file name and the system's reason; the application's
+// standard error box shows them. A failed read or write changes neither the chart nor an
+// existing file.
+
+#include "graph/ChartImage.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Writes the length and the block to name through a temporary file in the same folder, which
+// then replaces name.
+void writeGraphBlock(const QString& name, const QByteArray& image);
+// Reads the block of a graph file. A length field larger than the rest of the file is refused
+// before anything is allocated.
+QByteArray readGraphBlock(const QString& name);
+
+// The chart state to and from a graph file.
+void writeGraphFile(const ChartState& state, const QString& name);
+// Reads and decodes the whole file first; state changes only when all of it was sound.
+void readGraphFile(ChartState& state, const QString& name);
