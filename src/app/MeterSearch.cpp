@@ -1,0 +1,133 @@
+#include "app/MeterSearch.h"
+
+#include "app/PortErrors.h"
+
+#include "link/LiveFrame.h"
+#include "link/LiveLink.h"
+
+
+namespace {
+
+constexpr int kWaitBeforeOpenMs = 300;
+constexpr int kWaitAfterOpenMs = 300;
+constexpr int kWaitForReplyMs = 500;
+constexpr int kReplyLength = 4;
+
+void closePort(IComPort& port)
+{
+    ignoringErrors([&] { port.SetActive(false); });
+    ignoringErrors([&] { port.Close(); });
+}
+
+// Asks the open port for its identification; a port error counts as no answer.
+bool askIdentification(IComPort& port, const MeterSearchHooks& hooks)
+{
+    try {
+        const CommandFrame k = makeCommandFrame(Cmd::Identify);
+        port.Write(k.data(), int(k.size()), false);
+        hooks.waitWithMessages(kWaitForReplyMs);
+        const int count = port.InputCount();
+        if (count < kReplyLength)
+            return false;
+        QByteArray reply(count, '\0');
+        port.Read(reply.data(), count, false);
+        return isMeterReply(reply);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void select(IComPort& port, const QString& item, int index, const MeterSearchHooks& hooks)
+{
+    if (hooks.selectItem)
+        hooks.selectItem(index);
+    ignoringErrors([&] { port.SetDeviceName(devicePathFor(item)); });
+}
+
+} // namespace
+
+QString devicePathFor(const QString& item)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\\\.\\") + item;
+#else
+    return item;
+#endif
+}
+
+QStringList buildPortList(const QStringList& systemDevices, const QStringList& extraPaths)
+{
+    QStringList list;
+    for (const QStringList* source : {&systemDevices, &extraPaths})
+        for (const QString& device : *source)
+            if (!device.isEmpty() && !list.contains(device))
+                list << device;
+    return list;
+}
+
+bool isMeterReply(const QByteArray& reply)
+{
+    return reply.size() >= kReplyLength && reply.left(kReplyLength).contains("461");
+}
+
+MeterSearchResult SearchMeter(IComPort& port, const QStringList& devices, int lastConnectedPort,
+                              const MeterSearchHooks& hooks)
+{
+    MeterSearchResult result;
+    result.lastConnectedPort = lastConnectedPort;
+
+    const auto cancelled = [&] { return hooks.cancelled && hooks.cancelled(); };
+    for (int i = 0; i < devices.size() && !cancelled(); ++i) {
+        select(port, devices[i], i, hooks);
+        if (hooks.showProgress)
+            hooks.showProgress(QStringLiteral("Searching Meter on ") + devicePathFor(devices[i]));
+        hooks.waitWithMessages(kWaitBeforeOpenMs);
+        ignoringErrors([&] { port.SetActive(true); });
+        hooks.waitWithMessages(kWaitAfterOpenMs);
+        if (!port.Active())
+            continue;
+        if (askIdentification(port, hooks) && !cancelled()) {
+            result.found = true;
+            result.selectedIndex = i;
+            result.lastConnectedPort = i;
+            result.devicePath = port.DeviceName();
+            return result;
+        }
+        closePort(port);
+    }
+
+    // No meter: preselect the remembered device (or the first) and leave the port closed.
+    if (result.lastConnectedPort < 0 || result.lastConnectedPort >= devices.size())
+        result.lastConnectedPort = 0;
+    if (devices.isEmpty()) {
+        ignoringErrors([&] { port.SetDeviceName(devicePathFor(kNoPortText)); });
+    } else {
+        result.selectedIndex = result.lastConnectedPort;
+        select(port, devices[result.selectedIndex], result.selectedIndex, hooks);
+    }
+    result.devicePath = port.DeviceName();
+    return result;
+}
+
+void ApplySearchResult(const MeterSearchResult& result, IComPort& port, ILinkView& view,
+                       LinkState& link)
+{
+    if (result.found) {
+        view.SetRunEnabled(true);
+        view.SetStopEnabled(false);
+        link.Connected = true;
+        view.SetNoConnectionVisible(false);
+        view.SetStatus(result.devicePath, LiveLink::kOnConnection);
+    } else {
+        link.Connected = false;
+        view.SetNoConnectionVisible(true);
+        view.SetStatus(result.devicePath, LiveLink::kOffConnection);
+    }
+    ignoringErrors([&] {
+        port.PurgeInput();
+        if (port.Active()) {
+            const CommandFrame a = makeCommandFrame(Cmd::StartStream);
+            port.Write(a.data(), int(a.size()), false);
+        }
+    });
+}

@@ -1,0 +1,15 @@
+#include "app/StartupTrace.h"
+
+#include <QDateTime>
+#include <QtGlobal>
+
+#include <cstdio>
+
+void traceStartup(const char* event)
+{
+    if (!qEnvironmentVariableIsSet("KOLVA_TRACE_STARTUP"))
+        return;
+    std::fprintf(stderr, "kolva-trace %s %lld\n", event,
+                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+    std::fflush(stderr);
+}

@@ -1,0 +1,100 @@
+#include "app/UAbout.h"
+
+#include "app/VersionInfo.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+constexpr int kClientWidth = 311;
+constexpr int kClientHeight = 95;
+
+QLabel* makeLabel(QWidget* parent, const char* name, int x, int y, int pixelSize, bool bold)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont f = label->font();
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    label->setFont(f);
+    label->move(x, y);
+    return label;
+}
+
+} // namespace
+
+TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint
+                          | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(kClientWidth, kClientHeight);
+    QFont base = font();
+    base.setPixelSize(11);
+    setFont(base);
+
+    Label3 = makeLabel(this, "Label3", 8, 16, 16, true);
+    QFont f3 = Label3->font();
+    f3.setItalic(true);
+    Label3->setFont(f3);
+    Label3->setText(QStringLiteral("Four Channel Thermometer Software"));
+    Label3->setStyleSheet(QStringLiteral("color: blue;"));
+
+    Label4 = makeLabel(this, "Label4", 72, 42, 11, false);
+    Label4->resize(kClientWidth - 72 - 4, 16);
+
+    Label1 = makeLabel(this, "Label1", 8, 59, 13, true);
+    Label1->setText(QStringLiteral("Version:"));
+    Label2 = makeLabel(this, "Label2", 72, 59, 13, true);
+
+    for (QLabel* l : {Label1, Label2, Label3})
+        l->adjustSize();
+
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setGeometry(216, 64, 75, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TfrmAbout::BitBtn1Click);
+
+    VersionInfo1 = new TVersionInfo(this);
+    VersionInfo1->setObjectName(QStringLiteral("VersionInfo1"));
+    VersionInfo1->SetFileVersionLabel(Label2);
+    Label2->adjustSize();
+
+    if (mode == Mode::Splash) {
+        BitBtn1->hide();
+        setAttribute(Qt::WA_DeleteOnClose); // closing the splash frees it
+    }
+
+    // Centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+}
+
+void TfrmAbout::ShowSplash()
+{
+    show();
+    raise();
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfrmAbout::SetProgress(const QString& text)
+{
+    Label4->setText(text);
+    Label4->repaint();
+}
+
+void TfrmAbout::BitBtn1Click()
+{
+    accept();
+}

@@ -1,0 +1,16 @@
+#include "app/VersionInfo.h"
+
+TVersionInfo::TVersionInfo(QObject* parent)
+    : QObject(parent)
+#ifdef KOLVA_VERSION
+    , version_(QStringLiteral(KOLVA_VERSION))
+#endif
+{
+}
+
+void TVersionInfo::SetFileVersionLabel(QLabel* label)
+{
+    label_ = label;
+    if (label_)
+        label_->setText(version_);
+}
