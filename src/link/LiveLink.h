@@ -2,13 +2,17 @@
 // The live link: the frame reader (Comm1RxChar) and the connection watchdog (MainTimerTimer).
 // Owned by the main window, which forwards the port's receive event and the timer's tick here.
 // Everything else it touches is injected: the port, the UI elements (ILinkView), and the
-// hand-offs to the decoder and the real-time recorder.
+// hand-offs to the decoder and the real-time recorder. The frame search itself is FrameReader.
+//
+// Every good frame goes to hooks.frameReceived, whether or not the front panel exists: the
+// owner decides what to do with it.
 
 #include "link/ComPortInterface.h"
 #include "link/LinkView.h"
 #include "link/LiveFrame.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <array>
 #include <functional>
@@ -55,15 +59,23 @@ public:
     void Comm1RxChar();
 
     // One watchdog tick at local time now (days). Returns the timer's next interval in ms,
-    // given its current one. InMainTick and PollWriting are cleared on every way out.
+    // given its current one: one second on average, never below 500 ms. A tick whose local
+    // time lies before the previous tick's (the clock was set back) keeps the interval.
+    // A port error ends the tick with SilentAbort (no interval is returned then: the owner keeps
+    // the timer's interval); InMainTick and PollWriting are cleared on every way out.
     int MainTimerTimer(double now, int currentIntervalMs);
 
     // Writes one command frame on the port (used by the watchdog and the start-up).
     void WriteCommand(char letter);
 
+    static inline const QString kOnConnection = QStringLiteral("On Connection");
+    static inline const QString kOffConnection = QStringLiteral("Off Connection");
+
 private:
     void connectActions();
     void disconnectActions();
+    bool isRecording() const;
+    int correctedInterval(double now, int currentIntervalMs);
 
     IComPort& port_;
     ILinkView& view_;

@@ -1,0 +1,37 @@
+#pragma once
+// How the simulated meter behaves: its readings, its status and the faults it injects.
+
+#include <QByteArray>
+
+#include <array>
+#include <cstdint>
+
+namespace sim {
+
+// Faults injected into the byte stream. A count of 0 switches a fault off.
+struct FaultConfig {
+    int garbageEvery = 0;      // after every Nth frame, a short run of random bytes
+    int badChecksumEvery = 0;  // every Nth frame carries a wrong checksum
+    int badTrailerEvery = 0;   // every Nth frame carries a wrong trailer
+    std::int64_t silenceAfterMs = -1; // from this model time on, nothing at all is sent...
+    std::int64_t silenceForMs = 0;    // ...for this long
+};
+
+struct MeterConfig {
+    int frameIntervalMs = 500;        // one live frame every so often while streaming
+    int keepAliveTimeoutMs = 5000;    // the stream stops this long after the last "X" or "a"
+    // The reply to "K": the meter's model number first, so the first four bytes hold "461".
+    QByteArray identification = QByteArrayLiteral("461 KOLVA\r\n");
+    bool celsius = true;              // unit at power-on
+    std::uint8_t battery = 3;         // 0..3
+    char thermocouple = 'K';          // 'K', 'J', 'E' or 'T'
+    bool memoryFull = false;
+    bool autoOff = false;
+    std::array<double, 4> baseCelsius{22.0, 23.5, 21.2, 24.6}; // mean temperature of T1..T4
+    std::array<bool, 4> unplugged{};  // a channel without thermocouple shows "- - - -"
+    double startDays = 45000.5;       // local date-time at model time 0 (for the BCD stamps)
+    std::uint32_t seed = 461;         // noise and garbage are reproducible
+    FaultConfig faults;
+};
+
+} // namespace sim

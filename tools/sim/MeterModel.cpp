@@ -1,0 +1,300 @@
+#include "tools/sim/MeterModel.h"
+
+#include "app/DateTime.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint8_t kNoStamp = 0xFF; // a first stamp byte above 0x99: no stamp
+
+std::uint8_t bcd(int v)
+{
+    return std::uint8_t(((v / 10) % 10) << 4 | (v % 10));
+}
+
+void putValue(LiveFrame& f, std::size_t at, double value)
+{
+    const long tenths = std::lround(value * 10.0);
+    const auto raw = std::uint16_t(std::int16_t(std::clamp(tenths, -32768L, 32767L)));
+    f[at] = std::uint8_t(raw >> 8);
+    f[at + 1] = std::uint8_t(raw & 0xFF);
+}
+
+void putStamp(LiveFrame& f, std::size_t at, double days, bool present)
+{
+    if (!present) {
+        f[at] = kNoStamp;
+        f[at + 1] = kNoStamp;
+        f[at + 2] = kNoStamp;
+        f[at + 3] = kNoStamp;
+        return;
+    }
+    const QDateTime dt = DateTime::toQDateTime(days);
+    f[at] = bcd(dt.date().month());
+    f[at + 1] = bcd(dt.date().day());
+    f[at + 2] = bcd(dt.time().hour());
+    f[at + 3] = bcd(dt.time().minute());
+}
+
+std::uint8_t thermocoupleBit(char type)
+{
+    switch (type) {
+    case 'T': return 0x04;
+    case 'E': return 0x08;
+    case 'J': return 0x10;
+    default: return 0x20; // K
+    }
+}
+
+// The type's measuring range in degrees Celsius.
+std::pair<double, double> thermocoupleRange(char type)
+{
+    switch (type) {
+    case 'T': return {-250.0, 400.0};
+    case 'E': return {-210.0, 1000.0};
+    case 'J': return {-210.0, 1200.0};
+    default: return {-200.0, 1370.0};
+    }
+}
+
+} // namespace
+
+MeterModel::MeterModel(MeterConfig config)
+    : config_(std::move(config)), rng_(config_.seed), celsius_(config_.celsius)
+{
+    updateReadings();
+}
+
+void MeterModel::receive(const void* data, std::size_t length)
+{
+    input_.append(static_cast<const char*>(data), qsizetype(length));
+    // Resynchronise on 0x02; a candidate without its 0x03 at offset 9 costs its first byte.
+    qsizetype pos = 0;
+    while (input_.size() - pos >= qsizetype(kCommandFrameLength)) {
+        const qsizetype start = input_.indexOf(char(kFrameHeader), pos);
+        if (start < 0) {
+            pos = input_.size();
+            break;
+        }
+        pos = start;
+        if (input_.size() - pos < qsizetype(kCommandFrameLength))
+            break;
+        if (std::uint8_t(input_[pos + 9]) != kFrameTrailer) {
+            ++pos;
+            continue;
+        }
+        const char letter = input_[pos + 1];
+        pos += qsizetype(kCommandFrameLength);
+        handleCommand(letter);
+    }
+    input_.remove(0, pos);
+}
+
+void MeterModel::handleCommand(char letter)
+{
+    switch (letter) {
+    case Cmd::Identify:
+        send(config_.identification);
+        break;
+    case Cmd::StartStream:
+        startStream();
+        break;
+    case Cmd::KeepAlive:
+        lastKeepAlive_ = now_;
+        break;
+    case Cmd::Hold:
+        hold_ = !hold_;
+        break;
+    case Cmd::Rec:
+        rec_ = !rec_;
+        break;
+    case Cmd::CelsiusFahrenheit:
+        celsius_ = !celsius_;
+        break;
+    case Cmd::Difference:
+        difference_ = !difference_;
+        break;
+    case Cmd::MmaNext:
+        if (mode_ == 0) {
+            const double t = wallNow();
+            stats_ = Statistics{celsiusNow_[0], celsiusNow_[0], 0.0, 0, t, t, t};
+        }
+        mode_ = std::uint8_t(mode_ % 4 + 1);
+        break;
+    case Cmd::MmaCancel:
+        mode_ = 0;
+        break;
+    default:
+        break; // not a live-mode letter: ignored
+    }
+}
+
+void MeterModel::startStream()
+{
+    lastKeepAlive_ = now_;
+    if (!streaming_) {
+        streaming_ = true;
+        nextFrameAt_ = now_;
+    }
+    // Frames due at this very moment go out at once.
+    advance(0);
+}
+
+void MeterModel::advance(std::int64_t ms)
+{
+    const std::int64_t target = now_ + std::max<std::int64_t>(ms, 0);
+    while (streaming_ && nextFrameAt_ <= target) {
+        now_ = std::max(now_, nextFrameAt_);
+        if (now_ - lastKeepAlive_ > config_.keepAliveTimeoutMs) {
+            streaming_ = false;
+            break;
+        }
+        emitFrame();
+        nextFrameAt_ += std::max(config_.frameIntervalMs, 1);
+    }
+    now_ = target;
+    if (streaming_ && now_ - lastKeepAlive_ > config_.keepAliveTimeoutMs)
+        streaming_ = false;
+}
+
+QByteArray MeterModel::takeOutput()
+{
+    QByteArray out;
+    out.swap(output_);
+    return out;
+}
+
+bool MeterModel::silent() const
+{
+    const auto& f = config_.faults;
+    return f.silenceAfterMs >= 0 && now_ >= f.silenceAfterMs && now_ < f.silenceAfterMs + f.silenceForMs;
+}
+
+void MeterModel::send(const QByteArray& bytes)
+{
+    if (!silent())
+        output_.append(bytes);
+}
+
+double MeterModel::wallNow() const
+{
+    return config_.startDays + double(now_) / 86400000.0;
+}
+
+double MeterModel::shown(double celsius) const
+{
+    return celsius_ ? celsius : celsius * 9.0 / 5.0 + 32.0;
+}
+
+void MeterModel::updateReadings()
+{
+    // Slow sine drift with channel-specific periods plus a bounded random walk.
+    const double t = double(now_) / 1000.0;
+    std::normal_distribution<double> step(0.0, 0.02);
+    for (std::size_t i = 0; i < 4; ++i) {
+        walk_[i] = std::clamp(walk_[i] + step(rng_), -0.5, 0.5);
+        const double slow = 0.8 * std::sin(2 * std::numbers::pi * t / (120.0 + 37.0 * double(i)));
+        const double faster = 0.2 * std::sin(2 * std::numbers::pi * t / (17.0 + 5.0 * double(i)));
+        celsiusNow_[i] = config_.baseCelsius[i] + slow + faster + walk_[i];
+    }
+    if (mode_ != 0) {
+        const double t1 = celsiusNow_[0];
+        if (t1 > stats_.max) {
+            stats_.max = t1;
+            stats_.maxAt = wallNow();
+        }
+        if (t1 < stats_.min) {
+            stats_.min = t1;
+            stats_.minAt = wallNow();
+        }
+        stats_.sum += t1;
+        ++stats_.count;
+    }
+}
+
+void MeterModel::emitFrame()
+{
+    updateReadings();
+    LiveFrame frame = currentFrame();
+    ++framesSent_;
+    const auto& f = config_.faults;
+    if (f.badChecksumEvery > 0 && framesSent_ % f.badChecksumEvery == 0)
+        frame[33] = std::uint8_t(frame[33] + 1);
+    if (f.badTrailerEvery > 0 && framesSent_ % f.badTrailerEvery == 0)
+        frame[34] = 0x00;
+    send(QByteArray(reinterpret_cast<const char*>(frame.data()), qsizetype(frame.size())));
+    if (f.garbageEvery > 0 && framesSent_ % f.garbageEvery == 0) {
+        std::uniform_int_distribution<int> length(1, 20), byte(0, 255);
+        QByteArray garbage(length(rng_), '\0');
+        for (auto& b : garbage)
+            b = char(byte(rng_));
+        send(garbage);
+    }
+}
+
+std::uint8_t MeterModel::statusA() const
+{
+    return std::uint8_t(mode_ | (celsius_ ? 0x08 : 0) | (rec_ ? 0x10 : 0) | (difference_ ? 0x20 : 0)
+                        | (hold_ ? 0x40 : 0));
+}
+
+std::uint8_t MeterModel::statusB() const
+{
+    return std::uint8_t((config_.battery & 0x03) | thermocoupleBit(config_.thermocouple)
+                        | (config_.memoryFull ? 0x40 : 0) | (config_.autoOff ? 0x80 : 0));
+}
+
+std::uint8_t MeterModel::rangeBits() const
+{
+    const auto [low, high] = thermocoupleRange(config_.thermocouple);
+    std::uint8_t bits = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (config_.unplugged[i])
+            bits |= std::uint8_t(0x10 << i);
+        else if (celsiusNow_[i] < low || celsiusNow_[i] > high)
+            bits |= std::uint8_t(0x01 << i);
+    }
+    return bits;
+}
+
+LiveFrame MeterModel::currentFrame() const
+{
+    LiveFrame f{};
+    f[0] = kFrameHeader;
+    f[1] = statusA();
+    f[2] = statusB();
+    for (std::size_t i = 0; i < 4; ++i)
+        putValue(f, 3 + 2 * i, config_.unplugged[i] ? 0.0 : shown(celsiusNow_[i]));
+    putValue(f, 11, 0.0);
+
+    const bool stats = mode_ != 0;
+    const double avg = stats_.count > 0 ? stats_.sum / double(stats_.count) : stats_.max;
+    putValue(f, 13, stats ? shown(stats_.max) : 0.0);
+    putValue(f, 15, stats ? shown(stats_.min) : 0.0);
+    putValue(f, 17, stats ? shown(avg) : 0.0);
+    putStamp(f, 19, stats_.maxAt, stats);
+    putStamp(f, 23, stats_.minAt, stats);
+    putStamp(f, 27, stats_.startedAt, stats);
+
+    const std::uint8_t channels = rangeBits();
+    f[31] = channels;
+    // The statistics follow T1: without a value when T1 has none, over range likewise.
+    std::uint8_t statistic = 0;
+    if (channels & 0x10)
+        statistic = 0x70;
+    else if (stats && (channels & 0x01))
+        statistic = 0x07;
+    f[32] = statistic;
+    f[33] = liveFrameChecksum(f.data());
+    f[34] = kFrameTrailer;
+    return f;
+}
+
+} // namespace sim

@@ -1,0 +1,100 @@
+#pragma once
+// The simulated meter as a pure state machine with injected time: bytes from the program go in
+// through receive(), time passes with advance(), and the meter's bytes come out of takeOutput().
+//
+// Live mode, the meter's whole live protocol:
+//   - command frames are ten bytes 0x02, letter, seven 0x00, 0x03; the input is resynchronised
+//     on 0x02 (a candidate whose byte 9 is not 0x03 costs its first byte), so split, garbled or
+//     interleaved input is handled;
+//   - "K" answers with MeterConfig::identification ("461 KOLVA\r\n" by default);
+//   - "a" starts (or restarts) the stream of 35-byte live frames, the first one at once and then
+//     one every frameIntervalMs; "X" keeps it running; keepAliveTimeoutMs after the last "a" or
+//     "X" the stream stops until the next "a";
+//   - keys: "H" HOLD (status A bit 6), "E" REC (bit 4), "C" unit (bit 3, the values follow),
+//     "T" T1-T2 display (bit 5), "M" next statistic mode, "N" back to normal display.
+//     Statistic modes cycle 0 -> 1 MAX -> 2 MIN -> 3 MAX/MIN running -> 4 AVG -> 1 ...; entering
+//     from 0 starts a fresh MAX/MIN/AVG of T1, "N" ends it. MAX and MIN carry the time they
+//     were reached, AVG the time the statistics started (BCD month-day and hour:minute).
+// Letters the model does not know are ignored. The logger download and the set-up commands
+// belong in handleCommand() next to the live letters.
+
+#include "link/LiveFrame.h"
+#include "tools/sim/MeterConfig.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+namespace sim {
+
+class MeterModel {
+public:
+    explicit MeterModel(MeterConfig config = {});
+
+    // Bytes written by the program, in any pieces.
+    void receive(const void* data, std::size_t length);
+    void receive(const QByteArray& bytes) { receive(bytes.constData(), std::size_t(bytes.size())); }
+
+    // Lets ms milliseconds of model time pass; frames due in that time are produced.
+    void advance(std::int64_t ms);
+
+    // Everything the meter has sent since the last call.
+    QByteArray takeOutput();
+    bool hasOutput() const { return !output_.isEmpty(); }
+
+    // Model time of the next frame, or -1 while not streaming: lets a server sleep until then.
+    std::int64_t nextFrameAtMs() const { return streaming_ ? nextFrameAt_ : -1; }
+    std::int64_t nowMs() const { return now_; }
+
+    bool streaming() const { return streaming_; }
+    std::uint8_t statusA() const;
+    std::uint8_t statusB() const;
+    std::uint8_t mode() const { return mode_; }
+    int framesSent() const { return framesSent_; }
+    const MeterConfig& config() const { return config_; }
+
+    // The frame that the meter would send now (without faults).
+    LiveFrame currentFrame() const;
+
+private:
+    struct Statistics {
+        double max = 0, min = 0, sum = 0;
+        long count = 0;
+        double maxAt = 0, minAt = 0, startedAt = 0; // local date-times in days
+    };
+
+    void handleCommand(char letter);
+    void startStream();
+    void emitFrame();
+    void send(const QByteArray& bytes);
+    void updateReadings();
+    bool silent() const;
+    double wallNow() const;
+    double shown(double celsius) const; // in the unit shown
+    std::uint8_t rangeBits() const;
+
+    MeterConfig config_;
+    std::mt19937 rng_;
+    QByteArray input_;
+    QByteArray output_;
+
+    std::int64_t now_ = 0;
+    bool streaming_ = false;
+    std::int64_t nextFrameAt_ = 0;
+    std::int64_t lastKeepAlive_ = 0;
+    int framesSent_ = 0;
+
+    // Display state.
+    bool celsius_;
+    bool hold_ = false, rec_ = false, difference_ = false;
+    std::uint8_t mode_ = 0;
+    Statistics stats_;
+
+    // Readings in degrees Celsius and their slow random walk.
+    std::array<double, 4> celsiusNow_{};
+    std::array<double, 4> walk_{};
+};
+
+} // namespace sim
