@@ -74,7 +74,11 @@ int LiveLink::correctedInterval(double now, int currentIntervalMs)
     if (now < last)
         return currentIntervalMs;
 
-    const double overshoot = ((now * 86400.0 - last * 86400.0) - 1.0) * 1000.0;
+    // A date-time near 45000 days resolves about 0.6 microseconds, so a tick that came exactly
+    // 15 ms late may compute as 15.0000004 ms and, truncated, shorten the interval by 16 ms.
+    // The overshoot is rounded to 10 microseconds before the truncation to drop that noise.
+    const double rawOvershoot = ((now * 86400.0 - last * 86400.0) - 1.0) * 1000.0;
+    const double overshoot = std::round(rawOvershoot * 100.0) / 100.0;
     const double candidate = std::trunc(double(currentIntervalMs) - overshoot);
     if (candidate > double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();

@@ -62,8 +62,12 @@ void SimPort::Read(void* Buffer, int Length, bool)
 void SimPort::Write(const void* Buffer, int Length, bool)
 {
     requireOpen();
+    if (writeFails_)
+        throw SilentAbort{};
     const QByteArray bytes(static_cast<const char*>(Buffer), Length);
     written_.append(bytes);
+    if (lineCut_)
+        return;
     meter_.receive(bytes);
     input_.append(meter_.takeOutput());
 }
@@ -73,7 +77,7 @@ void SimPort::advanceMs(std::int64_t ms)
     clock_.advanceMs(ms);
     meter_.advance(ms);
     const QByteArray out = meter_.takeOutput();
-    if (open_)
+    if (open_ && !lineCut_)
         input_.append(out);
 }
 

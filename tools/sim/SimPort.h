@@ -36,6 +36,9 @@ public:
 
     // Test controls.
     void setOpenFails(bool fails) { openFails_ = fails; }
+    void setWriteFails(bool fails) { writeFails_ = fails; }
+    // A cut line: the port works, but nothing reaches the meter and nothing comes back.
+    void setLineCut(bool cut) { lineCut_ = cut; }
     void hangUp() { open_ = false; input_.clear(); }
     void inject(const QByteArray& bytes) { input_.append(bytes); } // bytes as if from the line
     QByteArray takeWritten();                                        // everything written so far
@@ -49,6 +52,8 @@ private:
     QString deviceName_;
     bool open_ = false;
     bool openFails_ = false;
+    bool writeFails_ = false;
+    bool lineCut_ = false;
     int openCount_ = 0;
     QByteArray input_;
     QByteArray written_;
