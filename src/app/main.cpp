@@ -1,7 +1,53 @@
+// Program entry: the splash, the main window and its start-up, the message loop.
+
+#include "app/ErrorBox.h"
+#include "app/Screenshots.h"
+#include "app/StartupTrace.h"
+#include "app/UAbout.h"
+#include "app/UMain.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QPointer>
+
+#include <exception>
+#include <memory>
+#include <optional>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setOrganizationName(QStringLiteral("KOLVA"));
+    QApplication::setApplicationName(QStringLiteral("KOLVA"));
+    QApplication::setApplicationVersion(QStringLiteral(KOLVA_VERSION));
+    traceStartup("start");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Four Channel Thermometer Software"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(
+        QStringLiteral("port"),
+        QStringLiteral("Also search the serial device PATH for the meter (repeatable)."),
+        QStringLiteral("PATH"));
+    parser.addOption(portOption);
+    parser.process(app);
+
+    // The splash frees itself when the search closes it.
+    QPointer<TfrmAbout> splash = new TfrmAbout(TfrmAbout::Mode::Splash);
+    std::optional<TfrmMain> mainWindow;
+    try {
+        splash->ShowSplash();
+        mainWindow.emplace(parser.values(portOption));
+        mainWindow->SetSplash(splash);
+        if (qEnvironmentVariableIsSet("KOLVA_SCREENSHOT"))
+            armScreenshots(*mainWindow, splash, qEnvironmentVariable("KOLVA_SCREENSHOT"));
+        mainWindow->showMaximized();
+    } catch (const std::exception& e) {
+        if (splash)
+            splash->close();
+        showStandardError(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    return app.exec();
 }
