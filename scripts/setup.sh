@@ -9,7 +9,7 @@ PACKAGES=(
   libqcustomplot-dev libqcustomplot2.1-qt6
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()

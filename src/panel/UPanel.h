@@ -1,18 +1,26 @@
 #pragma once
 // The virtual front panel: a picture of the meter's face whose display follows the live frames
 // and whose painted keys send the meter's key commands.
-// (Interface agreed with the main window; the panel's own work fills in UPanel.cpp.)
+//
+// The main window puts the panel into a frameless QMdiSubWindow (with WA_DeleteOnClose) and
+// owns MaxMinTimer: it decodes every frame, applies the PanelDisplay here while the panel exists
+// and switches MaxMinTimer as PanelDisplay::maxMinTimer says.
 
 #include "link/LiveDecoder.h"
 #include "panel/PanelHost.h"
 
+#include <QMetaObject>
 #include <QPixmap>
+#include <QPoint>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QLabel;
+class QMouseEvent;
 class QTimer;
+class PanelKey;
 
 class TfrmPanel : public QWidget {
     Q_OBJECT
@@ -28,4 +36,87 @@ public:
     void ShowMaxMinBlink(bool on);
     // lblNoConnection.
     void SetNoConnectionVisible(bool on);
+
+    // The battery bitmaps BAT0 to BAT3 from the program's resources, for the main window to
+    // load once at start.
+    static std::array<QPixmap, 4> LoadBatteryPictures();
+
+    // How a message is shown (default: an information box). Tests replace it.
+    using MessageFunction = std::function<void(QWidget* parent, const QString& text)>;
+    void SetMessageFunction(MessageFunction show) { showMessage_ = std::move(show); }
+
+    // Event handlers, callable directly.
+    void FormActivate();
+    bool FormCloseQuery();
+    void btnCloseClick();
+    void btnHOLDClick();
+    void btnRecClick();
+    void btnCFClick();
+    void btnT1_T2Click();
+    void btnMMAMouseDown();
+    void btnMMAMouseUp();
+    void MMATimerTimer();
+
+    bool MmaPressed() const { return mmaPressed_; }
+    int MmaTicks() const { return mmaTicks_; }
+
+    // The elements, named as on the form.
+    QLabel* imgPanel = nullptr;
+    PanelKey* btnClose = nullptr;
+    PanelKey* btnMMA = nullptr;
+    PanelKey* btnRec = nullptr;
+    PanelKey* btnHOLD = nullptr;
+    PanelKey* btnT1_T2 = nullptr;
+    PanelKey* btnCF = nullptr;
+    QLabel* lblNoConnection = nullptr;
+    QLabel* imgBAT = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* lblMIN = nullptr;
+    QLabel* lblMAX = nullptr;
+    QLabel* lblAVG = nullptr;
+    QLabel* imgAutoOff = nullptr;
+    QLabel* imgHOLD = nullptr;
+    QLabel* imgK = nullptr;
+    QLabel* imgJ = nullptr;
+    QLabel* imgE = nullptr;
+    QLabel* imgT = nullptr;
+    QLabel* imgREC = nullptr;
+    QLabel* imgFULL = nullptr;
+    std::array<QLabel*, 4> lblT{};      // lblT1..lblT4
+    std::array<QLabel*, 4> lblTValue{}; // lblT1Value..lblT4Value
+    QLabel* imgt1F = nullptr;
+    QLabel* imgT1C = nullptr;
+    QLabel* imgT2F = nullptr;
+    QLabel* imgT2C = nullptr;
+    QLabel* imgT3F = nullptr;
+    QLabel* imgT3C = nullptr;
+    QLabel* imgT4F = nullptr;
+    QLabel* imgT4C = nullptr;
+    QTimer* MMATimer = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createElements();
+    QLabel* image(const char* name, const QRect& area, const QPixmap& picture, bool shown);
+    QLabel* lcdText(const char* name, const QRect& area, const QFont& font, const QString& text);
+    void setValueText(QLabel* label, const QString& text);
+    void setNameText(QLabel* label, const QString& text);
+    void imgPanelMouseDown(QMouseEvent* event);
+    QWidget* moveTarget();
+    void watchSubWindow();
+
+    IPanelHost& host_;
+    std::array<QPixmap, 4> batteryPictures_;
+    MessageFunction showMessage_;
+    bool mmaPressed_ = false;
+    int mmaTicks_ = 0;
+    bool dragging_ = false;
+    QPoint dragStartGlobal_;
+    QPoint dragStartPos_;
+    bool closeReported_ = false;
+    QMetaObject::Connection activation_;
 };

@@ -1,0 +1,30 @@
+#include "resources/Artwork.h"
+
+#include "panel/JpegImage.h"
+
+namespace Artwork {
+
+QImage facePicture()
+{
+    return loadJpeg(QStringLiteral(":/artwork/face.jpg"));
+}
+
+QPixmap mark(const QString& name)
+{
+    return QPixmap(QStringLiteral(":/artwork/%1.png").arg(name));
+}
+
+std::array<QPixmap, 4> batteryPictures()
+{
+    std::array<QPixmap, 4> pictures;
+    for (int level = 0; level < 4; ++level)
+        pictures[std::size_t(level)] = mark(QStringLiteral("BAT%1").arg(level));
+    return pictures;
+}
+
+QCursor crossCursor()
+{
+    return QCursor(mark(QStringLiteral("CROSS")), 0, 0);
+}
+
+} // namespace Artwork
