@@ -1,0 +1,506 @@
+#include "link/PosixSerialDevice.h"
+
+#include "link/ComPortPosixBaud.h"
+#include "link/ComPortTypes.h"
+
+#include <QString>
+
+#include <linux/serial.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// A modem line request that this kind of tty does not have (a pseudo-terminal).
+bool unsupported(int code) { return code == ENOTTY || code == EINVAL; }
+
+// The line error counters in LineErrorBit order of interest: break, frame, overrun, parity,
+// buffer overrun. Returns 0, or the error of TIOCGICOUNT.
+int readErrorCounters(int fd, std::uint32_t out[5])
+{
+    serial_icounter_struct c {};
+    if (::ioctl(fd, TIOCGICOUNT, &c) != 0)
+        return errno;
+    out[0] = std::uint32_t(c.brk);
+    out[1] = std::uint32_t(c.frame);
+    out[2] = std::uint32_t(c.overrun);
+    out[3] = std::uint32_t(c.parity);
+    out[4] = std::uint32_t(c.buf_overrun);
+    return 0;
+}
+
+// The LineErrorBit set of the counters that moved since base; base takes the new values.
+std::uint32_t counterErrors(const std::uint32_t now[5], std::uint32_t base[5])
+{
+    static constexpr std::uint32_t kBits[5] = {LineErrorBit::Break, LineErrorBit::Frame,
+        LineErrorBit::Overrun, LineErrorBit::Parity, LineErrorBit::RxOverflow};
+    std::uint32_t errors = 0;
+    for (int i = 0; i < 5; ++i) {
+        if (now[i] != base[i])
+            errors |= kBits[i];
+        base[i] = now[i];
+    }
+    return errors;
+}
+
+speed_t standardSpeed(int rate)
+{
+    switch (rate) {
+    case 50: return B50;
+    case 75: return B75;
+    case 110: return B110;
+    case 150: return B150;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 1800: return B1800;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    default: return B0;
+    }
+}
+
+int setModemLine(int fd, bool on, int line)
+{
+    if (::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) == 0 || unsupported(errno))
+        return 0;
+    return errno;
+}
+
+// Waits for fd to become ready for events until deadline. Returns 0 when ready, ETIMEDOUT
+// when the deadline passed, EIO when the device hung up, or the error of poll.
+int waitReady(int fd, short events, SteadyClock::time_point deadline)
+{
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+        if (left.count() <= 0)
+            return ETIMEDOUT;
+        pollfd p {fd, events, 0};
+        int r = ::poll(&p, 1, int(std::min<long long>(left.count(), 60000)));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (r == 0)
+            continue;
+        if (p.revents & events)
+            return 0;
+        if (p.revents & POLLNVAL)
+            return EBADF;
+        return EIO; // POLLHUP or POLLERR without readiness: the device is gone
+    }
+}
+
+// Moves length bytes with op (read or write) within the time-outs. done counts the bytes moved.
+template <class Op>
+int transfer(int fd, short events, int length, int multiplier, int constant, int stallMs, int& done, Op op)
+{
+    done = 0;
+    const long long total = (long long)multiplier * length + constant;
+    const bool totalLimit = total > 0;
+    const auto start = SteadyClock::now();
+    auto deadline = start + std::chrono::milliseconds(totalLimit ? total : stallMs);
+    while (done < length) {
+        ssize_t n = op(done);
+        if (n > 0) {
+            done += int(n);
+            if (!totalLimit)
+                deadline = SteadyClock::now() + std::chrono::milliseconds(stallMs);
+            continue;
+        }
+        if (n == 0)
+            return EIO; // end of file on a tty: the other side hung up
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return errno;
+        int w = waitReady(fd, events, deadline);
+        if (w == ETIMEDOUT)
+            return 0; // the caller sees done < length
+        if (w != 0)
+            return w;
+    }
+    return 0;
+}
+
+} // namespace
+
+// The event source of one event thread. The device detaches it before closing the descriptor,
+// so the thread never touches a descriptor number that may already belong to another file.
+class PosixEventSource final : public ISerialEventSource {
+public:
+    PosixEventSource(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd)
+    {
+        haveModem_ = ::ioctl(fd, TIOCMGET, &modem_) == 0;
+        haveCounters_ = readErrorCounters(fd, counters_) == 0;
+    }
+    ~PosixEventSource() override { ::close(wakeFd_); }
+    PosixEventSource(const PosixEventSource&) = delete;
+    PosixEventSource& operator=(const PosixEventSource&) = delete;
+
+    void wake() override
+    {
+        std::uint64_t one = 1;
+        [[maybe_unused]] auto r = ::write(wakeFd_, &one, sizeof one);
+    }
+
+    void detach()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            fd_ = -1;
+        }
+        wake();
+    }
+
+    void noteWrite() { txPending_ = true; }
+
+    SerialEventResult wait(std::uint32_t mask, int holdOffMs) override
+    {
+        using namespace ComEvent;
+        const bool periodic = mask & (CTS | DSR | RLSD | Ring | TxEmpty | Break | Err);
+        for (;;) {
+            int fd;
+            {
+                std::lock_guard lock(mutex_);
+                fd = fd_;
+            }
+            if (fd < 0)
+                return {0, 0, true};
+            const bool watchInput = (mask & (RxChar | Rx80Full | RxFlag)) && holdOffMs <= 0;
+            pollfd p[2] = {{wakeFd_, POLLIN, 0}, {fd, short(watchInput ? POLLIN : 0), 0}};
+            const int timeout = holdOffMs > 0 ? holdOffMs : (periodic ? kPeriodMs : -1);
+            holdOffMs = 0;
+            int r = ::poll(p, 2, timeout);
+            if (r < 0) {
+                if (errno == EINTR)
+                    continue;
+                return {0, errno, false};
+            }
+            if (p[0].revents & POLLIN)
+                return {0, 0, true};
+            if (p[1].revents & POLLNVAL)
+                return {0, EBADF, false};
+            if (p[1].revents & (POLLHUP | POLLERR))
+                return {0, EIO, false};
+            std::uint32_t events = 0;
+            if (p[1].revents & POLLIN)
+                events |= (mask & RxChar);
+            events |= lineEvents(mask, (p[1].revents & POLLIN) != 0);
+            if (events)
+                return {events, 0, false};
+        }
+    }
+
+private:
+    static constexpr int kPeriodMs = 20;
+    static constexpr int kRx80Threshold = 4096 * 8 / 10; // of the N_TTY input buffer
+
+    // The events that need a look at the device: modem lines, output queue, error counters.
+    std::uint32_t lineEvents(std::uint32_t mask, bool inputReady)
+    {
+        using namespace ComEvent;
+        std::lock_guard lock(mutex_);
+        if (fd_ < 0)
+            return 0;
+        std::uint32_t events = 0;
+        if (mask & (CTS | DSR | RLSD | Ring)) {
+            int now = 0;
+            if (::ioctl(fd_, TIOCMGET, &now) == 0) {
+                const int changed = haveModem_ ? (now ^ modem_) : 0;
+                if (changed & TIOCM_CTS) events |= CTS;
+                if (changed & TIOCM_DSR) events |= DSR;
+                if (changed & TIOCM_CD) events |= RLSD;
+                if ((changed & TIOCM_RI) && (now & TIOCM_RI)) events |= Ring;
+                modem_ = now;
+                haveModem_ = true;
+            }
+        }
+        if ((mask & TxEmpty) && txPending_) {
+            int queued = 0;
+            if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued == 0) {
+                txPending_ = false;
+                events |= TxEmpty;
+            }
+        }
+        if (mask & (Break | Err)) {
+            std::uint32_t now[5];
+            if (readErrorCounters(fd_, now) == 0) {
+                const std::uint32_t errors = haveCounters_ ? counterErrors(now, counters_) : 0;
+                std::copy(now, now + 5, counters_);
+                haveCounters_ = true;
+                if (errors & LineErrorBit::Break) events |= Break;
+                if (errors & ~LineErrorBit::Break) events |= Err;
+            }
+        }
+        if ((mask & Rx80Full) && inputReady) {
+            int queued = 0;
+            if (::ioctl(fd_, FIONREAD, &queued) == 0 && queued >= kRx80Threshold)
+                events |= Rx80Full;
+        }
+        return events & mask;
+    }
+
+    std::mutex mutex_;
+    int fd_;
+    const int wakeFd_;
+    std::atomic<bool> txPending_ {false};
+    int modem_ = 0;
+    bool haveModem_ = false;
+    std::uint32_t counters_[5] = {};
+    bool haveCounters_ = false;
+};
+
+PosixSerialDevice::~PosixSerialDevice() { close(); }
+
+int PosixSerialDevice::open(const QString& name)
+{
+    close();
+    const QByteArray path = name.toLocal8Bit();
+    int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int code = 0;
+    if (!::isatty(fd))
+        code = ENOTTY;
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        code = (errno == EWOULDBLOCK) ? EBUSY : errno;
+    else if (::ioctl(fd, TIOCEXCL) != 0)
+        code = errno;
+    if (code != 0) {
+        ::close(fd);
+        return code;
+    }
+    fd_ = fd;
+    if (readErrorCounters(fd_, errorBase_) != 0)
+        std::fill(std::begin(errorBase_), std::end(errorBase_), 0);
+    return 0;
+}
+
+void PosixSerialDevice::close()
+{
+    for (auto& weak : sources_)
+        if (auto source = weak.lock())
+            source->detach();
+    sources_.clear();
+    if (fd_ < 0)
+        return;
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+int PosixSerialDevice::purge(bool input, bool output)
+{
+    if (fd_ < 0)
+        return EBADF;
+    const int which = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
+    if ((input || output) && ::tcflush(fd_, which) != 0)
+        return errno;
+    return 0;
+}
+
+int PosixSerialDevice::setQueueSizes(int, int)
+{
+    // The tty layer's buffers have fixed sizes.
+    return fd_ < 0 ? EBADF : 0;
+}
+
+int PosixSerialDevice::applyLineSettings(const SerialLineSettings& s)
+{
+    if (fd_ < 0)
+        return EBADF;
+    termios t {};
+    if (::tcgetattr(fd_, &t) != 0)
+        return errno;
+
+    // Raw mode: bytes pass unchanged in both directions.
+    t.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY);
+    t.c_oflag &= ~tcflag_t(OPOST);
+    t.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag |= CREAD | CLOCAL;
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+
+    bool customRate = false;
+    if (s.baudRate > 0) {
+        const speed_t speed = standardSpeed(s.baudRate);
+        if (speed == B0)
+            customRate = true;
+        else if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0)
+            return errno;
+    }
+    if (s.dataBits >= 0) {
+        static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+        if (s.dataBits < 5 || s.dataBits > 8)
+            return EINVAL;
+        t.c_cflag = (t.c_cflag & ~tcflag_t(CSIZE)) | kSizes[s.dataBits - 5];
+    }
+    if (s.parity >= 0) {
+        t.c_cflag &= ~tcflag_t(PARENB | PARODD | CMSPAR);
+        switch (s.parity) {
+        case 0: break;
+        case 1: t.c_cflag |= PARENB | PARODD; break;
+        case 2: t.c_cflag |= PARENB; break;
+        case 3: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
+        case 4: t.c_cflag |= PARENB | CMSPAR; break;
+        default: return EINVAL;
+        }
+    }
+    if (s.stopBits >= 0) {
+        // One and a half stop bits: the UART gives them for 5-bit words when two are asked.
+        if (s.stopBits == 0)
+            t.c_cflag &= ~tcflag_t(CSTOPB);
+        else
+            t.c_cflag |= CSTOPB;
+    }
+    // Software flow control only when asked for: a terminal's default (IXON) would swallow
+    // the XOn and XOff bytes of binary data.
+    t.c_iflag &= ~tcflag_t(IXON | IXOFF);
+    if (s.xonXoff > 0) {
+        if (s.xonXoff & 1)
+            t.c_iflag |= IXOFF;
+        if (s.xonXoff & 2)
+            t.c_iflag |= IXON;
+    }
+    t.c_cc[VSTART] = cc_t(s.xonChar);
+    t.c_cc[VSTOP] = cc_t(s.xoffChar);
+    if (s.checkParity)
+        t.c_iflag |= INPCK;
+    else
+        t.c_iflag &= ~tcflag_t(INPCK);
+    if (s.rtsControl == 2 || s.outputCtsFlow)
+        t.c_cflag |= CRTSCTS;
+    else
+        t.c_cflag &= ~tcflag_t(CRTSCTS);
+
+    if (::tcsetattr(fd_, TCSANOW, &t) != 0)
+        return errno;
+    if (customRate) {
+        if (int code = setPosixCustomBaud(fd_, s.baudRate))
+            return code;
+    }
+    if (s.dtrControl >= 0) {
+        if (int code = setModemLine(fd_, s.dtrControl != 0, TIOCM_DTR))
+            return code;
+    }
+    if (s.rtsControl >= 0 && s.rtsControl != 2) {
+        if (int code = setModemLine(fd_, s.rtsControl != 0, TIOCM_RTS))
+            return code;
+    }
+    return 0;
+}
+
+int PosixSerialDevice::setTimeouts(const SerialTimeouts& timeouts)
+{
+    if (fd_ < 0)
+        return EBADF;
+    timeouts_ = timeouts;
+    return 0;
+}
+
+int PosixSerialDevice::clearErrors(std::uint32_t& errors, int& inputQueued)
+{
+    errors = 0;
+    inputQueued = 0;
+    if (fd_ < 0)
+        return EBADF;
+    if (::ioctl(fd_, FIONREAD, &inputQueued) != 0)
+        return errno;
+    std::uint32_t now[5];
+    if (readErrorCounters(fd_, now) == 0)
+        errors = counterErrors(now, errorBase_);
+    return 0;
+}
+
+int PosixSerialDevice::inputQueued(int& count)
+{
+    count = 0;
+    if (fd_ < 0)
+        return EBADF;
+    return ::ioctl(fd_, FIONREAD, &count) == 0 ? 0 : errno;
+}
+
+int PosixSerialDevice::read(void* buffer, int length, int& done)
+{
+    done = 0;
+    if (fd_ < 0)
+        return EBADF;
+    auto* bytes = static_cast<char*>(buffer);
+    return transfer(fd_, POLLIN, length, timeouts_.readMultiplier, timeouts_.readConstant,
+        kReadStallMs, done, [&](int at) { return ::read(fd_, bytes + at, size_t(length - at)); });
+}
+
+int PosixSerialDevice::write(const void* buffer, int length, int& done)
+{
+    done = 0;
+    if (fd_ < 0)
+        return EBADF;
+    const auto* bytes = static_cast<const char*>(buffer);
+    int code = transfer(fd_, POLLOUT, length, timeouts_.writeMultiplier, timeouts_.writeConstant,
+        kWriteStallMs, done, [&](int at) { return ::write(fd_, bytes + at, size_t(length - at)); });
+    if (done > 0)
+        for (auto& weak : sources_)
+            if (auto source = weak.lock())
+                source->noteWrite();
+    return code;
+}
+
+int PosixSerialDevice::modemStatus(std::uint32_t& bits)
+{
+    bits = 0;
+    if (fd_ < 0)
+        return EBADF;
+    int lines = 0;
+    if (::ioctl(fd_, TIOCMGET, &lines) != 0)
+        return unsupported(errno) ? 0 : errno;
+    if (lines & TIOCM_CTS) bits |= ModemBit::CTS;
+    if (lines & TIOCM_DSR) bits |= ModemBit::DSR;
+    if (lines & TIOCM_RI) bits |= ModemBit::Ring;
+    if (lines & TIOCM_CD) bits |= ModemBit::RLSD;
+    return 0;
+}
+
+std::shared_ptr<ISerialEventSource> PosixSerialDevice::createEventSource()
+{
+    if (fd_ < 0)
+        return nullptr;
+    int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0)
+        return nullptr;
+    auto source = std::make_shared<PosixEventSource>(fd_, wakeFd);
+    std::erase_if(sources_, [](const auto& weak) { return weak.expired(); });
+    sources_.push_back(source);
+    return source;
+}
+
+QString systemErrorText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+std::unique_ptr<ISerialDevice> createPlatformSerialDevice()
+{
+    return std::make_unique<PosixSerialDevice>();
+}
