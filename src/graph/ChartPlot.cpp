@@ -1,0 +1,690 @@
+#include "graph/ChartPlot.h"
+
+#include <qcustomplot.h>
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double UnixEpochInDays = 25569.0;   // 1970-01-01 counted from 1899-12-30
+constexpr double SecondsPerDay = 86400.0;
+constexpr int HotSpotPixels = 6;
+
+// Date-time tick labels: the time of day over the date on short spans, the date alone (with
+// hours and minutes when the ticks fall within days) on longer ones. Keys are the wall-clock
+// time as seconds since 1970 read as UTC, so no time zone shifts the labels.
+class DateTicker : public QCPAxisTickerDateTime {
+public:
+    DateTicker() { setDateTimeSpec(Qt::UTC); }
+
+protected:
+    double getTickStep(const QCPRange& range) override
+    {
+        step_ = QCPAxisTickerDateTime::getTickStep(range);
+        span_ = range.size();
+        return step_;
+    }
+    QString getTickLabel(double tick, const QLocale& locale, QChar, int) override
+    {
+        const QDateTime t =
+            QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(tick * 1000.0)),
+                                           Qt::UTC);
+        const QString date = t.toString(locale.dateFormat(QLocale::ShortFormat));
+        const QString time = t.toString(step_ < 60.0 ? QStringLiteral("HH:mm:ss")
+                                                     : QStringLiteral("HH:mm"));
+        if (span_ <= 3 * SecondsPerDay)
+            return time + QLatin1Char('\n') + date;
+        if (step_ < SecondsPerDay)
+            return date + QLatin1Char('\n') + time;
+        return date;
+    }
+
+private:
+    double step_ = 1;
+    double span_ = 1;
+};
+
+QStringList annotationLines(const QString& text)
+{
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t.split(QLatin1Char('\n'));
+}
+
+// Where an annotation's text goes: starting at its point (right of the cross for crosses), the
+// first line centred on the point's height.
+QRect annotationTextRect(QPointF at, const GraphAnnotation& a, const QFont& font)
+{
+    if (a.text.isEmpty())
+        return {};
+    const QFontMetrics fm(font);
+    const QStringList lines = annotationLines(a.text);
+    int width = 0;
+    for (const QString& l : lines)
+        width = std::max(width, fm.horizontalAdvance(l));
+    const int left = static_cast<int>(at.x()) + (a.type == sg::sgAnnotCross ? 8 : 0);
+    const int top = static_cast<int>(at.y()) - fm.height() / 2;
+    return {left, top, width, fm.height() * static_cast<int>(lines.size())};
+}
+
+QFont scaledFont(const QFont& base, int percent)
+{
+    QFont f = base;
+    f.setPointSizeF(std::max(1.0, base.pointSizeF() * percent / 100.0));
+    return f;
+}
+
+QFont fontFrom(const QString& description, const QFont& fallback)
+{
+    QFont f = fallback;
+    if (!description.isEmpty())
+        f.fromString(description);
+    return f;
+}
+
+class AnnotationItem : public QCPAbstractItem {
+public:
+    AnnotationItem(QCustomPlot* plot, QCPAxisRect* rect, GraphAnnotation a, QFont font)
+        : QCPAbstractItem(plot), position(createPosition(QStringLiteral("position"))),
+          a_(std::move(a)), font_(std::move(font))
+    {
+        position->setAxes(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
+        position->setCoords(ChartPlot::toKey(a_.x), a_.y);
+        setClipAxisRect(rect);
+        setClipToAxisRect(true);
+    }
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+
+    QCPItemPosition* const position;
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        const QPointF at = position->pixelPosition();
+        const QColor color = QColor::fromRgb(a_.color);
+        if (a_.type == sg::sgAnnotCross) {
+            painter->setPen(QPen(color, 2));
+            painter->drawLine(at + QPointF(-5, -5), at + QPointF(5, 5));
+            painter->drawLine(at + QPointF(-5, 5), at + QPointF(5, -5));
+        }
+        if (a_.text.isEmpty())
+            return;
+        painter->setFont(font_);
+        painter->setPen(color);
+        const QRect r = annotationTextRect(at, a_, font_);
+        const QFontMetrics fm(font_);
+        int y = r.top() + fm.ascent();
+        for (const QString& line : annotationLines(a_.text)) {
+            painter->drawText(QPointF(r.left(), y), line);
+            y += fm.height();
+        }
+    }
+
+private:
+    GraphAnnotation a_;
+    QFont font_;
+};
+
+bool unfilled(double x, float y, float null)
+{
+    return x == 0.0 && y == null;
+}
+
+} // namespace
+
+void ChartDirty::mark(int s, int p)
+{
+    if (all)
+        return;
+    const auto i = static_cast<std::size_t>(s);
+    if (i >= lo.size()) {
+        all = true;
+        return;
+    }
+    lo[i] = lo[i] < 0 ? p : std::min(lo[i], p);
+    hi[i] = std::max(hi[i], p);
+}
+
+void ChartDirty::clear(int subsets)
+{
+    all = false;
+    lo.assign(static_cast<std::size_t>(subsets), -1);
+    hi.assign(static_cast<std::size_t>(subsets), -1);
+}
+
+double ChartPlot::toKey(double days)
+{
+    return (days - UnixEpochInDays) * SecondsPerDay;
+}
+
+double ChartPlot::toDays(double key)
+{
+    return key / SecondsPerDay + UnixEpochInDays;
+}
+
+ChartPlot::ChartPlot(QCustomPlot* plot) : plot_(plot)
+{
+    margins_ = new QCPMarginGroup(plot_);
+    plot_->setAutoAddPlottableToLegend(false);
+    plot_->setNoAntialiasingOnDrag(true);
+    plot_->setPlottingHint(QCP::phCacheLabels, true);
+}
+
+ChartPlot::~ChartPlot() = default;
+
+std::vector<ChartPlot::Pane> ChartPlot::planPanes(const ChartState& state) const
+{
+    const ChartSettings& s = state.settings;
+    const int subsets = state.data.subsets();
+    std::vector<Pane> plan;
+    const bool split = s.axes[0].multiAxesProportions != 1.0 && s.axes[0].multiAxesSubsets > 0;
+    if (split) {
+        int next = 0;
+        for (int axis = 0; axis < ChartLimits::MaxAxes && next < subsets; ++axis) {
+            const ChartAxis& a = s.axes[static_cast<std::size_t>(axis)];
+            if (a.multiAxesSubsets <= 0)
+                break;
+            Pane p;
+            p.axis = axis;
+            p.share = a.multiAxesProportions;
+            for (int k = 0; k < a.multiAxesSubsets && next < subsets; ++k)
+                p.subsets.push_back(next++);
+            plan.push_back(std::move(p));
+        }
+        // Subsets that no axis claims join the last pane.
+        for (; next < subsets; ++next)
+            plan.back().subsets.push_back(next);
+        double total = 0;
+        for (const Pane& p : plan)
+            total += p.share;
+        for (Pane& p : plan)
+            p.share = total > 0 ? p.share / total : 1.0 / static_cast<double>(plan.size());
+    }
+    if (plan.size() <= 1) {
+        plan.assign(1, Pane{});
+        for (int k = 0; k < subsets; ++k)
+            plan[0].subsets.push_back(k);
+    }
+    return plan;
+}
+
+void ChartPlot::sync(const ChartState& state, ChartDirty& dirty, bool reinit)
+{
+    std::vector<Pane> plan = planPanes(state);
+    std::vector<double> key{static_cast<double>(state.data.subsets()),
+                            state.settings.mainTitle.trimmed().isEmpty() ? 0.0 : 1.0,
+                            state.settings.subTitle.trimmed().isEmpty() ? 0.0 : 1.0,
+                            static_cast<double>(state.settings.multiAxesSeparators)};
+    for (const Pane& p : plan) {
+        key.push_back(p.axis);
+        key.push_back(static_cast<double>(p.subsets.size()));
+        key.push_back(p.share);
+    }
+    if (reinit || key != layoutKey_ || panes_.empty()) {
+        buildLayout(state, std::move(plan));
+        layoutKey_ = std::move(key);
+        dirty.all = true;
+    }
+    applySettings(state);
+    syncData(state, dirty);
+    buildItems(state);
+    dirty.clear(state.data.subsets());
+}
+
+void ChartPlot::buildLayout(const ChartState& state, std::vector<Pane> plan)
+{
+    plot_->clearItems();
+    plot_->clearPlottables();
+    plot_->plotLayout()->clear();
+    graphs_.clear();
+    title_ = subTitle_ = nullptr;
+    QCPLayoutGrid* layout = plot_->plotLayout();
+    layout->setRowSpacing(2);
+    int row = 0;
+    if (!state.settings.mainTitle.trimmed().isEmpty()) {
+        title_ = new QCPTextElement(plot_);
+        layout->addElement(row, 0, title_);
+        layout->setRowStretchFactor(row++, 0.001);
+    }
+    if (!state.settings.subTitle.trimmed().isEmpty()) {
+        subTitle_ = new QCPTextElement(plot_);
+        layout->addElement(row, 0, subTitle_);
+        layout->setRowStretchFactor(row++, 0.001);
+    }
+    legend_ = new QCPLegend;
+    layout->addElement(row, 0, legend_);
+    layout->setRowStretchFactor(row++, 0.001);
+    legend_->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend_->setBorderPen(Qt::NoPen);
+    legend_->setBrush(Qt::NoBrush);
+    legend_->setMargins(QMargins(0, 0, 0, 0));
+    legend_->setIconSize(24, 10);
+    legend_->setColumnSpacing(16);
+    legend_->setLayer(QStringLiteral("legend"));
+
+    paneGrid_ = new QCPLayoutGrid;
+    layout->addElement(row, 0, paneGrid_);
+    layout->setRowStretchFactor(row, 1);
+    static constexpr int spacing[] = {6, 10, 16, 0};
+    paneGrid_->setRowSpacing(spacing[std::clamp(state.settings.multiAxesSeparators, 0, 3)]);
+
+    graphs_.assign(static_cast<std::size_t>(state.data.subsets()), nullptr);
+    panes_ = std::move(plan);
+    for (std::size_t i = 0; i < panes_.size(); ++i) {
+        Pane& p = panes_[i];
+        p.rect = new QCPAxisRect(plot_, true);
+        paneGrid_->addElement(static_cast<int>(i), 0, p.rect);
+        paneGrid_->setRowStretchFactor(static_cast<int>(i), std::max(p.share, 0.01));
+        p.rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins_);
+        for (QCPAxis* a : p.rect->axes())
+            a->setLayer(QStringLiteral("axes"));
+        p.rect->axis(QCPAxis::atBottom)->grid()->setLayer(QStringLiteral("grid"));
+        p.rect->axis(QCPAxis::atLeft)->grid()->setLayer(QStringLiteral("grid"));
+        for (int s : p.subsets) {
+            auto* g = new QCPGraph(p.rect->axis(QCPAxis::atBottom), p.rect->axis(QCPAxis::atLeft));
+            g->setAdaptiveSampling(true);
+            g->addToLegend(legend_);
+            graphs_[static_cast<std::size_t>(s)] = g;
+        }
+    }
+}
+
+void ChartPlot::applySettings(const ChartState& state)
+{
+    const ChartSettings& s = state.settings;
+    const QColor text = QColor::fromRgb(s.textColor);
+    const QColor fore = QColor::fromRgb(s.graphForeColor);
+    const QFont base = plot_->font();
+    const QFont labelFont = fontFrom(s.labelFont, base);
+    QFont titleDefault = base;
+    titleDefault.setPointSizeF(base.pointSizeF() * 1.4);
+    titleDefault.setBold(true);
+    QFont subDefault = base;
+    subDefault.setPointSizeF(base.pointSizeF() * 1.1);
+
+    plot_->setBackground(QBrush(QColor::fromRgb(s.deskColor)));
+    if (title_) {
+        title_->setText(s.mainTitle);
+        title_->setFont(fontFrom(s.mainTitleFont, titleDefault));
+        title_->setTextColor(text);
+    }
+    if (subTitle_) {
+        subTitle_->setText(s.subTitle);
+        subTitle_->setFont(fontFrom(s.subTitleFont, subDefault));
+        subTitle_->setTextColor(text);
+    }
+    legend_->setFont(labelFont);
+    legend_->setTextColor(text);
+
+    QPen grid(fore, s.gridStyle == sg::sgThick ? 2 : 0);
+    if (s.gridStyle == sg::sgDot)
+        grid.setStyle(Qt::DotLine);
+    else if (s.gridStyle == sg::sgDash)
+        grid.setStyle(Qt::DashLine);
+    const bool xGrid = s.gridLineControl == sg::sgGridBoth || s.gridLineControl == sg::sgGridX;
+    const bool yGrid = s.gridLineControl == sg::sgGridBoth || s.gridLineControl == sg::sgGridY;
+
+    QSharedPointer<QCPAxisTicker> ticker;
+    if (s.dateTimeMode != sg::sgNoDateTime)
+        ticker = QSharedPointer<DateTicker>::create();
+    else
+        ticker = QSharedPointer<QCPAxisTicker>::create();
+
+    for (std::size_t i = 0; i < panes_.size(); ++i) {
+        const Pane& p = panes_[i];
+        const bool last = i + 1 == panes_.size();
+        p.rect->setBackground(QBrush(QColor::fromRgb(s.graphBackColor)));
+        for (QCPAxis* a : p.rect->axes()) {
+            a->setBasePen(QPen(text));
+            a->setTickPen(QPen(text));
+            a->setSubTickPen(QPen(text));
+            a->setTickLabelColor(text);
+            a->setLabelColor(text);
+            a->setTickLabelFont(labelFont);
+            a->setLabelFont(labelFont);
+            a->grid()->setPen(grid);
+            a->grid()->setZeroLinePen(grid);
+            a->grid()->setSubGridVisible(false);
+        }
+        QCPAxis* x = p.rect->axis(QCPAxis::atBottom);
+        QCPAxis* y = p.rect->axis(QCPAxis::atLeft);
+        for (QCPAxis* frame : {p.rect->axis(QCPAxis::atTop), p.rect->axis(QCPAxis::atRight)}) {
+            frame->setVisible(true);
+            frame->setTicks(false);
+            frame->setTickLabels(false);
+            frame->grid()->setVisible(false);
+        }
+        x->setTicker(ticker);
+        x->setTickLabels(last);
+        x->setLabel(last ? s.xAxisLabel : QString());
+        x->grid()->setVisible(xGrid);
+        y->grid()->setVisible(yGrid);
+        y->setLabel(s.axes[static_cast<std::size_t>(p.axis)].yAxisLabel);
+        y->setNumberFormat(QStringLiteral("gb"));
+        for (int sub : p.subsets) {
+            QCPGraph* g = graphs_[static_cast<std::size_t>(sub)];
+            g->setPen(QPen(QColor::fromRgb(s.subsetColor(sub)), std::max(s.lineWidth, 1)));
+            QString name = s.subsetLabel(sub);
+            g->setName(name.isEmpty() ? QStringLiteral("Subset %1").arg(sub + 1) : name);
+        }
+    }
+}
+
+void ChartPlot::syncData(const ChartState& state, ChartDirty& dirty)
+{
+    const int subsets = state.data.subsets();
+    if (dirty.all || static_cast<int>(filledEnd_.size()) != subsets) {
+        filledEnd_.assign(static_cast<std::size_t>(subsets), 0);
+        lastX_.assign(static_cast<std::size_t>(subsets), 0.0);
+        for (int s = 0; s < subsets; ++s)
+            rebuildSubset(state, s);
+        return;
+    }
+    for (int s = 0; s < subsets; ++s) {
+        const auto i = static_cast<std::size_t>(s);
+        if (dirty.lo[i] < 0)
+            continue;
+        if (dirty.lo[i] >= filledEnd_[i])
+            appendSubset(state, s, dirty.lo[i], dirty.hi[i] + 1);
+        else
+            rebuildSubset(state, s);
+    }
+}
+
+void ChartPlot::rebuildSubset(const ChartState& state, int s)
+{
+    QCPGraph* g = graphs_[static_cast<std::size_t>(s)];
+    g->data()->clear();
+    filledEnd_[static_cast<std::size_t>(s)] = 0;
+    appendSubset(state, s, 0, state.data.points());
+}
+
+void ChartPlot::appendSubset(const ChartState& state, int s, int from, int to)
+{
+    const auto i = static_cast<std::size_t>(s);
+    const ChartData& d = state.data;
+    const double gap = state.settings.lineGapThreshold;
+    const float null = d.nullValue();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::size_t base = i * static_cast<std::size_t>(d.points());
+    const double* xs = d.xs().data() + base;
+    const float* ys = d.ys().data() + base;
+
+    QVector<QCPGraphData> add;
+    add.reserve(std::max(to - from, 0) + 8);
+    bool havePrev = filledEnd_[i] > 0;
+    double prevX = lastX_[i];
+    double lastKey = havePrev ? toKey(prevX) : -std::numeric_limits<double>::infinity();
+    bool sorted = true;
+    for (int p = from; p < to; ++p) {
+        const double x = xs[p];
+        const float y = ys[p];
+        if (unfilled(x, y, null) || !std::isfinite(x))
+            continue;
+        const double key = toKey(x);
+        if (havePrev && x - prevX > gap)
+            add.append(QCPGraphData((toKey(prevX) + key) / 2, nan));
+        const double v = (y == null || !std::isfinite(y)) ? nan : static_cast<double>(y);
+        if (key < lastKey)
+            sorted = false;
+        add.append(QCPGraphData(key, v));
+        lastKey = key;
+        prevX = x;
+        havePrev = true;
+        filledEnd_[i] = p + 1;
+    }
+    lastX_[i] = prevX;
+    if (!add.isEmpty())
+        graphs_[i]->data()->add(add, sorted);
+}
+
+void ChartPlot::buildItems(const ChartState& state)
+{
+    plot_->clearItems();
+    const ChartSettings& s = state.settings;
+    const QFont base = fontFrom(s.labelFont, plot_->font());
+    if (s.showGraphAnnotations) {
+        QCPAxisRect* rect = panes_[static_cast<std::size_t>(paneOfAxis(0))].rect;
+        const QFont font = scaledFont(base, s.graphAnnotationTextSize);
+        for (const GraphAnnotation& a : state.graphAnnotations) {
+            if (a.type != sg::sgAnnotCross && a.text.isEmpty())
+                continue;
+            auto* item = new AnnotationItem(plot_, rect, a, font);
+            item->setLayer(QStringLiteral("overlay"));
+        }
+    }
+    if (s.showVertLineAnnotations) {
+        const QFont font = scaledFont(base, s.lineAnnotationTextSize);
+        for (const ::VertLineAnnotation& l : state.vertLineAnnotations) {
+            if (l.x == 0.0)
+                continue;
+            const QColor color = QColor::fromRgb(l.color);
+            for (const Pane& p : panes_) {
+                auto* line = new QCPItemStraightLine(plot_);
+                line->setPen(QPen(color, 1));
+                line->setClipAxisRect(p.rect);
+                for (QCPItemPosition* pos : {line->point1, line->point2})
+                    pos->setAxes(p.rect->axis(QCPAxis::atBottom), p.rect->axis(QCPAxis::atLeft));
+                line->point1->setCoords(toKey(l.x), 0);
+                line->point2->setCoords(toKey(l.x), 1);
+            }
+            if (!l.text.isEmpty()) {
+                const Pane& top = panes_.front();
+                auto* label = new QCPItemText(plot_);
+                label->setClipAxisRect(top.rect);
+                label->position->setAxes(top.rect->axis(QCPAxis::atBottom),
+                                         top.rect->axis(QCPAxis::atLeft));
+                label->position->setTypeX(QCPItemPosition::ptPlotCoords);
+                label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+                label->position->setAxisRect(top.rect);
+                label->position->setCoords(toKey(l.x), 0.0);
+                label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+                label->setPadding(QMargins(3, 2, 3, 2));
+                label->setText(l.text);
+                label->setFont(font);
+                label->setColor(color);
+                label->setLayer(QStringLiteral("overlay"));
+            }
+        }
+    }
+}
+
+namespace {
+
+bool valid(const QCPRange& r)
+{
+    return std::isfinite(r.lower) && std::isfinite(r.upper);
+}
+
+QCPRange widened(QCPRange r, double minimum)
+{
+    if (r.upper - r.lower < minimum) {
+        const double mid = (r.lower + r.upper) / 2;
+        r.lower = mid - minimum / 2;
+        r.upper = mid + minimum / 2;
+    }
+    return r;
+}
+
+} // namespace
+
+ChartView ChartPlot::fullView(const ChartState& state) const
+{
+    const ChartSettings& s = state.settings;
+    ChartView v;
+    // X from the data, in days.
+    bool found = false;
+    QCPRange keys;
+    for (const QCPGraph* g : graphs_) {
+        bool f = false;
+        const QCPRange r = g->getKeyRange(f);
+        if (!f)
+            continue;
+        keys = found ? QCPRange(std::min(keys.lower, r.lower), std::max(keys.upper, r.upper)) : r;
+        found = true;
+    }
+    double lo = found ? toDays(keys.lower) : s.manualMinX;
+    double hi = found ? toDays(keys.upper) : s.manualMaxX;
+    if (s.manualScaleControlX == sg::sgManualMin || s.manualScaleControlX == sg::sgManualMinAndMax)
+        lo = s.manualMinX;
+    if (s.manualScaleControlX == sg::sgManualMax || s.manualScaleControlX == sg::sgManualMinAndMax)
+        hi = s.manualMaxX;
+    const QCPRange x = widened(QCPRange(lo, hi), 2.0 / SecondsPerDay);
+    v.minX = x.lower;
+    v.maxX = x.upper;
+
+    for (const Pane& p : panes_) {
+        const ChartAxis& a = s.axes[static_cast<std::size_t>(p.axis)];
+        bool any = false;
+        QCPRange vals;
+        if (a.manualScaleControlY != sg::sgManualMinAndMax) {
+            for (int sub : p.subsets) {
+                bool f = false;
+                const QCPRange r = graphs_[static_cast<std::size_t>(sub)]->getValueRange(f);
+                if (!f || !valid(r))
+                    continue;
+                vals = any ? QCPRange(std::min(vals.lower, r.lower), std::max(vals.upper, r.upper))
+                           : r;
+                any = true;
+            }
+        }
+        double ylo = any ? vals.lower : a.manualMinY;
+        double yhi = any ? vals.upper : a.manualMaxY;
+        if (a.manualScaleControlY == sg::sgManualMin || a.manualScaleControlY == sg::sgManualMinAndMax)
+            ylo = a.manualMinY;
+        if (a.manualScaleControlY == sg::sgManualMax || a.manualScaleControlY == sg::sgManualMinAndMax)
+            yhi = a.manualMaxY;
+        if (ylo > yhi)
+            std::swap(ylo, yhi);
+        const QCPRange y = widened(QCPRange(ylo, yhi), 1e-6);
+        v.y.emplace_back(y.lower, y.upper);
+    }
+    return v;
+}
+
+void ChartPlot::applyView(const ChartView& view)
+{
+    for (std::size_t i = 0; i < panes_.size(); ++i) {
+        QCPAxisRect* r = panes_[i].rect;
+        r->axis(QCPAxis::atBottom)->setRange(toKey(view.minX), toKey(view.maxX));
+        r->axis(QCPAxis::atTop)->setRange(toKey(view.minX), toKey(view.maxX));
+        if (i < view.y.size()) {
+            r->axis(QCPAxis::atLeft)->setRange(view.y[i].first, view.y[i].second);
+            r->axis(QCPAxis::atRight)->setRange(view.y[i].first, view.y[i].second);
+        }
+    }
+}
+
+int ChartPlot::paneOfAxis(int axis) const
+{
+    for (std::size_t i = 0; i < panes_.size(); ++i)
+        if (panes_[i].axis == axis)
+            return static_cast<int>(i);
+    return 0;
+}
+
+int ChartPlot::paneAt(QPoint pixel) const
+{
+    for (std::size_t i = 0; i < panes_.size(); ++i) {
+        const QRect r = panes_[i].rect->rect();
+        // Edges count as inside.
+        if (pixel.x() >= r.left() && pixel.x() <= r.left() + r.width() && pixel.y() >= r.top() &&
+            pixel.y() <= r.top() + r.height())
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+QRect ChartPlot::paneRect(int pane) const
+{
+    if (pane < 0 || pane >= paneCount())
+        return {};
+    return panes_[static_cast<std::size_t>(pane)].rect->rect();
+}
+
+QRect ChartPlot::graphArea() const
+{
+    QRect area;
+    for (const Pane& p : panes_)
+        area = area.united(p.rect->rect());
+    return area;
+}
+
+double ChartPlot::pixelToDays(int pane, double px) const
+{
+    return toDays(panes_[static_cast<std::size_t>(pane)].rect->axis(QCPAxis::atBottom)->pixelToCoord(px));
+}
+
+double ChartPlot::pixelToValue(int pane, double py) const
+{
+    return panes_[static_cast<std::size_t>(pane)].rect->axis(QCPAxis::atLeft)->pixelToCoord(py);
+}
+
+QPointF ChartPlot::pixelToData(int pane, QPoint pixel) const
+{
+    if (pane < 0 || pane >= paneCount())
+        return {};
+    return {pixelToDays(pane, pixel.x()), pixelToValue(pane, pixel.y())};
+}
+
+QPoint ChartPlot::dataToPixel(int pane, double x, double y) const
+{
+    if (pane < 0 || pane >= paneCount())
+        return {};
+    const QCPAxisRect* r = panes_[static_cast<std::size_t>(pane)].rect;
+    return QPoint(static_cast<int>(std::lround(r->axis(QCPAxis::atBottom)->coordToPixel(toKey(x)))),
+                  static_cast<int>(std::lround(r->axis(QCPAxis::atLeft)->coordToPixel(y))));
+}
+
+int ChartPlot::annotationAt(const ChartState& state, QPoint pixel) const
+{
+    if (!state.settings.showGraphAnnotations || panes_.empty())
+        return -1;
+    const int pane = paneOfAxis(0);
+    const QFont font = scaledFont(fontFrom(state.settings.labelFont, plot_->font()),
+                                  state.settings.graphAnnotationTextSize);
+    // The last drawn lies on top.
+    for (int i = static_cast<int>(state.graphAnnotations.size()) - 1; i >= 0; --i) {
+        const GraphAnnotation& a = state.graphAnnotations[static_cast<std::size_t>(i)];
+        if (a.type != sg::sgAnnotCross && a.text.isEmpty())
+            continue;
+        const QPoint at = dataToPixel(pane, a.x, a.y);
+        if (a.type == sg::sgAnnotCross && std::abs(at.x() - pixel.x()) <= HotSpotPixels &&
+            std::abs(at.y() - pixel.y()) <= HotSpotPixels)
+            return i;
+        if (annotationTextRect(at, a, font).contains(pixel))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<std::pair<int, int>> ChartPlot::dataPointAt(const ChartState& state,
+                                                          QPoint pixel) const
+{
+    const int pane = paneAt(pixel);
+    if (pane < 0)
+        return std::nullopt;
+    const ChartData& d = state.data;
+    std::optional<std::pair<int, int>> best;
+    int bestDist = HotSpotPixels * HotSpotPixels + 1;
+    for (int s : panes_[static_cast<std::size_t>(pane)].subsets) {
+        for (int p = 0; p < d.points(); ++p) {
+            const double x = d.x(s, p);
+            const float y = d.y(s, p);
+            if (unfilled(x, y, d.nullValue()) || y == d.nullValue() || !std::isfinite(y))
+                continue;
+            const QPoint at = dataToPixel(pane, x, y);
+            const int dx = at.x() - pixel.x();
+            const int dy = at.y() - pixel.y();
+            if (dx * dx + dy * dy < bestDist) {
+                bestDist = dx * dx + dy * dy;
+                best = std::make_pair(s, p);
+            }
+        }
+    }
+    return best;
+}

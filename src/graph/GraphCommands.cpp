@@ -1,0 +1,81 @@
+#include "graph/GraphCommands.h"
+
+#include "app/ErrorBox.h"
+#include "graph/GraphFile.h"
+#include "graph/USetupScale.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+MessageFn messageBox(QWidget* parent)
+{
+    return [parent](const QString& text) {
+        QMessageBox::information(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+    };
+}
+
+QuestionFn questionBox(QWidget* parent)
+{
+    return [parent](const QString& text) {
+        return QMessageBox::question(parent, QApplication::applicationName(), text,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+}
+
+ScaleDialogRunner setupScaleDialog(QWidget* parent)
+{
+    return [parent](const ScaleFields& initial) -> std::optional<ScaleFields> {
+        TfrmSetupScale dialog(parent);
+        dialog.setFields(initial);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.fields();
+    };
+}
+
+void WriteGraphFile(const Chart& chart, const QString& name)
+{
+    writeGraphFile(chart.state(), name);
+}
+
+void ReadGraphFile(Chart& chart, const QString& name)
+{
+    ChartState state;
+    readGraphFile(state, name);
+    chart.LoadState(std::move(state));
+}
+
+void PrepareChart(Chart& chart, int subsets, float maxY, float minY, double maxX, double minX,
+                  int points, const MessageFn& message, const MessageFn& error)
+{
+    PrepareHooks hooks;
+    hooks.templatePath = graphTemplatePath();
+    hooks.message = message ? message : messageBox(&chart);
+    hooks.reportError = error ? error : MessageFn(showStandardError);
+    prepareChartState(chart.mutableState(), subsets, maxY, minY, maxX, minX, points, hooks);
+    chart.UndoZoom();
+    chart.Redraw();
+}
+
+ScaleResult ChangeScale(Chart& chart, const ScaleDialogRunner& dialog, const MessageFn& message)
+{
+    ScaleResult r = ScaleResult::Cancelled;
+    try {
+        r = changeScale(chart.mutableState(), dialog ? dialog : setupScaleDialog(&chart),
+                        message ? message : messageBox(&chart), graphTemplatePath());
+    } catch (...) {
+        // The extents are set before the template is written; show them even when that fails.
+        chart.Redraw();
+        throw;
+    }
+    if (r == ScaleResult::Changed)
+        chart.Redraw();
+    return r;
+}
+
+bool OfferTemplateSave(Chart& chart, const QuestionFn& ask)
+{
+    return offerTemplateSave(chart.state(), chart.CustomizeAccepted() == 1,
+                             ask ? ask : questionBox(&chart),
+                             graphTemplatePath());
+}

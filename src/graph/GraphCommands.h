@@ -1,0 +1,31 @@
+#pragma once
+// The chart-level commands that graph windows call: the graph file, PrepareChart, the Y axis
+// dialog and the template question. Questions and messages can be replaced (tests do); left
+// empty they are the program's message boxes.
+
+#include "graph/Chart.h"
+#include "graph/GraphTemplate.h"
+
+class QWidget;
+
+// Message box with an OK button; confirmation box with Yes and No.
+MessageFn messageBox(QWidget* parent);
+QuestionFn questionBox(QWidget* parent);
+// Shows TfrmSetupScale modally.
+ScaleDialogRunner setupScaleDialog(QWidget* parent);
+
+// Graph file of this chart. Errors are ChartFileError (file name and reason); nothing changes.
+void WriteGraphFile(const Chart& chart, const QString& name);
+void ReadGraphFile(Chart& chart, const QString& name);
+
+// Sets the chart up for new data from the template or the defaults, then redraws.
+// message: the missing-template message; error: a template that cannot be read.
+void PrepareChart(Chart& chart, int subsets, float maxY, float minY, double maxX, double minX,
+                  int points, const MessageFn& message = {}, const MessageFn& error = {});
+
+// The Y axis button: the dialog, validation, the new extents and the template when asked.
+ScaleResult ChangeScale(Chart& chart, const ScaleDialogRunner& dialog = {},
+                        const MessageFn& message = {});
+
+// After the settings dialog closed: keeps accepted settings as the template on Yes.
+bool OfferTemplateSave(Chart& chart, const QuestionFn& ask = {});
