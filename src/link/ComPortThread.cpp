@@ -4,25 +4,46 @@
 #include "link/SerialDevice.h"
 
 #include <QMetaObject>
-#include <QSemaphore>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <thread>
 
 namespace {
 
-// Releases the waiting event thread when the posted call has run or has been dropped.
+// The event thread waits on it until its posted call has run or has been dropped.
+class CallDone {
+public:
+    void signal()
+    {
+        std::lock_guard lock(mutex_);
+        done_ = true;
+        cv_.notify_all();
+    }
+    void wait()
+    {
+        std::unique_lock lock(mutex_);
+        cv_.wait(lock, [this] { return done_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool done_ = false;
+};
+
+// Held by the posted call only: signals when the call is destroyed, run or not.
 class CallRelease {
 public:
-    explicit CallRelease(std::shared_ptr<QSemaphore> done) : done_(std::move(done)) {}
-    ~CallRelease() { done_->release(); }
+    explicit CallRelease(std::shared_ptr<CallDone> done) : done_(std::move(done)) {}
+    ~CallRelease() { done_->signal(); }
     CallRelease(const CallRelease&) = delete;
     CallRelease& operator=(const CallRelease&) = delete;
 
 private:
-    std::shared_ptr<QSemaphore> done_;
+    std::shared_ptr<CallDone> done_;
 };
 
 int niceValue(TThreadPriority priority)
@@ -78,7 +99,7 @@ void TComThread::SetPriority(const ComThreadLink& link, TThreadPriority priority
 template <class F>
 bool TComThread::CallPort(F f)
 {
-    auto done = std::make_shared<QSemaphore>(0);
+    auto done = std::make_shared<CallDone>();
     {
         auto release = std::make_shared<CallRelease>(done);
         std::lock_guard lock(link_->mutex);
@@ -99,7 +120,7 @@ bool TComThread::CallPort(F f)
             Qt::QueuedConnection);
         ++link_->calls;
     }
-    done->acquire();
+    done->wait();
     return true;
 }
 
