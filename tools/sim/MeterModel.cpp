@@ -97,8 +97,15 @@ void MeterModel::receive(const void* data, std::size_t length)
     input_.remove(0, pos);
 }
 
+void MeterModel::fallSilent(std::int64_t ms)
+{
+    config_.faults.silenceAfterMs = now_;
+    config_.faults.silenceForMs = std::max<std::int64_t>(ms, 0);
+}
+
 void MeterModel::handleCommand(char letter)
 {
+    ++received_[std::uint8_t(letter)];
     switch (letter) {
     case Cmd::Identify:
         send(config_.identification);

@@ -53,6 +53,10 @@ public:
     std::uint8_t statusB() const;
     std::uint8_t mode() const { return mode_; }
     int framesSent() const { return framesSent_; }
+    // How many whole command frames with this letter have come in.
+    int commandsReceived(char letter) const { return received_[std::uint8_t(letter)]; }
+    // Sends nothing at all from now on for ms milliseconds (0 ends a silence).
+    void fallSilent(std::int64_t ms);
     const MeterConfig& config() const { return config_; }
 
     // The frame that the meter would send now (without faults).
@@ -85,6 +89,7 @@ private:
     std::int64_t nextFrameAt_ = 0;
     std::int64_t lastKeepAlive_ = 0;
     int framesSent_ = 0;
+    std::array<int, 256> received_{};
 
     // Display state.
     bool celsius_;
