@@ -172,6 +172,28 @@ ChartPlot::ChartPlot(QCustomPlot* plot) : plot_(plot)
     plot_->setAutoAddPlottableToLegend(false);
     plot_->setNoAntialiasingOnDrag(true);
     plot_->setPlottingHint(QCP::phCacheLabels, true);
+    QObject::connect(plot_, &QCustomPlot::beforeReplot, plot_, [this] { balancePanes(); });
+}
+
+void ChartPlot::balancePanes()
+{
+    if (panes_.size() < 2)
+        return;
+    QCPLayoutGrid* root = plot_->plotLayout();
+    root->update(QCPLayoutElement::upPreparation);
+    root->update(QCPLayoutElement::upMargins);
+    root->update(QCPLayoutElement::upLayout);
+    const int n = static_cast<int>(panes_.size());
+    double margins = 0;
+    for (const Pane& p : panes_)
+        margins += p.rect->margins().top() + p.rect->margins().bottom();
+    const double height = paneGrid_->rect().height() - paneGrid_->rowSpacing() * (n - 1);
+    const double inner = std::max(height - margins, 1.0);
+    for (int i = 0; i < n; ++i) {
+        const Pane& p = panes_[static_cast<std::size_t>(i)];
+        const double m = p.rect->margins().top() + p.rect->margins().bottom();
+        paneGrid_->setRowStretchFactor(i, std::max(p.share * inner + m, 1.0));
+    }
 }
 
 ChartPlot::~ChartPlot() = default;
@@ -255,13 +277,21 @@ void ChartPlot::buildLayout(const ChartState& state, std::vector<Pane> plan)
         layout->addElement(row, 0, subTitle_);
         layout->setRowStretchFactor(row++, 0.001);
     }
-    legend_ = new QCPLegend;
-    layout->addElement(row, 0, legend_);
+    // The legend keeps its natural width, centred between two stretching spacers.
+    auto* legendRow = new QCPLayoutGrid;
+    layout->addElement(row, 0, legendRow);
     layout->setRowStretchFactor(row++, 0.001);
+    legend_ = new QCPLegend;
+    legendRow->addElement(0, 0, new QCPLayoutElement(plot_));
+    legendRow->addElement(0, 1, legend_);
+    legendRow->addElement(0, 2, new QCPLayoutElement(plot_));
+    legendRow->setColumnStretchFactor(0, 1);
+    legendRow->setColumnStretchFactor(1, 0.001);
+    legendRow->setColumnStretchFactor(2, 1);
     legend_->setFillOrder(QCPLayoutGrid::foColumnsFirst);
     legend_->setBorderPen(Qt::NoPen);
     legend_->setBrush(Qt::NoBrush);
-    legend_->setMargins(QMargins(0, 0, 0, 0));
+    legend_->setMargins(QMargins(4, 6, 4, 2));
     legend_->setIconSize(24, 10);
     legend_->setColumnSpacing(16);
     legend_->setLayer(QStringLiteral("legend"));
@@ -277,9 +307,15 @@ void ChartPlot::buildLayout(const ChartState& state, std::vector<Pane> plan)
     for (std::size_t i = 0; i < panes_.size(); ++i) {
         Pane& p = panes_[i];
         p.rect = new QCPAxisRect(plot_, true);
+        p.rect->setLayer(QStringLiteral("background"));   // its background lies under the grid
         paneGrid_->addElement(static_cast<int>(i), 0, p.rect);
         paneGrid_->setRowStretchFactor(static_cast<int>(i), std::max(p.share, 0.01));
         p.rect->setMarginGroup(QCP::msLeft | QCP::msRight, margins_);
+        // Panes sit close together; only the lowest keeps room for the time labels.
+        const bool last = i + 1 == panes_.size();
+        p.rect->setAutoMargins(last ? QCP::msLeft | QCP::msRight | QCP::msBottom
+                                    : QCP::msLeft | QCP::msRight);
+        p.rect->setMargins(QMargins(0, i == 0 ? 8 : 2, 0, last ? 0 : 2));
         for (QCPAxis* a : p.rect->axes())
             a->setLayer(QStringLiteral("axes"));
         p.rect->axis(QCPAxis::atBottom)->grid()->setLayer(QStringLiteral("grid"));

@@ -82,6 +82,8 @@ private:
     void rebuildSubset(const ChartState& state, int s);
     void appendSubset(const ChartState& state, int s, int from, int to);
     void buildItems(const ChartState& state);
+    // Gives stacked panes plotting areas in the proportions asked for, whatever their margins.
+    void balancePanes();
 
     QCustomPlot* plot_;
     std::vector<Pane> panes_;
