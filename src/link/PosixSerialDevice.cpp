@@ -1,11 +1,11 @@
 #include "link/PosixSerialDevice.h"
 
 #include "link/ComPortPosixBaud.h"
+#include "link/ComPortPosixEvents.h"
 #include "link/ComPortTypes.h"
 
 #include <QString>
 
-#include <linux/serial.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -15,11 +15,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <mutex>
 
 namespace {
 
@@ -27,35 +25,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 // A modem line request that this kind of tty does not have (a pseudo-terminal).
 bool unsupported(int code) { return code == ENOTTY || code == EINVAL; }
-
-// The line error counters in LineErrorBit order of interest: break, frame, overrun, parity,
-// buffer overrun. Returns 0, or the error of TIOCGICOUNT.
-int readErrorCounters(int fd, std::uint32_t out[5])
-{
-    serial_icounter_struct c {};
-    if (::ioctl(fd, TIOCGICOUNT, &c) != 0)
-        return errno;
-    out[0] = std::uint32_t(c.brk);
-    out[1] = std::uint32_t(c.frame);
-    out[2] = std::uint32_t(c.overrun);
-    out[3] = std::uint32_t(c.parity);
-    out[4] = std::uint32_t(c.buf_overrun);
-    return 0;
-}
-
-// The LineErrorBit set of the counters that moved since base; base takes the new values.
-std::uint32_t counterErrors(const std::uint32_t now[5], std::uint32_t base[5])
-{
-    static constexpr std::uint32_t kBits[5] = {LineErrorBit::Break, LineErrorBit::Frame,
-        LineErrorBit::Overrun, LineErrorBit::Parity, LineErrorBit::RxOverflow};
-    std::uint32_t errors = 0;
-    for (int i = 0; i < 5; ++i) {
-        if (now[i] != base[i])
-            errors |= kBits[i];
-        base[i] = now[i];
-    }
-    return errors;
-}
 
 speed_t standardSpeed(int rate)
 {
@@ -145,132 +114,6 @@ int transfer(int fd, short events, int length, int multiplier, int constant, int
 }
 
 } // namespace
-
-// The event source of one event thread. The device detaches it before closing the descriptor,
-// so the thread never touches a descriptor number that may already belong to another file.
-class PosixEventSource final : public ISerialEventSource {
-public:
-    PosixEventSource(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd)
-    {
-        haveModem_ = ::ioctl(fd, TIOCMGET, &modem_) == 0;
-        haveCounters_ = readErrorCounters(fd, counters_) == 0;
-    }
-    ~PosixEventSource() override { ::close(wakeFd_); }
-    PosixEventSource(const PosixEventSource&) = delete;
-    PosixEventSource& operator=(const PosixEventSource&) = delete;
-
-    void wake() override
-    {
-        std::uint64_t one = 1;
-        [[maybe_unused]] auto r = ::write(wakeFd_, &one, sizeof one);
-    }
-
-    void detach()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            fd_ = -1;
-        }
-        wake();
-    }
-
-    void noteWrite() { txPending_ = true; }
-
-    SerialEventResult wait(std::uint32_t mask, int holdOffMs) override
-    {
-        using namespace ComEvent;
-        const bool periodic = mask & (CTS | DSR | RLSD | Ring | TxEmpty | Break | Err);
-        for (;;) {
-            int fd;
-            {
-                std::lock_guard lock(mutex_);
-                fd = fd_;
-            }
-            if (fd < 0)
-                return {0, 0, true};
-            const bool watchInput = (mask & (RxChar | Rx80Full | RxFlag)) && holdOffMs <= 0;
-            pollfd p[2] = {{wakeFd_, POLLIN, 0}, {fd, short(watchInput ? POLLIN : 0), 0}};
-            const int timeout = holdOffMs > 0 ? holdOffMs : (periodic ? kPeriodMs : -1);
-            holdOffMs = 0;
-            int r = ::poll(p, 2, timeout);
-            if (r < 0) {
-                if (errno == EINTR)
-                    continue;
-                return {0, errno, false};
-            }
-            if (p[0].revents & POLLIN)
-                return {0, 0, true};
-            if (p[1].revents & POLLNVAL)
-                return {0, EBADF, false};
-            if (p[1].revents & (POLLHUP | POLLERR))
-                return {0, EIO, false};
-            std::uint32_t events = 0;
-            if (p[1].revents & POLLIN)
-                events |= (mask & RxChar);
-            events |= lineEvents(mask, (p[1].revents & POLLIN) != 0);
-            if (events)
-                return {events, 0, false};
-        }
-    }
-
-private:
-    static constexpr int kPeriodMs = 20;
-    static constexpr int kRx80Threshold = 4096 * 8 / 10; // of the N_TTY input buffer
-
-    // The events that need a look at the device: modem lines, output queue, error counters.
-    std::uint32_t lineEvents(std::uint32_t mask, bool inputReady)
-    {
-        using namespace ComEvent;
-        std::lock_guard lock(mutex_);
-        if (fd_ < 0)
-            return 0;
-        std::uint32_t events = 0;
-        if (mask & (CTS | DSR | RLSD | Ring)) {
-            int now = 0;
-            if (::ioctl(fd_, TIOCMGET, &now) == 0) {
-                const int changed = haveModem_ ? (now ^ modem_) : 0;
-                if (changed & TIOCM_CTS) events |= CTS;
-                if (changed & TIOCM_DSR) events |= DSR;
-                if (changed & TIOCM_CD) events |= RLSD;
-                if ((changed & TIOCM_RI) && (now & TIOCM_RI)) events |= Ring;
-                modem_ = now;
-                haveModem_ = true;
-            }
-        }
-        if ((mask & TxEmpty) && txPending_) {
-            int queued = 0;
-            if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued == 0) {
-                txPending_ = false;
-                events |= TxEmpty;
-            }
-        }
-        if (mask & (Break | Err)) {
-            std::uint32_t now[5];
-            if (readErrorCounters(fd_, now) == 0) {
-                const std::uint32_t errors = haveCounters_ ? counterErrors(now, counters_) : 0;
-                std::copy(now, now + 5, counters_);
-                haveCounters_ = true;
-                if (errors & LineErrorBit::Break) events |= Break;
-                if (errors & ~LineErrorBit::Break) events |= Err;
-            }
-        }
-        if ((mask & Rx80Full) && inputReady) {
-            int queued = 0;
-            if (::ioctl(fd_, FIONREAD, &queued) == 0 && queued >= kRx80Threshold)
-                events |= Rx80Full;
-        }
-        return events & mask;
-    }
-
-    std::mutex mutex_;
-    int fd_;
-    const int wakeFd_;
-    std::atomic<bool> txPending_ {false};
-    int modem_ = 0;
-    bool haveModem_ = false;
-    std::uint32_t counters_[5] = {};
-    bool haveCounters_ = false;
-};
 
 PosixSerialDevice::~PosixSerialDevice() { close(); }
 
