@@ -10,7 +10,7 @@
 //     port.SetStopBits(TStopBits::sb1);
 //     port.SetOnError([](TCustomComPort&, const EComError&, TComAction& a) { a = TComAction::caAbort; });
 //     port.SetOnRxChar([&](TCustomComPort& p) { int n = p.InputCount(); ... p.Read(buf, n, false); });
-//     port.SetActive(true);                            // test Active() to know it opened
+//     runSilently([&] { port.SetActive(true); });     // then test Active() to know it opened
 //     port.Write(frame.data(), int(frame.size()), false);
 //
 // Every failure is an EComError offered to OnError with Action caFail; caAbort turns it into
@@ -20,7 +20,7 @@
 // away (hang-up, EIO, ENXIO) raises its error through OnError on the main thread and the port
 // closes there.
 //
-// Linux specifics: the event thread always hands events to the main thread (SynchronizeEvents
+// On Linux: the event thread always hands events to the main thread (SynchronizeEvents
 // is kept and refused while open, but handlers never run on the event thread); PriorityClass is
 // kept and has no effect; BufferSizes are kept (the tty layer has fixed buffers). OnRxFlag,
 // OnPrinterError, OnEvent1 and OnEvent2 never fire. Reads and writes finish before they return;
