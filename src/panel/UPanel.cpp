@@ -23,6 +23,7 @@ constexpr int kMmaTickMs = 1000;
 constexpr int kMmaLongPressTicks = 3;
 
 const QColor kLcdInk(0x1d, 0x24, 0x1a);
+const QColor kLcdGlass(0xc2, 0xca, 0xb3);
 
 // The heaviest sans-serif at hand, narrow if possible, for the LCD's digits.
 QFont digitFont(int px)
@@ -49,6 +50,17 @@ QFont uiFont(int px, QFont::Weight weight)
     QFont f = QGuiApplication::font();
     f.setPixelSize(px);
     f.setWeight(weight);
+    return f;
+}
+
+// The font, made narrower and then smaller where needed, so that text fits into width pixels.
+QFont fittingFont(QFont f, const QString& text, int width)
+{
+    if (QFontMetrics(f).horizontalAdvance(text) > width
+        && QFontDatabase::families().contains(QStringLiteral("DejaVu Sans Condensed")))
+        f.setFamily(QStringLiteral("DejaVu Sans Condensed"));
+    while (f.pixelSize() > 8 && QFontMetrics(f).horizontalAdvance(text) > width)
+        f.setPixelSize(f.pixelSize() - 1);
     return f;
 }
 
@@ -176,11 +188,14 @@ void TfrmPanel::createElements()
     lblNoConnection = new QLabel(QStringLiteral("No Connection"), this);
     lblNoConnection->setObjectName(QStringLiteral("lblNoConnection"));
     lblNoConnection->setGeometry(16, 88, 123, 20);
-    lblNoConnection->setFont(uiFont(17, QFont::Bold));
+    lblNoConnection->setFont(fittingFont(uiFont(17, QFont::Bold), lblNoConnection->text(), 123));
     lblNoConnection->setAlignment(Qt::AlignCenter);
     QPalette red = lblNoConnection->palette();
     red.setColor(QPalette::WindowText, Qt::red);
+    // Drawn on a patch of clear glass, so that it reads over the first value row.
+    red.setColor(QPalette::Window, kLcdGlass);
     lblNoConnection->setPalette(red);
+    lblNoConnection->setAutoFillBackground(true);
     lblNoConnection->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblNoConnection->hide();
 

@@ -86,10 +86,11 @@ QImage typeLetter(const QString& letter, int w, int h)
     p.setRenderHint(QPainter::TextAntialiasing);
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setWeight(QFont::Bold);
-    f.setPixelSize(h + 2);
+    f.setPixelSize(qMin(h, 14));
     p.setFont(f);
     p.setPen(kSegment);
-    p.drawText(QRect(0, 0, w, h), Qt::AlignCenter, letter);
+    // Left-aligned, so that the letter keeps clear of the row names to its right.
+    p.drawText(QRect(1, 0, w - 1, h), Qt::AlignLeft | Qt::AlignVCenter, letter);
     return img;
 }
 
