@@ -126,7 +126,8 @@ public:
             throw ByteStreamError("an array has the wrong size");
         need(expected * sizeof(T));
         std::vector<T> v(expected);
-        std::memcpy(v.data(), p_, expected * sizeof(T));
+        if (expected > 0)
+            std::memcpy(v.data(), p_, expected * sizeof(T));
         advance(expected * sizeof(T));
         if constexpr (std::endian::native == std::endian::big)
             for (T& e : v)
