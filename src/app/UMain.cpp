@@ -33,9 +33,11 @@ constexpr int kMaxMinTimerMs = 500;
 constexpr int kBusyWaitMs = 5000;
 } // namespace
 
-TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent)
-    : QMainWindow(parent), extraPorts_(extraPorts)
+TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister listDevices)
+    : QMainWindow(parent), extraPorts_(extraPorts), listDevices_(std::move(listDevices))
 {
+    if (!listDevices_)
+        listDevices_ = &TComPort::ListDeviceNames;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KOLVA"));
 
@@ -82,7 +84,8 @@ TfrmMain::~TfrmMain()
     ignoringErrors([this] { Comm1.Close(); });
     ignoringErrors([this] { Comm2.Close(); });
     // The child windows hold references to this window: they go while it is still whole.
-    const QList<QMdiSubWindow*> children = MdiArea->subWindowList();
+    // (closed ones waiting for their deferred deletion included).
+    const QList<QMdiSubWindow*> children = MdiArea->findChildren<QMdiSubWindow*>();
     for (QMdiSubWindow* w : children)
         std::unique_ptr<QMdiSubWindow>{w}.reset();
 }
@@ -93,7 +96,7 @@ void TfrmMain::FormCreate()
     link_->State().RealTimeRate = settings_.RealTimeRate;
 
     QStringList system;
-    TComPort::ListDeviceNames(system);
+    listDevices_(system);
     ComboBoxDeviceName->addItems(buildPortList(system, extraPorts_ + settings_.ExtraPorts));
     ComboBoxDeviceName->setCurrentIndex(ComboBoxDeviceName->count() > 0 ? 0 : -1);
     const QString first =
@@ -216,7 +219,12 @@ void TfrmMain::CreatePanelWindow()
     sub->show();
     PanelWindow = panel;
     panelSubWindow_ = sub;
-    connect(panel, &QObject::destroyed, this, [this] { PanelClosed(); });
+    // However the sub-window goes, the reference goes with it.
+    connect(sub, &QObject::destroyed, this, [this] {
+        PanelWindow.clear();
+        MaxMinTimer->stop();
+        ControlPanel1->setChecked(false);
+    });
     ControlPanel1->setChecked(true);
     panel->SetNoConnectionVisible(!link_->State().Connected);
 }
@@ -234,8 +242,9 @@ void TfrmMain::PanelClosed()
     MaxMinTimer->stop();
     if (ControlPanel1)
         ControlPanel1->setChecked(false);
+    // The panel closed on its own: its empty sub-window follows, once the close has finished.
     if (panelSubWindow_ && !closing_)
-        panelSubWindow_->close();
+        QMetaObject::invokeMethod(panelSubWindow_.data(), &QWidget::close, Qt::QueuedConnection);
     panelSubWindow_.clear();
 }
 

@@ -38,8 +38,12 @@ class TfrmPanel;
 class TfrmMain : public QMainWindow, public ILinkView, public IPanelHost {
     Q_OBJECT
 public:
+    // Appends the system's serial devices to a list (TComPort::ListDeviceNames by default).
+    using DeviceLister = std::function<void(QStringList&)>;
+
     // extraPorts: device paths given on the command line, listed after the system's devices.
-    explicit TfrmMain(const QStringList& extraPorts = {}, QWidget* parent = nullptr);
+    explicit TfrmMain(const QStringList& extraPorts = {}, QWidget* parent = nullptr,
+                      DeviceLister listDevices = {});
     ~TfrmMain() override;
 
     // The start-up splash; the search writes its progress into it and closes it at the end.
@@ -177,6 +181,7 @@ private:
     TComPort Comm2;
     Settings settings_;
     QStringList extraPorts_;
+    DeviceLister listDevices_;
     std::unique_ptr<LiveLink> link_;
     LiveReading reading_;
     DecoderState decoder_;
