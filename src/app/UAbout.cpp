@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kClientWidth = 311;
@@ -34,7 +36,6 @@ TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
-    setFixedSize(kClientWidth, kClientHeight);
     QFont base = font();
     base.setPixelSize(11);
     setFont(base);
@@ -56,10 +57,15 @@ TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
     for (QLabel* l : {Label1, Label2, Label3})
         l->adjustSize();
 
+    // The box keeps its designed size unless the platform's font makes the title wider; then it
+    // grows just enough for the title, and the OK button keeps its place at the right edge.
+    const int width = std::max(kClientWidth, Label3->x() + Label3->width() + 8);
+    const int grow = width - kClientWidth;
+
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    BitBtn1->setGeometry(216, 64, 75, 25);
+    BitBtn1->setGeometry(216 + grow, 64, 75, 25);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmAbout::BitBtn1Click);
 
@@ -67,6 +73,9 @@ TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
     VersionInfo1->setObjectName(QStringLiteral("VersionInfo1"));
     VersionInfo1->SetFileVersionLabel(Label2);
     Label2->adjustSize();
+
+    setFixedSize(width, kClientHeight);
+    Label4->resize(width - Label4->x() - 4, Label4->height());
 
     if (mode == Mode::Splash) {
         BitBtn1->hide();
@@ -76,7 +85,7 @@ TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
     // Centred on the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+        move(area.center() - QPoint(width / 2, kClientHeight / 2));
     }
 }
 

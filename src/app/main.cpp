@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPointer>
+#include <QScreen>
 
 #include <exception>
 #include <memory>
@@ -42,6 +43,9 @@ int main(int argc, char** argv)
         mainWindow->SetSplash(splash);
         if (qEnvironmentVariableIsSet("KOLVA_SCREENSHOT"))
             armScreenshots(*mainWindow, splash, qEnvironmentVariable("KOLVA_SCREENSHOT"));
+        // Also fills the screen where no window manager maximises it.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            mainWindow->setGeometry(screen->availableGeometry());
         mainWindow->showMaximized();
     } catch (const std::exception& e) {
         if (splash)

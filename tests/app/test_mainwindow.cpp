@@ -260,7 +260,9 @@ TEST(MainWindow, AboutShowsAFreshBoxEachTime)
             version << box->Label2->text();
             EXPECT_TRUE(box->BitBtn1->isVisible());
             EXPECT_EQ(box->Label3->text(), "Four Channel Thermometer Software");
-            EXPECT_EQ(box->size(), QSize(311, 95));
+            EXPECT_EQ(box->height(), 95);
+            EXPECT_GE(box->width(), 311);
+            EXPECT_LE(box->Label3->geometry().right(), box->width()) << "title cut off";
             box->BitBtn1->click();
         });
     };
