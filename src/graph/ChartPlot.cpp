@@ -299,7 +299,7 @@ void ChartPlot::buildLayout(const ChartState& state, std::vector<Pane> plan)
     paneGrid_ = new QCPLayoutGrid;
     layout->addElement(row, 0, paneGrid_);
     layout->setRowStretchFactor(row, 1);
-    static constexpr int spacing[] = {6, 10, 16, 0};
+    static constexpr int spacing[] = {14, 18, 24, 10};   // room for the edge labels of neighbouring panes
     paneGrid_->setRowSpacing(spacing[std::clamp(state.settings.multiAxesSeparators, 0, 3)]);
 
     graphs_.assign(static_cast<std::size_t>(state.data.subsets()), nullptr);

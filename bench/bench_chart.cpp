@@ -1,0 +1,114 @@
+// The chart at full size: 4 subsets × 99,999 points in a 1600 × 900 widget, offscreen.
+#include "graph/Chart.h"
+#include "graph/GraphTemplate.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int Points = 99999;
+constexpr double Start = 45365.0;
+constexpr double Second = 1.0 / 86400.0;
+
+std::unique_ptr<Chart> fullChart(int filled)
+{
+    auto chart = std::make_unique<Chart>();
+    chart->resize(1600, 900);
+    chart->show();
+    ChartState& st = chart->mutableState();
+    st.data.resize(4, Points);
+    st.data.reset();
+    applyChartDefaults(st.settings, 4, 100, -20);
+    st.settings.manualScaleControlX = sg::sgManualMinAndMax;
+    st.settings.manualMinX = Start;
+    st.settings.manualMaxX = Start + Points * Second;
+    for (int p = 0; p < filled; ++p)
+        for (int s = 0; s < 4; ++s) {
+            st.data.setX(s, p, Start + p * Second);
+            st.data.setY(s, p, static_cast<float>(20 + 30 * std::sin(p * 0.001 + s) + (p % 7) * 0.1));
+        }
+    chart->Redraw();
+    return chart;
+}
+
+void BM_ChartRedraw(benchmark::State& state)
+{
+    auto chart = fullChart(Points);
+    for (auto _ : state) {
+        // A settings change forces the whole picture to be drawn again.
+        chart->SetMainTitle(state.iterations() % 2 ? QStringLiteral("a") : QStringLiteral("b"));
+        chart->Redraw();
+    }
+}
+BENCHMARK(BM_ChartRedraw)->Unit(benchmark::kMillisecond);
+
+// For comparison: every graph's data rebuilt from the chart state.
+void BM_ChartRebuildAll(benchmark::State& state)
+{
+    auto chart = fullChart(Points);
+    for (auto _ : state)
+        chart->PEactions(sg::sgReinitAndReset);
+}
+BENCHMARK(BM_ChartRebuildAll)->Unit(benchmark::kMillisecond);
+
+void BM_ChartAppendRedraw(benchmark::State& state)
+{
+    const int filled = Points - 20000;
+    auto chart = fullChart(filled);
+    int p = filled;
+    for (auto _ : state) {
+        if (p >= Points) {
+            state.PauseTiming();
+            for (int s = 0; s < 4; ++s)
+                for (int q = filled; q < Points; ++q) {
+                    chart->SetXDataII(s, q, 0);
+                    chart->SetYData(s, q, ChartNullReading);
+                }
+            chart->PEactions(sg::sgReinitAndReset);
+            p = filled;
+            state.ResumeTiming();
+        }
+        for (int s = 0; s < 4; ++s) {
+            chart->SetXDataII(s, p, Start + p * Second);
+            chart->SetYData(s, p, 25.0f + s);
+        }
+        chart->Redraw();
+        ++p;
+    }
+}
+BENCHMARK(BM_ChartAppendRedraw)->Unit(benchmark::kMillisecond);
+
+void BM_ChartStoreImage(benchmark::State& state)
+{
+    auto chart = fullChart(Points);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(chart->StoreChartImage());
+}
+BENCHMARK(BM_ChartStoreImage)->Unit(benchmark::kMillisecond);
+
+void BM_ChartLoadImage(benchmark::State& state)
+{
+    auto chart = fullChart(Points);
+    const QByteArray image = chart->StoreChartImage();
+    for (auto _ : state)
+        chart->LoadChartImage(image);
+}
+BENCHMARK(BM_ChartLoadImage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
