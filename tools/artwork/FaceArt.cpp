@@ -194,7 +194,7 @@ void drawKeys(QPainter& p)
 
 void drawInputPanel(QPainter& p)
 {
-    // Printed specification text on the lower body.
+    // Printed rating text on the lower body.
     p.setPen(QColor(0xb6, 0xba, 0xc0));
     p.setFont(font(6.4, QFont::DemiBold));
     p.drawText(QRectF(0, 362, kWidth, 9), Qt::AlignCenter, QStringLiteral("THERMOCOUPLE  K / J / E / T"));
