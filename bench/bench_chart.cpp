@@ -1,37 +1,22 @@
 // The chart at full size: 4 subsets × 99,999 points in a 1600 × 900 widget, offscreen.
-#include "graph/Chart.h"
-#include "graph/GraphTemplate.h"
+#include "graph/ChartFixtures.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
-#include <cmath>
 #include <memory>
 
 namespace {
 
 constexpr int Points = 99999;
-constexpr double Start = 45365.0;
-constexpr double Second = 1.0 / 86400.0;
+using fixtures::Second;
+using fixtures::Start;
 
 std::unique_ptr<Chart> fullChart(int filled)
 {
     auto chart = std::make_unique<Chart>();
     chart->resize(1600, 900);
     chart->show();
-    ChartState& st = chart->mutableState();
-    st.data.resize(4, Points);
-    st.data.reset();
-    applyChartDefaults(st.settings, 4, 100, -20);
-    st.settings.manualScaleControlX = sg::sgManualMinAndMax;
-    st.settings.manualMinX = Start;
-    st.settings.manualMaxX = Start + Points * Second;
-    for (int p = 0; p < filled; ++p)
-        for (int s = 0; s < 4; ++s) {
-            st.data.setX(s, p, Start + p * Second);
-            st.data.setY(s, p, static_cast<float>(20 + 30 * std::sin(p * 0.001 + s) + (p % 7) * 0.1));
-        }
+    fixtures::fillDefault(*chart, Points, filled);
     chart->Redraw();
     return chart;
 }

@@ -2,8 +2,7 @@
 
 #include "link/LiveDecoder.h"
 #include "panel/UPanel.h"
-
-#include <QApplication>
+#include "panel/NullPanelHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,14 +39,6 @@ void BM_DecodeLiveFrame(benchmark::State& st)
     }
 }
 BENCHMARK(BM_DecodeLiveFrame);
-
-struct NullHost : IPanelHost {
-    void SendKey(char) override {}
-    bool IsConnected() const override { return true; }
-    bool InMaxMinTick() const override { return false; }
-    void PanelActivated() override {}
-    void PanelClosed() override {}
-};
 
 void BM_DecodeAndShowOnPanel(benchmark::State& st)
 {

@@ -59,6 +59,16 @@ private:
     std::shared_ptr<std::atomic<bool>> destroyed_;
 };
 
+// Hands the event thread one receive event and lets it take it and post it to the main thread,
+// without running the main thread's event loop.
+void postOneEventWithoutRunningTheLoop(FakeSource& src)
+{
+    src.push({ComEvent::RxChar, 0, false});
+    while (src.delivered() == 0)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
 class FakeDevice final : public ISerialDevice {
 public:
     int open(const QString& name) override
@@ -367,11 +377,7 @@ TEST_F(ComPortFake, AnEventQueuedBeforeCloseIsNotDispatched)
     port->Open();
     auto src = source();
     auto destroyed = device->sourceDestroyed;
-    src->push({ComEvent::RxChar, 0, false});
-    // The thread has taken the event; give it a moment to post it, without running the loop.
-    while (src->delivered() == 0)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    postOneEventWithoutRunningTheLoop(*src);
     src.reset();
     port->Close();
     EXPECT_TRUE(waitUntil([&] { return destroyed->load(); }));
@@ -385,10 +391,7 @@ TEST_F(ComPortFake, DestroyingThePortReleasesAThreadBlockedOnIt)
     port->Open();
     auto src = source();
     auto destroyed = device->sourceDestroyed;
-    src->push({ComEvent::RxChar, 0, false});
-    while (src->delivered() == 0)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    postOneEventWithoutRunningTheLoop(*src);
     src.reset();
     port.reset();
     EXPECT_TRUE(waitUntil([&] { return destroyed->load(); }));

@@ -6,20 +6,13 @@
 #include "link/LiveDecoder.h"
 #include "panel/PanelKey.h"
 #include "panel/UPanel.h"
+#include "NullPanelHost.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
 
 namespace {
-
-struct NullHost : IPanelHost {
-    void SendKey(char) override {}
-    bool IsConnected() const override { return true; }
-    bool InMaxMinTick() const override { return false; }
-    void PanelActivated() override {}
-    void PanelClosed() override {}
-};
 
 bool save(TfrmPanel& panel, const QDir& out, const QString& name, bool outlineKeys = false)
 {
