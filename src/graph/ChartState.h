@@ -3,6 +3,8 @@
 // annotations. The chart widget renders it, the chart image stores it, PrepareChart and the
 // Y axis dialog work on it without a window.
 
+#include "app/NullReading.h"
+
 #include <QString>
 #include <QtGui/qrgb.h>
 
@@ -70,7 +72,7 @@ constexpr int MaxAnnotations = 100'000;
 constexpr int MaxVertLines = 1'000;
 } // namespace ChartLimits
 
-constexpr float ChartNullReading = 9999.0f;
+constexpr float ChartNullReading = NullReading;
 
 // Settings of one Y axis, addressed through WorkingAxis.
 struct ChartAxis {
