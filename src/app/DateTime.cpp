@@ -13,17 +13,10 @@ double now()
     return fromQDateTime(QDateTime::currentDateTime());
 }
 
-double fromQDateTime(const QDateTime& dt)
+DateAndTime split(double days)
 {
-    const QDateTime local = dt.toLocalTime();
-    const double days = double(kEpoch.daysTo(local.date()));
-    const double ms = double(local.time().msecsSinceStartOfDay());
-    return days + ms / (SecondsPerDay * 1000.0);
-}
-
-QDateTime toQDateTime(double days)
-{
-    if (!std::isfinite(days))
+    // Far beyond any calendar the program shows; also keeps the day count within an integer.
+    if (!(std::abs(days) < 1e9))
         return {};
     const double whole = std::floor(days);
     qint64 ms = qint64(std::llround((days - whole) * SecondsPerDay * 1000.0));
@@ -32,7 +25,28 @@ QDateTime toQDateTime(double days)
         ms -= qint64(SecondsPerDay * 1000);
         ++d;
     }
-    return QDateTime(kEpoch.addDays(d), QTime::fromMSecsSinceStartOfDay(int(ms)));
+    return {kEpoch.addDays(d), QTime::fromMSecsSinceStartOfDay(int(ms))};
+}
+
+double fromDateAndTime(const QDate& date, const QTime& time)
+{
+    const double days = double(kEpoch.daysTo(date));
+    const double ms = double(time.msecsSinceStartOfDay());
+    return days + ms / (SecondsPerDay * 1000.0);
+}
+
+double fromQDateTime(const QDateTime& dt)
+{
+    const QDateTime local = dt.toLocalTime();
+    return fromDateAndTime(local.date(), local.time());
+}
+
+QDateTime toQDateTime(double days)
+{
+    const DateAndTime dt = split(days);
+    if (!dt.date.isValid())
+        return {};
+    return QDateTime(dt.date, dt.time);
 }
 
 } // namespace DateTime

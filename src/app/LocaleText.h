@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace LocaleText {
@@ -33,5 +34,28 @@ QString dateTimeText(double days, const QLocale& locale = QLocale());
 // Reads "date time" as dateTimeText() writes it (surrounding blanks are ignored). nullopt when
 // the text is not a valid date and time in these formats.
 std::optional<double> parseDateTime(const QString& text, const QLocale& locale = QLocale());
+
+// The same date and time texts and the same parsing for loops over many lines (file export and
+// import, table to graph): the formats are compiled once, and the common formats (numeric fields,
+// short month names, AM/PM) are then written and read without Qt's general format engine. A
+// self-check at construction compares the compiled formats with the general ones on sample
+// date-times; a locale that does not pass it (native digits, day names, ...) simply takes the
+// general route. Results equal those of the functions above.
+class DateTimeFormat {
+public:
+    explicit DateTimeFormat(const QLocale& locale = QLocale());
+    ~DateTimeFormat();
+    DateTimeFormat(const DateTimeFormat&) = delete;
+    DateTimeFormat& operator=(const DateTimeFormat&) = delete;
+
+    QString dateText(double days) const;
+    QString timeText(double days) const;
+    std::optional<double> parse(QStringView text) const;   // as parseDateTime
+    bool compiled() const;   // the fast route is in use
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 } // namespace LocaleText
