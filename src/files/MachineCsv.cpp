@@ -1,0 +1,202 @@
+#include "files/MachineCsv.h"
+
+#include "app/DateTime.h"
+#include "app/NullReading.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace MachineCsv {
+
+namespace {
+
+// Digits at text[pos..pos+n) as a number; -1 when they are not all digits.
+int digits(QByteArrayView text, qsizetype pos, int n)
+{
+    if (pos + n > text.size())
+        return -1;
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        const char c = text[pos + i];
+        if (c < '0' || c > '9')
+            return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+bool charAt(QByteArrayView text, qsizetype pos, char c)
+{
+    return pos < text.size() && text[pos] == c;
+}
+
+} // namespace
+
+QByteArray header()
+{
+    return QByteArrayLiteral("time,T1,T2,T3,T4\n");
+}
+
+QByteArray comment(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    t.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return "# " + t.toUtf8() + '\n';
+}
+
+QByteArray timeText(double days)
+{
+    const QDateTime dt = DateTime::toQDateTime(days);
+    if (!dt.isValid())
+        return {};
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    const int offset = dt.offsetFromUtc();
+    const int absOffset = std::abs(offset) / 60;
+    char buf[40];
+    const int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d",
+                                d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(),
+                                t.msec(), offset < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
+    return QByteArray(buf, n);
+}
+
+std::optional<double> parseTime(QByteArrayView s)
+{
+    // yyyy-MM-ddTHH:mm:ss.zzz followed by Z or +HH:MM / -HH:MM.
+    const int year = digits(s, 0, 4), month = digits(s, 5, 2), day = digits(s, 8, 2);
+    const int hour = digits(s, 11, 2), minute = digits(s, 14, 2), second = digits(s, 17, 2);
+    const int ms = digits(s, 20, 3);
+    if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0 || ms < 0 ||
+        !charAt(s, 4, '-') || !charAt(s, 7, '-') || !charAt(s, 10, 'T') || !charAt(s, 13, ':') ||
+        !charAt(s, 16, ':') || !charAt(s, 19, '.'))
+        return std::nullopt;
+    int offset = 0;
+    if (s.size() == 24 && s[23] == 'Z') {
+        offset = 0;
+    } else if (s.size() == 29 && (s[23] == '+' || s[23] == '-') && charAt(s, 26, ':')) {
+        const int oh = digits(s, 24, 2), om = digits(s, 27, 2);
+        if (oh < 0 || om < 0 || oh > 18 || om > 59)
+            return std::nullopt;
+        offset = (oh * 60 + om) * 60 * (s[23] == '-' ? -1 : 1);
+    } else {
+        return std::nullopt;
+    }
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second, ms);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    const QDateTime dt(date, time, QTimeZone(offset));
+    if (!dt.isValid())
+        return std::nullopt;
+    return DateTime::fromQDateTime(dt);
+}
+
+QByteArray valueText(float v)
+{
+    if (v == NullReading)
+        return {};
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return QByteArray(buf, r.ptr - buf);
+}
+
+std::optional<float> parseValue(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return NullReading;
+    float v = 0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    // from_chars takes no '+' sign; to_chars never writes one, but other writers may.
+    if (*first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    const auto r = std::from_chars(first, last, v);
+    if (r.ec != std::errc() || r.ptr != last)
+        return std::nullopt;
+    return v;
+}
+
+QByteArray line(const MachineSample& sample)
+{
+    QByteArray out = timeText(sample.time);
+    out.reserve(out.size() + 4 * 16 + 1);
+    for (float v : sample.values) {
+        out += ',';
+        out += valueText(v);
+    }
+    out += '\n';
+    return out;
+}
+
+std::optional<MachineSample> parseLine(QByteArrayView line)
+{
+    MachineSample s;
+    qsizetype start = 0;
+    for (int field = 0; field < 5; ++field) {
+        const qsizetype comma = line.indexOf(',', start);
+        const bool last = field == 4;
+        if (last != (comma < 0))
+            return std::nullopt;   // too few or too many fields
+        const qsizetype end = last ? line.size() : comma;
+        const QByteArrayView text = line.sliced(start, end - start);
+        if (field == 0) {
+            const auto t = parseTime(text);
+            if (!t)
+                return std::nullopt;
+            s.time = *t;
+        } else {
+            const auto v = parseValue(text);
+            if (!v)
+                return std::nullopt;
+            s.values[static_cast<std::size_t>(field - 1)] = *v;
+        }
+        start = end + 1;
+    }
+    return s;
+}
+
+Content read(QByteArrayView bytes)
+{
+    Content c;
+    qsizetype pos = 0;
+    bool inPreamble = true;
+    while (pos < bytes.size()) {
+        const qsizetype lf = bytes.indexOf('\n', pos);
+        if (lf < 0) {
+            // A last line without its line end was cut off while it was being written.
+            ++c.skippedLines;
+            break;
+        }
+        QByteArrayView l = bytes.sliced(pos, lf - pos);
+        pos = lf + 1;
+        if (l.endsWith('\r'))
+            l.chop(1);
+        if (inPreamble && l.startsWith('#')) {
+            QByteArrayView text = l.sliced(1);
+            if (text.startsWith(' '))
+                text = text.sliced(1);
+            c.comments.append(QString::fromUtf8(text));
+            continue;
+        }
+        if (inPreamble) {
+            inPreamble = false;
+            if (l == QByteArrayView("time,T1,T2,T3,T4")) {
+                c.headerFound = true;
+                continue;
+            }
+        }
+        if (const auto s = parseLine(l))
+            c.samples.push_back(*s);
+        else
+            ++c.skippedLines;
+    }
+    return c;
+}
+
+} // namespace MachineCsv
