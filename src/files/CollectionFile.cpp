@@ -1,0 +1,142 @@
+#include "files/CollectionFile.h"
+
+#include "app/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+CollectionResult result(CollectionStatus status, const QString& fileName,
+                        const QString& reason = {})
+{
+    return {status, fileName, reason, 0};
+}
+
+// Writes bytes to name through QSaveFile; "" on success, else the reason.
+QString writeWhole(const QString& name, const QByteArray& bytes)
+{
+    QSaveFile file(name);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+QString parseReason(int code)
+{
+    switch (code) {
+    case 1: return QStringLiteral("The first data set has no data set marker.");
+    case 2: return QStringLiteral("It says it holds more than 4000 data sets.");
+    case 6: return QStringLiteral("It holds no data set.");
+    default: return QStringLiteral("Its contents are damaged (code %1).").arg(code);
+    }
+}
+
+} // namespace
+
+QString collectionTempPath()
+{
+    return dataPath(QStringLiteral("temp/DataSetsTemp.tmp"));
+}
+
+QString collectionStatusText(const CollectionResult& r)
+{
+    const QString name = QDir::toNativeSeparators(r.fileName);
+    switch (r.status) {
+    case CollectionStatus::Ok:
+        return {};
+    case CollectionStatus::NoTemporaryFile:
+        return QStringLiteral("There are no downloaded data sets to save: the file \"%1\" does "
+                              "not exist. Download the data logger's memory first.")
+            .arg(name);
+    case CollectionStatus::CannotReadTemporary:
+        return QStringLiteral("Cannot read the downloaded data sets from \"%1\". %2")
+            .arg(name, r.reason);
+    case CollectionStatus::CannotWrite:
+        return QStringLiteral("Cannot write file \"%1\". %2").arg(name, r.reason);
+    case CollectionStatus::CannotOpen:
+        return QStringLiteral("Cannot open file \"%1\". %2").arg(name, r.reason);
+    case CollectionStatus::Empty:
+        return QStringLiteral("The file \"%1\" is empty.").arg(name);
+    case CollectionStatus::TooLarge:
+        return QStringLiteral("The file \"%1\" is not a data set collection file: it is far "
+                              "larger than the data logger's memory.")
+            .arg(name);
+    case CollectionStatus::Rejected:
+        return QStringLiteral("The file \"%1\" is not a usable data set collection file. %2")
+            .arg(name, parseReason(r.parseCode));
+    case CollectionStatus::CannotCreateTempFolder:
+        return QStringLiteral("Cannot create the folder \"%1\".").arg(name);
+    case CollectionStatus::TemporaryNotWritten:
+        return QStringLiteral("The data sets are shown, but cannot be kept in \"%1\" (%2); "
+                              "saving the data set collection will not save them.")
+            .arg(name, r.reason);
+    }
+    return {};
+}
+
+bool collectionShowsSets(const CollectionResult& r)
+{
+    return r.status == CollectionStatus::Ok || r.status == CollectionStatus::TemporaryNotWritten;
+}
+
+CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved)
+{
+    const QString temp = collectionTempPath();
+    QFile in(temp);
+    if (!in.exists())
+        return result(CollectionStatus::NoTemporaryFile, temp);
+    if (!in.open(QIODevice::ReadOnly))
+        return result(CollectionStatus::CannotReadTemporary, temp, in.errorString());
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return result(CollectionStatus::CannotReadTemporary, temp, in.errorString());
+    in.close();
+    const QString reason = writeWhole(target, bytes);
+    if (!reason.isEmpty())
+        return result(CollectionStatus::CannotWrite, target, reason);
+    loggerDataUnsaved = false;
+    return result(CollectionStatus::Ok, target);
+}
+
+CollectionResult openCollection(const QString& fileName, const MemoryImageParser& parse)
+{
+    QFile in(fileName);
+    if (!in.open(QIODevice::ReadOnly))
+        return result(CollectionStatus::CannotOpen, fileName, in.errorString());
+    if (in.size() > MaxCollectionSize)
+        return result(CollectionStatus::TooLarge, fileName);
+    // Read at most one byte more than allowed: a device that reports no size cannot grow past it.
+    const QByteArray image = in.read(MaxCollectionSize + 1);
+    if (in.error() != QFileDevice::NoError)
+        return result(CollectionStatus::CannotOpen, fileName, in.errorString());
+    in.close();
+    if (image.isEmpty())
+        return result(CollectionStatus::Empty, fileName);
+    if (image.size() > MaxCollectionSize)
+        return result(CollectionStatus::TooLarge, fileName);
+    const int code = parse ? parse(image) : -1;
+    if (code != 0) {
+        CollectionResult r = result(CollectionStatus::Rejected, fileName);
+        r.parseCode = code;
+        return r;
+    }
+    const QString temp = collectionTempPath();
+    const QString folder = QFileInfo(temp).absolutePath();
+    if (!QDir().mkpath(folder))
+        return result(CollectionStatus::CannotCreateTempFolder, folder);
+    const QString reason = writeWhole(temp, image);
+    if (!reason.isEmpty())
+        return result(CollectionStatus::TemporaryNotWritten, temp, reason);
+    return result(CollectionStatus::Ok, fileName);
+}

@@ -1,0 +1,133 @@
+// Machine CSV: the exact line format, values and times that read back bit for bit, and a reader
+// that survives damage.
+#include "app/DateTime.h"
+#include "app/NullReading.h"
+#include "files/MachineCsv.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace {
+
+double localTime(int y, int mo, int d, int h, int mi, int s, int ms = 0)
+{
+    return DateTime::fromQDateTime(QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms)));
+}
+
+std::string offsetText(double days)
+{
+    const int off = DateTime::toQDateTime(days).offsetFromUtc() / 60;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%c%02d:%02d", off < 0 ? '-' : '+', std::abs(off) / 60,
+                  std::abs(off) % 60);
+    return buf;
+}
+
+} // namespace
+
+TEST(MachineCsv, LineHasIsoTimeShortestValuesAndEmptyNulls)
+{
+    const double t = localTime(2026, 12, 9, 10, 15, 30, 7);
+    const QByteArray line = MachineCsv::line({t, {23.5f, -12.25f, NullReading, 1000.0f}});
+    EXPECT_EQ(line.toStdString(),
+              "2026-12-09T10:15:30.007" + offsetText(t) + ",23.5,-12.25,,1000\n");
+    // 0.1f is not 0.1: the shortest text that gives the same float back is still "0.1".
+    EXPECT_EQ(MachineCsv::valueText(0.1f), "0.1");
+    EXPECT_EQ(MachineCsv::valueText(-0.0f), "-0");
+    EXPECT_EQ(MachineCsv::header(), "time,T1,T2,T3,T4\n");
+    EXPECT_EQ(MachineCsv::comment(QStringLiteral("two\nlines")), "# two lines\n");
+}
+
+TEST(MachineCsv, ValuesAndClockTimesReadBackBitForBit)
+{
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    std::uniform_int_distribution<int> ms(0, 86'399'999);
+    for (int i = 0; i < 20000; ++i) {
+        float v = std::bit_cast<float>(bits(rng));
+        if (std::isnan(v))
+            continue;
+        const auto back = MachineCsv::parseValue(MachineCsv::valueText(v));
+        ASSERT_TRUE(back.has_value()) << v;
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(*back), std::bit_cast<std::uint32_t>(v)) << v;
+    }
+    for (float v : {std::numeric_limits<float>::max(), std::numeric_limits<float>::denorm_min(),
+                    -328.1f, 2500.0f, 9998.9f})
+        EXPECT_EQ(MachineCsv::parseValue(MachineCsv::valueText(v)), v);
+    EXPECT_EQ(MachineCsv::parseValue(""), NullReading);
+
+    // Times as the clock gives them: whole milliseconds of local time.
+    for (int i = 0; i < 2000; ++i) {
+        const QDate day = QDate(2020, 1, 1).addDays(i * 3);
+        const QTime time = QTime::fromMSecsSinceStartOfDay(ms(rng));
+        const QDateTime dt(day, time);
+        if (dt.time() != time)
+            continue;   // skipped by a change to summer time: never on the clock
+        const double t = DateTime::fromQDateTime(dt);
+        const auto back = MachineCsv::parseTime(MachineCsv::timeText(t));
+        ASSERT_TRUE(back.has_value());
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(*back), std::bit_cast<std::uint64_t>(t))
+            << MachineCsv::timeText(t).toStdString();
+    }
+}
+
+TEST(MachineCsv, ParseRefusesWhatIsNotExactlyTheFormat)
+{
+    EXPECT_TRUE(MachineCsv::parseTime("2026-12-09T10:15:30.000+01:00"));
+    EXPECT_TRUE(MachineCsv::parseTime("2026-12-09T10:15:30.000Z"));
+    for (const char* bad : {"2026-12-09T10:15:30+01:00", "2026-12-09 10:15:30.000+01:00",
+                            "2026-13-09T10:15:30.000+01:00", "2026-02-30T10:15:30.000+01:00",
+                            "2026-12-09T24:15:30.000+01:00", "2026-12-09T10:15:30.000+0100",
+                            "2026-12-09T10:15:30.000+01:00x", "", "garbage"})
+        EXPECT_FALSE(MachineCsv::parseTime(bad)) << bad;
+    // The offset decides the instant: 10:15 at +01:00 is 09:15 UTC.
+    const auto a = MachineCsv::parseTime("2026-12-09T10:15:30.000+01:00");
+    const auto b = MachineCsv::parseTime("2026-12-09T09:15:30.000Z");
+    EXPECT_EQ(a, b);
+
+    for (const char* bad : {"1,5", "abc", "1.5x", " 1", "--1", "+-1"})
+        EXPECT_FALSE(MachineCsv::parseValue(bad)) << bad;
+    EXPECT_EQ(MachineCsv::parseValue("+2.5"), 2.5f);
+
+    const QByteArray good = MachineCsv::line({45000.5, {1, 2, 3, 4}}).chopped(1);
+    EXPECT_TRUE(MachineCsv::parseLine(good));
+    EXPECT_FALSE(MachineCsv::parseLine(good + ",5"));      // six fields
+    EXPECT_FALSE(MachineCsv::parseLine(good.left(good.lastIndexOf(','))));   // four
+}
+
+TEST(MachineCsv, ReaderKeepsCommentsSkipsDamageAndNeverUsesACutLastLine)
+{
+    const MachineSample s1{localTime(2026, 1, 2, 3, 4, 5), {1.5f, NullReading, -2, 3}};
+    const MachineSample s2{localTime(2026, 1, 2, 3, 4, 6), {1.25f, 2, NullReading, 4}};
+    QByteArray file = MachineCsv::comment(QStringLiteral("first")) +
+                      MachineCsv::comment(QStringLiteral("second")) + MachineCsv::header() +
+                      MachineCsv::line(s1);
+    file += "\x01\xff garbage\n";
+    QByteArray crlf = MachineCsv::line(s2);
+    crlf.insert(crlf.size() - 1, '\r');
+    file += crlf;
+    file += MachineCsv::line(s2).left(30);   // cut while it was written
+
+    const MachineCsv::Content c = MachineCsv::read(file);
+    EXPECT_EQ(c.comments, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    EXPECT_TRUE(c.headerFound);
+    ASSERT_EQ(c.samples.size(), 2u);
+    EXPECT_EQ(c.samples[0], s1);
+    EXPECT_EQ(c.samples[1], s2);
+    EXPECT_EQ(c.skippedLines, 2);
+
+    // A cut last line whose value still parses is not used either: digits may be missing.
+    const QByteArray full = MachineCsv::header() + MachineCsv::line(s1);
+    const MachineCsv::Content cut = MachineCsv::read(full.chopped(2));
+    EXPECT_TRUE(cut.samples.empty());
+    EXPECT_EQ(cut.skippedLines, 1);
+
+    const MachineCsv::Content empty = MachineCsv::read({});
+    EXPECT_FALSE(empty.headerFound);
+    EXPECT_TRUE(empty.samples.empty());
+    EXPECT_EQ(empty.skippedLines, 0);
+}
