@@ -131,6 +131,24 @@ TEST(TableReader, Utf8WithLatin1ForOtherBytes)
     EXPECT_EQ(t.cell(1, 2), QStringLiteral("T\u00fcr"));
 }
 
+TEST(TableReader, BinaryFilesGiveWhatTheirBytesSayAndNothingBreaks)
+{
+    TableModel t;
+    // A picture: its first "line" holds no comma, so nothing is read.
+    EXPECT_EQ(readBytes(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"), t).lines, 0);
+    // Zeros and control bytes around commas are cells like any other.
+    const QByteArray bytes("\x00\x01,\x02\x00\x7f,\xff\xfe\n", 10);
+    EXPECT_EQ(readBytes(bytes, t).lines, 1);
+    EXPECT_EQ(t.cell(1, 1), QString::fromLatin1("\x00\x01", 2));
+    EXPECT_EQ(t.cell(1, 3), QStringLiteral("\u00ff\u00fe"));
+    // UTF-16 is not read as such: its bytes become Latin-1 characters, NULs included, and the
+    // NUL between its CR and LF is a line without separator.
+    const QByteArray utf16 = QByteArray("\xff\xfe", 2) +
+                             QByteArray(reinterpret_cast<const char*>(u"a,b\r\n"), 10);
+    EXPECT_EQ(readBytes(utf16, t).lines, 1);
+    EXPECT_EQ(t.cell(1, 1), QString::fromLatin1("\xff\xfe" "a\x00", 4));
+}
+
 TEST(TableReader, FilesThatCannotBeOpenedAreNamedAndCsvOrTextByExtension)
 {
     TempDataFolder tmp;
