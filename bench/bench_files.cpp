@@ -36,6 +36,13 @@ Files& files()
     return f;
 }
 
+// The CSV file of the full chart, written once.
+Files& withCsv()
+{
+    Files& f = withCsv();
+    return f;
+}
+
 void BM_ExportGraphText(benchmark::State& state)
 {
     Files& f = files();
@@ -50,9 +57,7 @@ BENCHMARK(BM_ExportGraphText)->Unit(benchmark::kMillisecond);
 
 void BM_ImportTable(benchmark::State& state)
 {
-    Files& f = files();
-    if (!QFileInfo::exists(f.csv))
-        exportGraphText(f.chart, f.csv, QLatin1Char(','), {1, Points}, {}, QLocale::c());
+    Files& f = withCsv();
     for (auto _ : state) {
         TableModel table;
         const TextFileResult r = readTableFile(f.csv, table, processEvents);
@@ -64,9 +69,7 @@ BENCHMARK(BM_ImportTable)->Unit(benchmark::kMillisecond);
 
 void BM_TableToGraph(benchmark::State& state)
 {
-    Files& f = files();
-    if (!QFileInfo::exists(f.csv))
-        exportGraphText(f.chart, f.csv, QLatin1Char(','), {1, Points}, {}, QLocale::c());
+    Files& f = withCsv();
     TableModel table;
     readTableFile(f.csv, table);
     const QString noTemplate = QDir(f.dir.path()).filePath(QStringLiteral("none/graph.ghf"));

@@ -62,35 +62,36 @@ void syncFolder(const QString&) {}
 
 QString journalStatusText(JournalStatus status, const QString& path, const QString& reason)
 {
-    const QString tail = QStringLiteral(" The recording goes on without it.");
+    const char* text = "";
+    bool recordingGoesOn = true;   // failures while recording; the others are at start-up
     switch (status) {
-    case JournalStatus::Ok:
-        return {};
+    case JournalStatus::Ok: return {};
     case JournalStatus::CannotCreateFolder:
-        return QStringLiteral("The recording journal folder \"%1\" cannot be created: %2.")
-                   .arg(shown(path), reason) +
-               tail;
+        text = "The recording journal folder \"%1\" cannot be created: %2.";
+        break;
     case JournalStatus::CannotCreate:
-        return QStringLiteral("The recording journal \"%1\" cannot be created: %2.")
-                   .arg(shown(path), reason) +
-               tail;
+        text = "The recording journal \"%1\" cannot be created: %2.";
+        break;
     case JournalStatus::CannotWrite:
-        return QStringLiteral("The recording journal \"%1\" cannot be written: %2.")
-                   .arg(shown(path), reason) +
-               tail;
+        text = "The recording journal \"%1\" cannot be written: %2.";
+        break;
     case JournalStatus::CannotSync:
-        return QStringLiteral("The recording journal \"%1\" cannot be saved to the disk: %2.")
-                   .arg(shown(path), reason) +
-               tail;
+        text = "The recording journal \"%1\" cannot be saved to the disk: %2.";
+        break;
     case JournalStatus::CannotRead:
-        return QStringLiteral("The recording journal \"%1\" cannot be read: %2.")
-            .arg(shown(path), reason);
+        text = "The recording journal \"%1\" cannot be read: %2.";
+        recordingGoesOn = false;
+        break;
     case JournalStatus::CannotMove:
-        return QStringLiteral("The recording journal \"%1\" cannot be moved to the folder of "
-                              "recovered journals: %2.")
-            .arg(shown(path), reason);
+        text = "The recording journal \"%1\" cannot be moved to the folder of recovered "
+               "journals: %2.";
+        recordingGoesOn = false;
+        break;
     }
-    return {};
+    QString out = QString::fromLatin1(text).arg(shown(path), reason);
+    if (recordingGoesOn)
+        out += QStringLiteral(" The recording goes on without it.");
+    return out;
 }
 
 QString journalFolder()

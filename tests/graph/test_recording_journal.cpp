@@ -1,6 +1,7 @@
 // The recording journal: the file a recording leaves, its syncing, its removal, its failures,
 // and the recovery of a recording whose program was killed.
 #include "TempFolder.h"
+#include "files/FileFixtures.h"
 #include "app/DateTime.h"
 #include "app/NullReading.h"
 #include "graph/ChartState.h"
@@ -21,6 +22,9 @@
 
 #include <sys/resource.h>
 #include <unistd.h>
+
+using filefixtures::readAll;
+using filefixtures::writeAll;
 
 namespace {
 
@@ -65,19 +69,6 @@ void expectSameBits(const MachineSample& got, const MachineSample& want, int k)
 JournalHeader header(int count = 2000)
 {
     return {startTime(), 2, count, false};
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 // Runs one of the DISABLED_ child tests below in a new process of this executable.
@@ -181,7 +172,7 @@ TEST(RecordingJournal, FinishKeepsTheFileAndDiscardRemovesIt)
 TEST(RecordingJournal, AFolderThatCannotBeMadeIsReportedOnceAndTheRecordingGoesOn)
 {
     TempDataFolder tmp;
-    writeAll(tmp.path("journal"), "a file where the folder should be");
+    ASSERT_TRUE(writeAll(tmp.path("journal"), "a file where the folder should be"));
     ManualClock clock;
     QStringList reports;
     RecordingJournal j(clock, [&](const QString& t) { reports.append(t); });
@@ -332,7 +323,7 @@ TEST(RecordingJournal, DamagedJournalsGiveEveryWholeLineAndCountTheRest)
     // Cut in the middle of a line.
     const QString cut = tmp.path("journal/2026-12-09_10-15-30.csv");
     const QByteArray line40 = MachineCsv::line(sample(40));
-    writeAll(cut, head + lines + line40.left(line40.size() / 2));
+    ASSERT_TRUE(writeAll(cut, head + lines + line40.left(line40.size() / 2)));
     RecoveredJournal r = readJournal(cut);
     EXPECT_TRUE(r.info.headerKnown);
     EXPECT_EQ(r.info.header.requestedCount, 500);
@@ -343,8 +334,9 @@ TEST(RecordingJournal, DamagedJournalsGiveEveryWholeLineAndCountTheRest)
 
     // Garbage in the middle (a sector of zeros) and at the end.
     const QString garbage = tmp.path("journal/2026-12-09_11-00-00.csv");
-    writeAll(garbage, head + lines.left(lines.indexOf('\n') + 1) + QByteArray(300, '\0') + "\n" +
-                          lines.mid(lines.indexOf('\n') + 1) + "\xde\xad\xbe\xef\n\x7f");
+    const qsizetype firstEnd = lines.indexOf('\n') + 1;
+    ASSERT_TRUE(writeAll(garbage, head + lines.left(firstEnd) + QByteArray(300, '\0') + "\n" +
+                                      lines.mid(firstEnd) + "\xde\xad\xbe\xef\n\x7f"));
     r = readJournal(garbage);
     EXPECT_EQ(r.info.sampleCount, 40);
     EXPECT_EQ(r.info.skippedLines, 3);
@@ -353,7 +345,7 @@ TEST(RecordingJournal, DamagedJournalsGiveEveryWholeLineAndCountTheRest)
 
     // Empty: no comment line, so the start time comes from the name.
     const QString empty = tmp.path("journal/2026-12-09_12-30-05.csv");
-    writeAll(empty, {});
+    ASSERT_TRUE(writeAll(empty, {}));
     r = readJournal(empty);
     EXPECT_FALSE(r.info.headerKnown);
     EXPECT_EQ(r.info.sampleCount, 0);
@@ -363,7 +355,7 @@ TEST(RecordingJournal, DamagedJournalsGiveEveryWholeLineAndCountTheRest)
 
     // A damaged comment line counts and the samples still come.
     const QString badHead = tmp.path("journal/2026-12-09_13-00-00.csv");
-    writeAll(badHead, "# KOLVA real-time rec\x01rding\n" + MachineCsv::header() + lines);
+    ASSERT_TRUE(writeAll(badHead, "# KOLVA real-time rec\x01rding\n" + MachineCsv::header() + lines));
     r = readJournal(badHead);
     EXPECT_FALSE(r.info.headerKnown);
     EXPECT_EQ(r.info.sampleCount, 40);
@@ -378,8 +370,8 @@ TEST(RecordingJournal, RecoveredJournalsAreMovedAsideWithoutOverwriting)
     TempDataFolder tmp;
     QDir().mkpath(tmp.path("journal/recovered"));
     const QString name = tmp.path("journal/2026-12-09_10-15-30.csv");
-    writeAll(tmp.path("journal/recovered/2026-12-09_10-15-30.csv"), "older");
-    writeAll(name, "newer");
+    ASSERT_TRUE(writeAll(tmp.path("journal/recovered/2026-12-09_10-15-30.csv"), "older"));
+    ASSERT_TRUE(writeAll(name, "newer"));
     ASSERT_EQ(moveToRecovered(name), JournalStatus::Ok);
     EXPECT_EQ(readAll(tmp.path("journal/recovered/2026-12-09_10-15-30.csv")), "older");
     EXPECT_EQ(readAll(tmp.path("journal/recovered/2026-12-09_10-15-30_2.csv")), "newer");
