@@ -39,7 +39,9 @@ Files& files()
 // The CSV file of the full chart, written once.
 Files& withCsv()
 {
-    Files& f = withCsv();
+    Files& f = files();
+    if (!QFileInfo::exists(f.csv))
+        exportGraphText(f.chart, f.csv, QLatin1Char(','), {1, Points}, {}, QLocale::c());
     return f;
 }
 
