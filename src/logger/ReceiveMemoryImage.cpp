@@ -160,16 +160,18 @@ DownloadStatus Exchange::transfer(MemoryImage& image)
             if (acceptBlock(block, image)) {
                 failures = 0;
                 accepted = true;
-                if (received_ == kBlockPayload) {
+                const bool first = received_ == kBlockPayload;
+                if (first) {
                     const auto used = int(Image::readUnsigned(block, Image::kUsedLengthAt, 3));
                     if (used > Image::kMaxUsedLength || used < Image::kMinUsedLength)
                         return DownloadStatus::BadUsedLength;
                     expected_ = (used + kBlockPayload - 1) / kBlockPayload * kBlockPayload;
                     progress_.ProgressOpened(expected_);
                     progressOpen_ = true;
-                    estimate_.start(now(), received_);
                 }
                 acknowledge();
+                if (first) // the pace is measured from one acknowledged block to the next
+                    estimate_.start(now(), received_);
                 showProgress();
             } else {
                 ++failures;
