@@ -21,6 +21,11 @@ double fromQDateTime(const QDateTime& dt)
     return days + ms / (SecondsPerDay * 1000.0);
 }
 
+double fromDateAndTime(const QDate& date, const QTime& time)
+{
+    return double(kEpoch.daysTo(date)) + double(time.msecsSinceStartOfDay()) / (SecondsPerDay * 1000.0);
+}
+
 QDateTime toQDateTime(double days)
 {
     if (!std::isfinite(days))

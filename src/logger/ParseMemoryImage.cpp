@@ -27,7 +27,7 @@ double decodeStart(Bytes b, std::size_t at, const QDateTime& fallback, const ICl
     const QTime time(hour, minute, second);
     if (!date.isValid() || !time.isValid())
         return clock.Now();
-    return DateTime::fromQDateTime(QDateTime(date, time));
+    return DateTime::fromDateAndTime(date, time);
 }
 
 int decodeRate(std::uint8_t minutes, std::uint8_t seconds)
