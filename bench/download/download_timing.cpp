@@ -5,10 +5,9 @@
 // pause covers ("c" and its reply, "P", its reply and the first block, at 960 bytes a second).
 // Prints one line per run and the mean.
 
+#include "logger/PtyDownloadHost.h"
+
 #include "app/DataFolder.h"
-#include "link/ComPort.h"
-#include "link/LiveLink.h"
-#include "link/SilentAbort.h"
 #include "logger/LoggerDownload.h"
 #include "logger/ReceiveMemoryImage.h"
 
@@ -20,49 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-struct Host : ILoggerPortHost, IDownloadView, IDownloadProgress, ILinkView {
-    TComPort comm1, comm2;
-    LiveLink link{comm1, *this};
-    int total = 0;
-    QString problem;
-
-    const LinkState& Link() const override { return link.State(); }
-    bool MeterRecording() const override { return false; }
-    IComPort& Comm1() override { return comm1; }
-    IComPort& Comm2() override { return comm2; }
-    void SetMainTimerEnabled(bool) override {}
-    void AttachLiveReceiver() override {}
-    void SetBusyCursor(bool) override {}
-    void OpenLoggerGraph() override {}
-    void ShowMessage(const QString& text) override { problem = text; }
-    ErrorChoice ShowError(const QString& text, bool) override
-    {
-        problem = text;
-        return ErrorChoice::Cancel;
-    }
-    IDownloadProgress& Progress() override { return *this; }
-    void ListDataSets(const DataSetStore&) override {}
-    void ShowDataSet(int) override {}
-    void ProgressOpened(int t) override { total = t; }
-    void ProgressChanged(const DownloadProgress&) override {}
-    void ProgressClosed() override {}
-    void SetRunEnabled(bool) override {}
-    void SetStopEnabled(bool) override {}
-    void SetDataLoggerEnabled(bool) override {}
-    void SetStatus(const QString&, const QString&) override {}
-    void SetNoConnectionVisible(bool) override {}
-    void SetClearEnabled(bool) override {}
-};
-
-void configure(TComPort& port)
-{
-    port.SetBaudRate(TBaudRate::br9600);
-    port.SetDataBits(TDataBits::db8);
-    port.SetParity(TParity::paNone);
-    port.SetStopBits(TStopBits::sb1);
-    port.SetOnError([](TCustomComPort&, const EComError&, TComAction& a) { a = TComAction::caAbort; });
-}
 
 double floorMs(int bytes)
 {
@@ -90,10 +46,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder; // the temporary copy of the image goes here
     setDataFolderOverride(folder.path());
 
-    Host host;
-    configure(host.comm1);
-    configure(host.comm2);
-    host.comm1.SetDeviceName(parser.value(port));
+    PtyDownloadHost host(parser.value(port));
     const int count = parser.isSet(runs) ? parser.value(runs).toInt() : 3;
     double sumRatio = 0;
     for (int i = 0; i < count; ++i) {

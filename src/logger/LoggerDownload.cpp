@@ -43,11 +43,16 @@ LoggerDownload::LoggerDownload(ILoggerPortHost& host, IDownloadView& view, Downl
 {
 }
 
+DownloadStatus LoggerDownload::ReceiveMemoryImage(MemoryImage& image)
+{
+    return ::ReceiveMemoryImage(host_, view_.Progress(), services_, image);
+}
+
 DownloadAttempt LoggerDownload::DownloadMemory(DataSetStore& store)
 {
     DownloadAttempt attempt;
     MemoryImage image;
-    attempt.status = ReceiveMemoryImage(host_, view_.Progress(), services_, image);
+    attempt.status = ReceiveMemoryImage(image);
     if (attempt.status != DownloadStatus::Ok)
         return attempt;
     const ApplyOutcome applied = ApplyMemoryImage(image, store, view_, *services_.clock);

@@ -39,11 +39,16 @@ public:
     LoggerDownload(ILoggerPortHost& host, IDownloadView& view, DownloadServices services);
 
     // The whole command. Does nothing while a download runs or a watchdog tick is suspended
-    // below it; refuses with a message when there is no meter or it is recording.
+    // below it; refuses with a message when there is no meter or it is recording. A port error
+    // ends it with the port's error (SilentAbort), a temporary folder that cannot be made with
+    // std::runtime_error; the caller's guarded() deals with both, the device is back by then.
     void LoadData1Click(LoggerData data);
 
     // One attempt: receive, decode, temporary file, show set 0. The device is not given back.
     DownloadAttempt DownloadMemory(DataSetStore& store);
+
+    // The exchange alone (ReceiveMemoryImage.h), with this download's host, progress and waits.
+    DownloadStatus ReceiveMemoryImage(MemoryImage& image);
 
     // Deletes the failing set of a data error: the sets before it are decoded, written and shown.
     ApplyOutcome FixDataError(const DownloadAttempt& failed, DataSetStore& store);

@@ -12,8 +12,9 @@
 // end the transfer.
 //
 // The fixed pauses run the message loop (DownloadServices::waitWithMessages); the polls of the
-// input queue do not (DownloadServices::pause). The device is NOT given back here: the caller
-// does that on its every way out (LiveLinkGiveBack). Port errors end it with the port's error.
+// input queue do not (DownloadServices::pause). The busy cursor is set once the meter has
+// answered. Neither the device nor the cursor is given back here: the caller does that on its
+// every way out (LiveLinkGiveBack). Port errors end it with the port's error.
 
 #include "logger/DownloadHost.h"
 #include "logger/DownloadStatus.h"

@@ -5,6 +5,7 @@
 // and the waits, which let simulated time pass instead of sleeping.
 
 #include "LoggerFixtures.h"
+#include "NullLinkView.h"
 
 #include "graph/TempFolder.h"
 #include "link/LiveDecoder.h"
@@ -18,7 +19,7 @@
 #include <functional>
 #include <vector>
 
-struct DownloadBench : ILoggerPortHost, IDownloadView, IDownloadProgress, ILinkView {
+struct DownloadBench : ILoggerPortHost, IDownloadView, IDownloadProgress {
     explicit DownloadBench(sim::MeterConfig config = {}) : meter(std::move(config))
     {
         line.setLineSpeed(true);
@@ -33,7 +34,8 @@ struct DownloadBench : ILoggerPortHost, IDownloadView, IDownloadProgress, ILinkV
     DecoderState decoder;
     int framesAfterDownload = 0;
     bool downloadDone = false;
-    LiveLink live{comm1, *this,
+    NullLinkView linkView;
+    LiveLink live{comm1, linkView,
                   LinkHooks{[this](const LiveFrame& f) {
                                 DecodeLiveFrame(f, reading, decoder, QLocale::c());
                                 framesAfterDownload += downloadDone ? 1 : 0;
@@ -131,11 +133,4 @@ struct DownloadBench : ILoggerPortHost, IDownloadView, IDownloadProgress, ILinkV
     void ProgressOpened(int total) override { progressOpened.push_back(total); }
     void ProgressChanged(const DownloadProgress& p) override { progress.push_back(p); }
     void ProgressClosed() override { ++progressClosed; }
-    // ILinkView
-    void SetRunEnabled(bool) override {}
-    void SetStopEnabled(bool) override {}
-    void SetDataLoggerEnabled(bool) override {}
-    void SetStatus(const QString&, const QString&) override {}
-    void SetNoConnectionVisible(bool) override {}
-    void SetClearEnabled(bool) override {}
 };

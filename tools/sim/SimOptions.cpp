@@ -41,27 +41,20 @@ QString itemFor(const QStringList& items, int k)
     return items.isEmpty() ? QString() : items[std::min<qsizetype>(k, items.size() - 1)].trimmed();
 }
 
-std::optional<std::uint8_t> setTypeByte(const QString& text)
+// "K", "J", "E" or "T" as the type byte; a set and the header page differ in E and T. A set may
+// also be given any raw byte ("0x33").
+std::optional<std::uint8_t> typeByte(const QString& text, bool inSet)
 {
     const QString t = text.toUpper();
-    if (t == "K") return 0x11;
-    if (t == "J") return 0x22;
-    if (t == "E") return 0x44;
-    if (t == "T") return 0x88;
+    const std::array<std::uint8_t, 4> codes = inSet ? std::array<std::uint8_t, 4>{0x11, 0x22, 0x44, 0x88}
+                                                    : std::array<std::uint8_t, 4>{0x11, 0x22, 0x33, 0x44};
+    const qsizetype letter = t.size() == 1 ? QStringLiteral("KJET").indexOf(t) : -1;
+    if (letter >= 0)
+        return codes[std::size_t(letter)];
     bool ok = false;
-    const int v = t.startsWith("0X") ? t.mid(2).toInt(&ok, 16) : -1;
+    const int v = inSet && t.startsWith("0X") ? t.mid(2).toInt(&ok, 16) : -1;
     if (ok && v >= 0 && v <= 255)
         return std::uint8_t(v);
-    return std::nullopt;
-}
-
-std::optional<std::uint8_t> headerTypeByte(const QString& text)
-{
-    const QString t = text.toUpper();
-    if (t == "K") return 0x11;
-    if (t == "J") return 0x22;
-    if (t == "E") return 0x33;
-    if (t == "T") return 0x44;
     return std::nullopt;
 }
 
@@ -298,7 +291,7 @@ SimCommandLine parseSimCommandLine(const QStringList& args)
             run.fahrenheit = u == "F";
         }
         if (parser.isSet(setType)) {
-            const auto t = setTypeByte(itemFor(list(setType), k));
+            const auto t = typeByte(itemFor(list(setType), k), true);
             if (!t)
                 return fail(setType);
             run.type = *t;
@@ -326,7 +319,7 @@ SimCommandLine parseSimCommandLine(const QStringList& args)
         lg.intervalSeconds = *r;
     }
     if (parser.isSet(headerType)) {
-        const auto t = headerTypeByte(parser.value(headerType));
+        const auto t = typeByte(parser.value(headerType), false);
         if (!t)
             return fail(headerType);
         lg.headerType = *t;
