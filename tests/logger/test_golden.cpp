@@ -78,11 +78,6 @@ const Golden kGolden[] = {
          image[257 + 24 + 16] = char(0xA4);
          return image;
      }},
-    {"cut_short", [] {
-         sim::LoggedRun a = run(2, 5);
-         a.startDays = days(2023, 1, 2, 3, 4, 5);
-         return fixtures::imageOf({a, run(3)}).left(257 + 40 + 24 + 10);
-     }},
 };
 
 QString goldenPath(const char* name, const char* extension)
