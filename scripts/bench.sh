@@ -13,3 +13,5 @@ for b in build/bin/kolva-bench-*; do
 done
 echo "== start-up"
 bench/startup/startup.sh build 5
+echo "== logger download"
+bench/download/download.sh build 3

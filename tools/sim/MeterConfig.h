@@ -1,6 +1,9 @@
 #pragma once
 // How the simulated meter behaves: its readings, its status and the faults it injects.
 
+#include "tools/sim/LoggerMemory.h"
+#include "tools/sim/MemoryTransfer.h"
+
 #include <QByteArray>
 
 #include <array>
@@ -15,6 +18,10 @@ struct FaultConfig {
     int badTrailerEvery = 0;   // every Nth frame carries a wrong trailer
     std::int64_t silenceAfterMs = -1; // from this model time on, nothing at all is sent...
     std::int64_t silenceForMs = 0;    // ...for this long
+    bool noConnectReply = false;      // "c" gets no answer
+    bool noStartReply = false;        // "P" gets no answer
+    TransferFaults transfer;          // damaged, cut and missing memory blocks
+    MemoryFaults memory;              // a wrong used length or set count, a broken set marker
 };
 
 struct MeterConfig {
@@ -27,10 +34,15 @@ struct MeterConfig {
     char thermocouple = 'K';          // 'K', 'J', 'E' or 'T'
     bool memoryFull = false;
     bool autoOff = false;
+    bool recording = false;           // REC on at power-on (status A bit 4; "E" toggles it)
     std::array<double, 4> baseCelsius{22.0, 23.5, 21.2, 24.6}; // mean temperature of T1..T4
     std::array<bool, 4> unplugged{};  // a channel without thermocouple shows "- - - -"
     double startDays = 45000.5;       // local date-time at model time 0 (for the BCD stamps)
     std::uint32_t seed = 461;         // noise and garbage are reproducible
+    // The logger memory: made from these runs, or taken as it stands from memoryImage when that
+    // is not empty (a raw image file).
+    LoggerMemoryConfig logger{.runs = sampleRuns()};
+    QByteArray memoryImage;
     FaultConfig faults;
 };
 

@@ -1,12 +1,15 @@
 #include "tools/sim/MeterModel.h"
 
 #include "app/DateTime.h"
+#include "logger/Bcd.h"
 
 #include <QDateTime>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <string_view>
 
 namespace sim {
 
@@ -14,9 +17,9 @@ namespace {
 
 constexpr std::uint8_t kNoStamp = 0xFF; // a first stamp byte above 0x99: no stamp
 
-std::uint8_t bcd(int v)
+QByteArray bytesOfFrame(const CommandFrame& f)
 {
-    return std::uint8_t(((v / 10) % 10) << 4 | (v % 10));
+    return QByteArray(reinterpret_cast<const char*>(f.data()), qsizetype(f.size()));
 }
 
 void putValue(LiveFrame& f, std::size_t at, double value)
@@ -37,10 +40,10 @@ void putStamp(LiveFrame& f, std::size_t at, double days, bool present)
         return;
     }
     const QDateTime dt = DateTime::toQDateTime(days);
-    f[at] = bcd(dt.date().month());
-    f[at + 1] = bcd(dt.date().day());
-    f[at + 2] = bcd(dt.time().hour());
-    f[at + 3] = bcd(dt.time().minute());
+    f[at] = Bcd::encode(dt.date().month());
+    f[at + 1] = Bcd::encode(dt.date().day());
+    f[at + 2] = Bcd::encode(dt.time().hour());
+    f[at + 3] = Bcd::encode(dt.time().minute());
 }
 
 std::uint8_t thermocoupleBit(char type)
@@ -67,8 +70,12 @@ std::pair<double, double> thermocoupleRange(char type)
 } // namespace
 
 MeterModel::MeterModel(MeterConfig config)
-    : config_(std::move(config)), rng_(config_.seed), celsius_(config_.celsius)
+    : config_(std::move(config)), rng_(config_.seed), transfer_(config_.faults.transfer),
+      celsius_(config_.celsius), rec_(config_.recording)
 {
+    QByteArray image = config_.memoryImage.isEmpty() ? buildLoggerMemory(config_.logger) : config_.memoryImage;
+    applyMemoryFaults(image, config_.faults.memory);
+    memory_ = fullMemory(image);
     updateReadings();
 }
 
@@ -90,9 +97,10 @@ void MeterModel::receive(const void* data, std::size_t length)
             ++pos;
             continue;
         }
-        const char letter = input_[pos + 1];
+        CommandFrame frame;
+        std::memcpy(frame.data(), input_.constData() + pos, kCommandFrameLength);
         pos += qsizetype(kCommandFrameLength);
-        handleCommand(letter);
+        handleCommand(frame);
     }
     input_.remove(0, pos);
 }
@@ -103,48 +111,81 @@ void MeterModel::fallSilent(std::int64_t ms)
     config_.faults.silenceForMs = std::max<std::int64_t>(ms, 0);
 }
 
-void MeterModel::handleCommand(char letter)
+// A command is known by the bytes after the header: one letter for live mode and the download,
+// whole words (with their arguments behind) for the set-up commands. The table is searched in
+// order, so a longer word must stand before a shorter one that begins it.
+void MeterModel::handleCommand(const CommandFrame& frame)
 {
-    ++received_[std::uint8_t(letter)];
-    switch (letter) {
-    case Cmd::Identify:
-        send(config_.identification);
-        break;
-    case Cmd::StartStream:
-        startStream();
-        break;
-    case Cmd::KeepAlive:
-        lastKeepAlive_ = now_;
-        break;
-    case Cmd::Hold:
-        hold_ = !hold_;
-        break;
-    case Cmd::Rec:
-        rec_ = !rec_;
-        break;
-    case Cmd::CelsiusFahrenheit:
-        celsius_ = !celsius_;
-        break;
-    case Cmd::Difference:
-        difference_ = !difference_;
-        break;
-    case Cmd::MmaNext:
-        if (mode_ == 0) {
-            const double t = wallNow();
-            stats_ = Statistics{celsiusNow_[0], celsiusNow_[0], 0.0, 0, t, t, t};
+    ++received_[frame[1]];
+    using Handler = void (*)(MeterModel&, const CommandFrame&);
+    struct Command {
+        std::string_view word;
+        Handler run;
+    };
+    static const Command commands[] = {
+        // Live mode
+        {"K", [](MeterModel& m, const CommandFrame&) { m.send(m.config_.identification); }},
+        {"a", [](MeterModel& m, const CommandFrame&) { m.startStream(); }},
+        {"X", [](MeterModel& m, const CommandFrame&) { m.lastKeepAlive_ = m.now_; }},
+        {"H", [](MeterModel& m, const CommandFrame&) { m.hold_ = !m.hold_; }},
+        {"E", [](MeterModel& m, const CommandFrame&) { m.rec_ = !m.rec_; }},
+        {"C", [](MeterModel& m, const CommandFrame&) { m.celsius_ = !m.celsius_; }},
+        {"T", [](MeterModel& m, const CommandFrame&) { m.difference_ = !m.difference_; }},
+        {"M", [](MeterModel& m, const CommandFrame&) { m.nextStatisticMode(); }},
+        {"N", [](MeterModel& m, const CommandFrame&) { m.mode_ = 0; }},
+        // Logger download
+        {"c", [](MeterModel& m, const CommandFrame&) { m.connectCommand(); }},
+        {"P", [](MeterModel& m, const CommandFrame&) { m.startTransfer(); }},
+        {"y", [](MeterModel& m, const CommandFrame&) { m.send(m.transfer_.next(m.memory_)); }},
+        {"n", [](MeterModel& m, const CommandFrame&) { m.send(m.transfer_.again(m.memory_)); }},
+        {"Q", [](MeterModel& m, const CommandFrame&) { m.transfer_.quit(); }},
+    };
+    for (const Command& c : commands) {
+        if (c.word.size() <= kCommandFrameLength - 2
+            && std::equal(c.word.begin(), c.word.end(), frame.begin() + 1,
+                          [](char a, std::uint8_t b) { return std::uint8_t(a) == b; })) {
+            c.run(*this, frame);
+            return;
         }
-        mode_ = std::uint8_t(mode_ % 4 + 1);
-        break;
-    case Cmd::MmaCancel:
-        mode_ = 0;
-        break;
-    default:
-        break; // not a live-mode letter: ignored
     }
+    // Anything else is ignored.
+}
+
+void MeterModel::nextStatisticMode()
+{
+    if (mode_ == 0) {
+        const double t = wallNow();
+        stats_ = Statistics{celsiusNow_[0], celsiusNow_[0], 0.0, 0, t, t, t};
+    }
+    mode_ = std::uint8_t(mode_ % 4 + 1);
+}
+
+// From "c" (or "P") on the meter only answers; "a" brings the live stream back.
+void MeterModel::enterCommandMode()
+{
+    commandMode_ = true;
+    streaming_ = false;
+}
+
+void MeterModel::connectCommand()
+{
+    if (config_.faults.noConnectReply)
+        return;
+    enterCommandMode();
+    send(bytesOfFrame(makeCommandFrame('c')));
+}
+
+void MeterModel::startTransfer()
+{
+    if (config_.faults.noStartReply)
+        return;
+    enterCommandMode();
+    send(transfer_.start(memory_));
 }
 
 void MeterModel::startStream()
 {
+    commandMode_ = false;
     lastKeepAlive_ = now_;
     if (!streaming_) {
         streaming_ = true;

@@ -15,8 +15,16 @@
 //     Statistic modes cycle 0 -> 1 MAX -> 2 MIN -> 3 MAX/MIN running -> 4 AVG -> 1 ...; entering
 //     from 0 starts a fresh MAX/MIN/AVG of T1, "N" ends it. MAX and MIN carry the time they
 //     were reached, AVG the time the statistics started (BCD month-day and hour:minute).
-// Letters the model does not know are ignored. The logger download and the set-up commands
-// belong in handleCommand() next to the live letters.
+//
+// Logger download (the meter's memory is made from MeterConfig::logger, or is memoryImage):
+//   - "c" is answered with ten bytes 0x02 0x63 ... 0x03; from then on the meter only answers
+//     (no live frames) until "a" starts the stream again;
+//   - "P" is answered with ten bytes 0x02 0x50 ... 0x03 followed at once by memory block 0;
+//     "y" sends the next block, "n" the same one again, "Q" ends the transfer (MemoryTransfer);
+//   - the faults of MeterConfig::faults: no answer to "c" or "P", damaged, cut or missing blocks,
+//     a wrong used length or set count, a broken set marker.
+// Commands the model does not know are ignored. The set-up commands ("rtc", "ti", "erase",
+// "int", "def", "V") belong in the command table of handleCommand() next to these.
 
 #include "link/LiveFrame.h"
 #include "tools/sim/MeterConfig.h"
@@ -53,8 +61,13 @@ public:
     std::uint8_t statusB() const;
     std::uint8_t mode() const { return mode_; }
     int framesSent() const { return framesSent_; }
-    // How many whole command frames with this letter have come in.
+    // How many whole command frames with this letter (byte 1) have come in.
     int commandsReceived(char letter) const { return received_[std::uint8_t(letter)]; }
+    bool recording() const { return rec_; }
+    bool commandMode() const { return commandMode_; }
+    // The whole logger memory (128 KiB) and the transfer of it.
+    const QByteArray& memory() const { return memory_; }
+    const MemoryTransfer& transfer() const { return transfer_; }
     // Sends nothing at all from now on for ms milliseconds (0 ends a silence).
     void fallSilent(std::int64_t ms);
     const MeterConfig& config() const { return config_; }
@@ -69,8 +82,12 @@ private:
         double maxAt = 0, minAt = 0, startedAt = 0; // local date-times in days
     };
 
-    void handleCommand(char letter);
+    void handleCommand(const CommandFrame& frame);
+    void nextStatisticMode();
     void startStream();
+    void enterCommandMode();
+    void connectCommand();
+    void startTransfer();
     void emitFrame();
     void send(const QByteArray& bytes);
     void updateReadings();
@@ -91,9 +108,15 @@ private:
     int framesSent_ = 0;
     std::array<int, 256> received_{};
 
+    // Logger memory and download.
+    QByteArray memory_;
+    MemoryTransfer transfer_;
+    bool commandMode_ = false;
+
     // Display state.
     bool celsius_;
-    bool hold_ = false, rec_ = false, difference_ = false;
+    bool rec_;
+    bool hold_ = false, difference_ = false;
     std::uint8_t mode_ = 0;
     Statistics stats_;
 

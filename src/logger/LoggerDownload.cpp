@@ -1,0 +1,113 @@
+#include "logger/LoggerDownload.h"
+
+#include "app/PortErrors.h"
+#include "app/WaitWithMessages.h"
+#include "link/SilentAbort.h"
+#include "logger/ReceiveMemoryImage.h"
+
+#include <QThread>
+
+DownloadServices DownloadServices::system()
+{
+    static const SystemClock clock;
+    DownloadServices s;
+    s.waitWithMessages = [](int ms) { WaitWithMessages(ms); };
+    s.pause = [] { QThread::msleep(1); };
+    s.clock = &clock;
+    return s;
+}
+
+LiveLinkGiveBack::~LiveLinkGiveBack()
+{
+    IComPort& live = host_.Comm1();
+    IComPort& download = host_.Comm2();
+    ignoringErrors([&] {
+        if (live.Active())
+            live.Close();
+    });
+    ignoringErrors([&] {
+        if (download.Active())
+            download.Close();
+    });
+    ignoringErrors([&] { services_.waitWithMessages(kPauseMs); });
+    ignoringErrors([&] { host_.AttachLiveReceiver(); });
+    ignoringErrors([&] { live.SetActive(true); });
+    ignoringErrors([&] { live.PurgeInput(); });
+    ignoringErrors([&] { services_.waitWithMessages(kPauseMs); });
+    ignoringErrors([&] { host_.SetMainTimerEnabled(true); });
+    ignoringErrors([&] { host_.SetBusyCursor(false); });
+}
+
+LoggerDownload::LoggerDownload(ILoggerPortHost& host, IDownloadView& view, DownloadServices services)
+    : host_(host), view_(view), services_(std::move(services))
+{
+}
+
+DownloadStatus LoggerDownload::ReceiveMemoryImage(MemoryImage& image)
+{
+    return ::ReceiveMemoryImage(host_, view_.Progress(), services_, image);
+}
+
+DownloadAttempt LoggerDownload::DownloadMemory(DataSetStore& store)
+{
+    DownloadAttempt attempt;
+    MemoryImage image;
+    attempt.status = ReceiveMemoryImage(image);
+    if (attempt.status != DownloadStatus::Ok)
+        return attempt;
+    const ApplyOutcome applied = ApplyMemoryImage(image, store, view_, *services_.clock);
+    attempt.status = toDownloadStatus(applied.status);
+    attempt.tempFileWritten = applied.tempFileWritten;
+    if (applied.status == ParseStatus::DataError) {
+        attempt.image = std::move(image);
+        attempt.failedSet = applied.failedSet;
+        attempt.lastGoodByte = applied.lastGoodByte;
+    }
+    return attempt;
+}
+
+ApplyOutcome LoggerDownload::FixDataError(const DownloadAttempt& failed, DataSetStore& store)
+{
+    const MemoryImage kept = Image::cutAfterLastGoodSet(failed.image, failed.failedSet, failed.lastGoodByte);
+    return ApplyMemoryImage(kept, store, view_, *services_.clock);
+}
+
+void LoggerDownload::LoadData1Click(LoggerData data)
+{
+    if (data.InLoadData || host_.Link().InMainTick)
+        return;
+    BusyMarker busy(data.InLoadData);
+    if (!host_.Link().Connected) {
+        view_.ShowMessage(refusalText(LoadRefusal::NoConnection));
+        return;
+    }
+    if (host_.MeterRecording()) {
+        view_.ShowMessage(refusalText(LoadRefusal::MeterRecording));
+        return;
+    }
+    view_.OpenLoggerGraph();
+    const LiveLinkGiveBack giveBack(host_, services_);
+    for (;;) {
+        const DownloadAttempt attempt = DownloadMemory(data.Store);
+        if (attempt.status == DownloadStatus::Ok) {
+            data.LoggerDataUnsaved = true;
+            return;
+        }
+        const DownloadReport report = reportFor(attempt.status);
+        if (report.notice == DownloadNotice::MessageBox) {
+            view_.ShowMessage(report.text);
+            return;
+        }
+        const ErrorChoice choice = view_.ShowError(report.text, report.offerFix);
+        if (choice == ErrorChoice::TryAgain)
+            continue;
+        if (choice == ErrorChoice::FixError && attempt.status == DownloadStatus::DataError) {
+            const ApplyOutcome fixed = FixDataError(attempt, data.Store);
+            if (fixed.status == ParseStatus::Ok)
+                data.LoggerDataUnsaved = true;
+            else
+                view_.ShowMessage(reportFor(toDownloadStatus(fixed.status)).text);
+        }
+        return;
+    }
+}

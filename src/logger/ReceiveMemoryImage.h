@@ -1,0 +1,54 @@
+#pragma once
+// The exchange that reads the meter's whole logger memory, on the download port.
+//
+// The device is taken over from the live port: the watchdog timer is stopped (a download never
+// starts while a watchdog tick is suspended below it: that tick could not end before the download
+// does), the frame reader is given up to 2 s to finish, Comm1 is closed and Comm2 opened on the
+// same device. Then, with ten-byte command frames: "c" (connect, ten bytes back, 3 tries of 1 s),
+// "P" (ten bytes back with byte 1 0x50 and then the memory, 3 tries of 3 s), and 65-byte blocks
+// (64 bytes of memory and their 8-bit sum) each answered with "y" (next) or "n" (again), until
+// the used length from the first block has come; "Q" ends it. A partial block that stays for more
+// than 1.5 s is dropped and asked again; more than 20 failures in a row, or 5 s without a block,
+// end the transfer.
+//
+// The fixed pauses run the message loop (DownloadServices::waitWithMessages); the polls of the
+// input queue do not (DownloadServices::pause). The busy cursor is set once the meter has
+// answered. Neither the device nor the cursor is given back here: the caller does that on its
+// every way out (LiveLinkGiveBack). Port errors end it with the port's error.
+
+#include "logger/DownloadHost.h"
+#include "logger/DownloadStatus.h"
+#include "logger/MemoryImage.h"
+
+namespace Download {
+
+constexpr int kInReceiveWaitMs = 2000;
+constexpr int kAfterCloseMs = 500;
+constexpr int kAfterOpenMs = 1000;
+constexpr int kConnectTries = 3;
+constexpr int kConnectTimeoutMs = 1000;
+constexpr int kStartTries = 3;
+constexpr int kStartTimeoutMs = 3000;
+constexpr int kReplyLength = 10;
+constexpr int kBlockLength = 65;
+constexpr int kBlockPayload = 64;
+constexpr int kSilenceMs = 5000;
+constexpr int kPartialBlockMs = 1500;
+constexpr int kMaxFailures = 20;
+constexpr int kAckDelayMs = 10;
+constexpr int kAckWaitMs = 100;
+constexpr int kMaxAcks = 10;
+
+namespace Letter {
+constexpr char Connect = 'c';
+constexpr char Start = 'P';
+constexpr char Next = 'y';
+constexpr char Again = 'n';
+constexpr char Quit = 'Q';
+} // namespace Letter
+
+} // namespace Download
+
+// Appends the memory to image. Ok, Incomplete, BadUsedLength or NoAnswer.
+DownloadStatus ReceiveMemoryImage(ILoggerPortHost& host, IDownloadProgress& progress,
+                                  const DownloadServices& services, MemoryImage& image);
