@@ -1,5 +1,7 @@
 #include "graph/USetupScale.h"
 
+#include "graph/CentredDialog.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -115,9 +116,5 @@ ScaleFields TfrmSetupScale::fields() const
 void TfrmSetupScale::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (const QScreen* screen = this->screen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    centreOnScreen(*this);
 }
