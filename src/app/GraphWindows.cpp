@@ -1,0 +1,117 @@
+#include "app/GraphWindows.h"
+
+#include "app/DateTime.h"
+#include "graph/Chart.h"
+#include "graph/GraphCommands.h"
+#include "graph/UGraph.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableWidget>
+
+#include <algorithm>
+
+GraphWindows::GraphWindows(QMdiArea& area, IGraphHost& host, QPointer<TfrmGraph>& realTime,
+                           QPointer<TfrmGraph>& logger)
+    : area_(area), host_(host), realTime_(realTime), logger_(logger)
+{
+}
+
+TfrmGraph* GraphWindows::Create(const QString& caption)
+{
+    auto* sub = new QMdiSubWindow(&area_);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    auto* window = new TfrmGraph(host_, caption, sub);
+    sub->setWidget(window);
+    sub->setObjectName(QStringLiteral("GraphSubWindow"));
+    area_.addSubWindow(sub);
+    return window;
+}
+
+QMdiSubWindow* GraphWindows::SubWindowOf(const TfrmGraph& window)
+{
+    return qobject_cast<QMdiSubWindow*>(window.parentWidget());
+}
+
+void GraphWindows::Show(TfrmGraph& window)
+{
+    if (QMdiSubWindow* sub = SubWindowOf(window)) {
+        sub->show();
+        area_.setActiveSubWindow(sub);
+    }
+}
+
+void GraphWindows::Restore(TfrmGraph& window)
+{
+    if (QMdiSubWindow* sub = SubWindowOf(window)) {
+        sub->showNormal();
+        area_.setActiveSubWindow(sub);
+    }
+}
+
+TfrmGraph* GraphWindows::OpenRealTime(int realTimeRate, const MessageFn& notice)
+{
+    if (realTime_) {
+        Restore(*realTime_);
+        return realTime_;
+    }
+    TfrmGraph* w = Create(kRealTimeCaption);
+    realTime_ = w;
+    if (QMdiSubWindow* sub = SubWindowOf(*w))
+        sub->move(sub->x(), 0);
+    w->ShowClearButton(true);
+    const double now = DateTime::now();
+    PrepareChart(*w->Chart1, 4, 50, -10, now + 110 * DateTime::OneSecond, now, 100, notice);
+    w->ApplySplitRule();
+    Chart& c = *w->Chart1;
+    c.SetNoRandomPointsToExport(true);
+    c.SetFocalRect(false);
+    c.SetAllowBar(false);
+    // Consecutive samples are always joined, however far apart in time.
+    c.SetLineGapThreshold(1e20);
+    w->pnlSamplingRate->setEnabled(true);
+    w->SetRateIndexes(realTimeRate / 60, realTimeRate % 60);
+    Show(*w);
+    return w;
+}
+
+TfrmGraph* GraphWindows::OpenLogger(const MessageFn& notice)
+{
+    if (logger_) {
+        Restore(*logger_);
+        return logger_;
+    }
+    TfrmGraph* w = Create(kLoggerCaption);
+    logger_ = w;
+    if (QMdiSubWindow* sub = SubWindowOf(*w))
+        sub->setGeometry(0, 0, area_.width(), std::max(area_.height() - 60, 100));
+    w->ShowDataSets(true);
+    const double now = DateTime::now();
+    PrepareChart(*w->Chart1, 1, 130, 30, now + 500 * DateTime::OneSecond, now, 500, notice);
+    w->ApplySplitRule();
+    w->Chart1->SetAllowGraphAnnotHotSpots(true);
+    Show(*w);
+    return w;
+}
+
+QList<TfrmGraph*> GraphWindows::Windows() const
+{
+    QList<TfrmGraph*> list;
+    for (QMdiSubWindow* sub : area_.subWindowList())
+        if (auto* w = qobject_cast<TfrmGraph*>(sub->widget()))
+            list << w;
+    return list;
+}
+
+bool GraphWindows::AskAllToClose()
+{
+    const QList<TfrmGraph*> windows = Windows();
+    for (int i = 0; i < windows.size(); ++i) {
+        if (!windows[i]->AskToClose()) {
+            for (int k = 0; k < i; ++k)
+                windows[k]->ForgetCloseAnswer();
+            return false;
+        }
+    }
+    return true;
+}
