@@ -49,49 +49,50 @@ void GraphWindows::Restore(TfrmGraph& window)
     }
 }
 
-TfrmGraph* GraphWindows::OpenRealTime(int realTimeRate, const MessageFn& notice)
+TfrmGraph* GraphWindows::openOnce(QPointer<TfrmGraph>& slot, const QString& caption,
+                                   const std::function<void(TfrmGraph&)>& prepare)
 {
-    if (realTime_) {
-        Restore(*realTime_);
-        return realTime_;
+    if (slot) {
+        Restore(*slot);
+        return slot;
     }
-    TfrmGraph* w = Create(kRealTimeCaption);
-    realTime_ = w;
-    if (QMdiSubWindow* sub = SubWindowOf(*w))
-        sub->move(sub->x(), 0);
-    w->ShowClearButton(true);
-    const double now = DateTime::now();
-    PrepareChart(*w->Chart1, 4, 50, -10, now + 110 * DateTime::OneSecond, now, 100, notice);
+    TfrmGraph* w = Create(caption);
+    slot = w;
+    prepare(*w);
     w->ApplySplitRule();
-    Chart& c = *w->Chart1;
-    c.SetNoRandomPointsToExport(true);
-    c.SetFocalRect(false);
-    c.SetAllowBar(false);
-    // Consecutive samples are always joined, however far apart in time.
-    c.SetLineGapThreshold(1e20);
-    w->pnlSamplingRate->setEnabled(true);
-    w->SetRateIndexes(realTimeRate / 60, realTimeRate % 60);
     Show(*w);
     return w;
 }
 
+TfrmGraph* GraphWindows::OpenRealTime(int realTimeRate, const MessageFn& notice)
+{
+    return openOnce(realTime_, kRealTimeCaption, [&](TfrmGraph& w) {
+        if (QMdiSubWindow* sub = SubWindowOf(w))
+            sub->move(sub->x(), 0);
+        w.ShowClearButton(true);
+        const double now = DateTime::now();
+        Chart& c = *w.Chart1;
+        PrepareChart(c, 4, 50, -10, now + 110 * DateTime::OneSecond, now, 100, notice);
+        c.SetNoRandomPointsToExport(true);
+        c.SetFocalRect(false);
+        c.SetAllowBar(false);
+        // Consecutive samples are always joined, however far apart in time.
+        c.SetLineGapThreshold(1e20);
+        w.pnlSamplingRate->setEnabled(true);
+        w.SetRateIndexes(realTimeRate / 60, realTimeRate % 60);
+    });
+}
+
 TfrmGraph* GraphWindows::OpenLogger(const MessageFn& notice)
 {
-    if (logger_) {
-        Restore(*logger_);
-        return logger_;
-    }
-    TfrmGraph* w = Create(kLoggerCaption);
-    logger_ = w;
-    if (QMdiSubWindow* sub = SubWindowOf(*w))
-        sub->setGeometry(0, 0, area_.width(), std::max(area_.height() - 60, 100));
-    w->ShowDataSets(true);
-    const double now = DateTime::now();
-    PrepareChart(*w->Chart1, 1, 130, 30, now + 500 * DateTime::OneSecond, now, 500, notice);
-    w->ApplySplitRule();
-    w->Chart1->SetAllowGraphAnnotHotSpots(true);
-    Show(*w);
-    return w;
+    return openOnce(logger_, kLoggerCaption, [&](TfrmGraph& w) {
+        if (QMdiSubWindow* sub = SubWindowOf(w))
+            sub->setGeometry(0, 0, area_.width(), std::max(area_.height() - 60, 100));
+        w.ShowDataSets(true);
+        const double now = DateTime::now();
+        PrepareChart(*w.Chart1, 1, 130, 30, now + 500 * DateTime::OneSecond, now, 500, notice);
+        w.Chart1->SetAllowGraphAnnotHotSpots(true);
+    });
 }
 
 QList<TfrmGraph*> GraphWindows::Windows() const

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class IGraphHost;
 class QMdiArea;
 class QMdiSubWindow;
@@ -44,6 +46,10 @@ public:
     bool AskAllToClose();
 
 private:
+    // The window of slot, restored, or a new one with caption, prepared and shown.
+    TfrmGraph* openOnce(QPointer<TfrmGraph>& slot, const QString& caption,
+                        const std::function<void(TfrmGraph&)>& prepare);
+
     QMdiArea& area_;
     IGraphHost& host_;
     QPointer<TfrmGraph>& realTime_;

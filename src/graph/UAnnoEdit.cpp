@@ -1,6 +1,6 @@
 #include "graph/UAnnoEdit.h"
 
-#include "graph/CentredDialog.h"
+#include "graph/DialogParts.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -17,13 +17,7 @@ TfrmAnnoEdit::TfrmAnnoEdit(QWidget* parent) : QDialog(parent)
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    createOkCancel(*this, btnOK, btnCancel);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -160,53 +160,48 @@ void TfrmGraph::pnlGraphResize()
 
 // ---- closing ---------------------------------------------------------------------------------
 
+// The logger window asks about an unsaved download, the real-time window about unsaved
+// samples; a plain window always closes.
 bool TfrmGraph::FormCloseQuery()
 {
-    discardOnClose_ = false;
+    discardOnClose_ = nullptr;
     UnsavedMarks& marks = host_.Unsaved();
-    const auto ask = [this](const QString& text) {
-        const ChoiceFn& choice = host_.Prompts().choice;
-        return choice ? choice(text) : choiceBox(this)(text);
-    };
+    bool* mark = nullptr;
+    QString question;
+    std::function<bool()> save;
     switch (Role()) {
     case GraphRole::Logger:
-        if (!marks.LoggerDataUnsaved)
-            return true;
-        switch (ask(QStringLiteral("Save DataLogger Data ?"))) {
-        case Answer::Cancel:
-            return false;
-        case Answer::No:
-            return true;
-        case Answer::Yes:
-            // Data that could not be saved keep their window and their mark.
-            if (!saved([this] { return host_.SaveWindow(*this); }))
-                return false;
-            marks.LoggerDataUnsaved = false;
-            return true;
-        }
+        mark = &marks.LoggerDataUnsaved;
+        question = QStringLiteral("Save DataLogger Data ?");
+        save = [this] { return host_.SaveWindow(*this); };
         break;
     case GraphRole::RealTime:
-        if (!marks.RealTimeUnsaved)
-            return true;
-        switch (ask(QStringLiteral("Save Real-Time Graph ?"))) {
-        case Answer::Cancel:
-            return false;
-        case Answer::No:
-            // The samples are given up when the window really closes: should the close not
-            // happen (another window refuses the program's end), they are still unsaved.
-            discardOnClose_ = true;
-            return true;
-        case Answer::Yes:
-            if (!saved([this] { return host_.SaveGraph(*Chart1); }))
-                return false;
-            marks.RealTimeUnsaved = false;
-            return true;
-        }
+        mark = &marks.RealTimeUnsaved;
+        question = QStringLiteral("Save Real-Time Graph ?");
+        save = [this] { return host_.SaveGraph(*Chart1); };
         break;
     case GraphRole::Plain:
-        break;
+        return true;
     }
-    return true;
+    if (!*mark)
+        return true;
+    const ChoiceFn& choice = host_.Prompts().choice;
+    switch (choice ? choice(question) : choiceBox(this)(question)) {
+    case Answer::Cancel:
+        return false;
+    case Answer::No:
+        // The data are given up when the window really closes: should the close not happen
+        // (another window refuses the program's end), they are still unsaved.
+        discardOnClose_ = mark;
+        return true;
+    case Answer::Yes:
+        // Data that could not be saved keep their window and their mark.
+        if (!saved(save))
+            return false;
+        *mark = false;
+        return true;
+    }
+    return false;
 }
 
 bool TfrmGraph::AskToClose()
@@ -232,7 +227,7 @@ void TfrmGraph::FormClose()
         return;
     closed_ = true;
     if (discardOnClose_)
-        host_.Unsaved().RealTimeUnsaved = false;
+        *discardOnClose_ = false;
     switch (Role()) {
     case GraphRole::Logger:
         host_.LoggerGraphClosed(*this);

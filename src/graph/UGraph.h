@@ -79,7 +79,7 @@ public:
     void ForgetCloseAnswer()
     {
         closeApproved_ = false;
-        discardOnClose_ = false;
+        discardOnClose_ = nullptr;
     }
 
     // The widgets, named as on the form.
@@ -184,6 +184,6 @@ private:
     bool closed_ = false;
     bool dataSetsToPlace_ = false;
     bool closeApproved_ = false;
-    bool discardOnClose_ = false;   // the unsaved samples are given up when the window closes
+    bool* discardOnClose_ = nullptr; // the unsaved mark given up when the window closes
     QMetaObject::Connection activation_;
 };

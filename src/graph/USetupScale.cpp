@@ -1,6 +1,6 @@
 #include "graph/USetupScale.h"
 
-#include "graph/CentredDialog.h"
+#include "graph/DialogParts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -63,13 +63,7 @@ TfrmSetupScale::TfrmSetupScale(QWidget* parent) : QDialog(parent)
     chkSave = new QCheckBox(QStringLiteral("Save this setting "), this);
     chkSave->setObjectName(QStringLiteral("chkSave"));
     chkSave->setChecked(false);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    createOkCancel(*this, btnOK, btnCancel);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(chkSave);

@@ -5,6 +5,7 @@
 // start-up search still runs.
 
 #include "AppTestSupport.h"
+#include "support/ScriptedPrompts.h"
 
 #include "app/UAbout.h"
 #include "app/UMain.h"
@@ -24,48 +25,29 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <deque>
+#include <functional>
 #include <memory>
 
 namespace {
 
 void noSystemDevices(QStringList&) {}
 
-// Answers the program's questions as the test says and keeps what it was told.
-struct Answers {
-    QStringList asked;
-    std::deque<Answer> choices; // the Yes/No/Cancel questions; Cancel when none is left
-
-    UserPrompts prompts()
-    {
-        UserPrompts p;
-        p.message = p.notice = [this](const QString& t) { asked << t; };
-        p.question = [this](const QString& t) {
-            asked << t;
-            return false;
-        };
-        p.choice = [this](const QString& t) {
-            asked << t;
-            if (choices.empty())
-                return Answer::Cancel;
-            const Answer a = choices.front();
-            choices.pop_front();
-            return a;
-        };
-        return p;
-    }
-};
-
 struct Shell {
     PrivateSettings settings;
-    Answers answers;
+    ScriptedPrompts answers;
     std::unique_ptr<TfrmMain> w;
 
-    explicit Shell(const QStringList& devices = {}, const QSize& size = QSize(1200, 800))
+    // stored: the settings the program finds at its start.
+    explicit Shell(const std::function<void(Settings&)>& stored = {})
     {
-        w = std::make_unique<TfrmMain>(devices, nullptr, &noSystemDevices);
+        if (stored) {
+            Settings s = Settings::Read();
+            stored(s);
+            s.Write();
+        }
+        w = std::make_unique<TfrmMain>(QStringList{}, nullptr, &noSystemDevices);
         w->SetPrompts(answers.prompts());
-        w->resize(size);
+        w->resize(1200, 800);
         w->show();
         EXPECT_TRUE(waitFor([&] { return w->StartupDone(); }, 30000));
     }
@@ -77,19 +59,8 @@ struct Shell {
 
 TEST(GraphShell, StartUpOpensTheRealTimeGraphBesideThePanel)
 {
-    PrivateSettings settings;
-    {
-        Settings s = Settings::Read();
-        s.RealTimeRate = 75;
-        s.Write();
-    }
-    Answers answers;
-    TfrmMain w({}, nullptr, &noSystemDevices);
-    w.SetPrompts(answers.prompts());
-    w.resize(1200, 800);
-    w.show();
-    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
-
+    Shell s([](Settings& stored) { stored.RealTimeRate = 75; });
+    TfrmMain& w = *s.w;
     ASSERT_TRUE(w.RealTimeWindow);
     TfrmGraph& rt = *w.RealTimeWindow;
     EXPECT_EQ(rt.windowTitle(), "Real-Time Graph");
@@ -118,9 +89,9 @@ TEST(GraphShell, StartUpOpensTheRealTimeGraphBesideThePanel)
     EXPECT_NEAR(rt.Chart1->ManualMaxX() - rt.Chart1->ManualMinX(), 110.0 / 86400, 1e-9);
     EXPECT_NEAR(w.Recorder().XExtension, 10.0 / 86400, 1e-12);
     // Without a template the user is told once, with the template's path.
-    ASSERT_EQ(answers.asked.size(), 1);
-    EXPECT_TRUE(answers.asked[0].startsWith("Can not fine the file "));
-    EXPECT_TRUE(answers.asked[0].contains("template/graph.ghf"));
+    ASSERT_EQ(s.answers.asked.size(), 1);
+    EXPECT_TRUE(s.answers.asked[0].startsWith("Can not fine the file "));
+    EXPECT_TRUE(s.answers.asked[0].contains("template/graph.ghf"));
 }
 
 TEST(GraphShell, AtMostOneRealTimeWindowAndClosingItResetsTheRecording)
@@ -245,23 +216,11 @@ TEST(GraphShell, LinkStatesSwitchTheCommandsByTheRecordingState)
 
 TEST(GraphShell, AnnotationColourComesFromTheSettingsAndIsWrittenAtExit)
 {
-    PrivateSettings settings;
-    {
-        Settings s = Settings::Read();
-        s.AnnoColor = 0x00FF8000;
-        s.Write();
-    }
-    {
-        Answers answers;
-        TfrmMain w({}, nullptr, &noSystemDevices);
-        w.SetPrompts(answers.prompts());
-        EXPECT_EQ(w.Annotations().AnnoColor, qRgb(0xFF, 0x80, 0x00));
-        EXPECT_EQ(w.Annotations().AnnotationCounter, 3);
-        w.show();
-        ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
-        w.Annotations().AnnoColor = qRgb(0, 0x40, 0xFF);
-        w.Exit1->trigger();
-    }
+    Shell s([](Settings& stored) { stored.AnnoColor = 0x00FF8000; });
+    EXPECT_EQ(s.w->Annotations().AnnoColor, qRgb(0xFF, 0x80, 0x00));
+    EXPECT_EQ(s.w->Annotations().AnnotationCounter, 3);
+    s.w->Annotations().AnnoColor = qRgb(0, 0x40, 0xFF);
+    s.w->Exit1->trigger();
     EXPECT_EQ(Settings::Read().AnnoColor, 0x000040FF);
 }
 
@@ -309,7 +268,7 @@ TEST(GraphShell, ClosingDuringTheStartUpSearchEndsTheProgramCleanly)
     PlainPty a, b, c;
     QPointer<TfrmAbout> splash = new TfrmAbout(TfrmAbout::Mode::Splash);
     splash->ShowSplash();
-    Answers answers;
+    ScriptedPrompts answers;
     auto w = std::make_unique<TfrmMain>(QStringList{a.path(), b.path(), c.path()}, nullptr,
                                         &noSystemDevices);
     w->SetPrompts(answers.prompts());

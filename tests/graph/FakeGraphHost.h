@@ -4,38 +4,17 @@
 // asked of its host.
 
 #include "graph/GraphHost.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QStringList>
-
-#include <deque>
 
 struct FakeGraphHost : IGraphHost {
     AnnotationState annotations;
     UnsavedMarks unsaved;
-    UserPrompts prompts;
-    std::deque<Answer> answers;    // for the Yes/No/Cancel questions, in order
-    bool templateAnswer = false;   // for the Yes/No questions
+    ScriptedPrompts script;
+    UserPrompts prompts = script.prompts();
     bool saveSucceeds = true;
-    QStringList asked;             // every question and message, in order
-    QStringList log;               // what the window asked of its host
-
-    FakeGraphHost()
-    {
-        prompts.message = [this](const QString& t) { asked << t; };
-        prompts.notice = prompts.message;
-        prompts.question = [this](const QString& t) {
-            asked << t;
-            return templateAnswer;
-        };
-        prompts.choice = [this](const QString& t) {
-            asked << t;
-            if (answers.empty())
-                return Answer::Cancel;
-            const Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        };
-    }
+    QStringList log; // what the window asked of its host
 
     AnnotationState& Annotations() override { return annotations; }
     UnsavedMarks& Unsaved() override { return unsaved; }

@@ -9,6 +9,7 @@
 #include "app/WaitWithMessages.h"
 #include "graph/Chart.h"
 #include "graph/UGraph.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -71,12 +72,9 @@ void fillDataSets(TfrmGraph& w)
 void renderAt(const QSize& size, const QString& dir)
 {
     const QString suffix = QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
+    ScriptedPrompts quiet;
     TfrmMain main({}, nullptr, &noDevices);
-    UserPrompts quiet;
-    quiet.message = quiet.notice = [](const QString&) {};
-    quiet.question = [](const QString&) { return false; };
-    quiet.choice = [](const QString&) { return Answer::No; };
-    main.SetPrompts(quiet);
+    main.SetPrompts(quiet.prompts());
     main.setGeometry(QRect(QPoint(0, 0), size));
     main.show();
     WaitUntil([&] { return main.StartupDone(); }, 10000);

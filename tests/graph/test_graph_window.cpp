@@ -318,7 +318,7 @@ TEST(GraphWindowZoom, UndoZoomGraphOptionAndTheYAxis)
     });
     g.w->Button1->click();
     EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(g.host.asked, QStringList{"Do you want to save the changes ?"});
+    EXPECT_EQ(g.host.script.asked, QStringList{"Do you want to save the changes ?"});
     EXPECT_FALSE(g.chart->IsZoomed());
     EXPECT_FALSE(g.w->UndoZoom->isEnabled());
     EXPECT_EQ(g.chart->ManualScaleControlX(), sg::sgManualMinAndMax);
@@ -447,25 +447,25 @@ TEST(GraphWindowClosing, RealTimeWindowAsksAboutUnsavedSamples)
     g.host.unsaved.RealTimeUnsaved = true;
     g.host.unsaved.LoggerDataUnsaved = true;
 
-    g.host.answers = {Answer::Cancel};
+    g.host.script.choices = {Answer::Cancel};
     EXPECT_FALSE(g.w->close());
     EXPECT_TRUE(g.w->isVisible());
     EXPECT_TRUE(g.host.unsaved.RealTimeUnsaved);
     EXPECT_TRUE(g.host.log.isEmpty());
 
     // Yes, but the graph could not be saved: it stays, and so does the mark.
-    g.host.answers = {Answer::Yes};
+    g.host.script.choices = {Answer::Yes};
     g.host.saveSucceeds = false;
     EXPECT_FALSE(g.w->close());
     EXPECT_TRUE(g.host.unsaved.RealTimeUnsaved);
     EXPECT_EQ(g.host.log, QStringList{"SaveGraph"});
 
-    g.host.answers = {Answer::No};
+    g.host.script.choices = {Answer::No};
     EXPECT_TRUE(g.w->close());
     EXPECT_FALSE(g.host.unsaved.RealTimeUnsaved);
     EXPECT_TRUE(g.host.unsaved.LoggerDataUnsaved); // the logger's mark is not this window's
     EXPECT_EQ(g.host.log, (QStringList{"SaveGraph", "real-time closed"}));
-    EXPECT_EQ(g.host.asked, QStringList(3, "Save Real-Time Graph ?"));
+    EXPECT_EQ(g.host.script.asked, QStringList(3, "Save Real-Time Graph ?"));
 }
 
 TEST(GraphWindowClosing, YesSavesFirstAndAPlainWindowNeverAsks)
@@ -473,7 +473,7 @@ TEST(GraphWindowClosing, YesSavesFirstAndAPlainWindowNeverAsks)
     {
         GraphWindow g(kRealTimeCaption);
         g.host.unsaved.RealTimeUnsaved = true;
-        g.host.answers = {Answer::Yes};
+        g.host.script.choices = {Answer::Yes};
         EXPECT_TRUE(g.w->close());
         EXPECT_FALSE(g.host.unsaved.RealTimeUnsaved);
         EXPECT_EQ(g.host.log, (QStringList{"SaveGraph", "real-time closed"}));
@@ -481,9 +481,9 @@ TEST(GraphWindowClosing, YesSavesFirstAndAPlainWindowNeverAsks)
     {
         GraphWindow g(kLoggerCaption);
         g.host.unsaved.LoggerDataUnsaved = true;
-        g.host.answers = {Answer::Yes};
+        g.host.script.choices = {Answer::Yes};
         EXPECT_TRUE(g.w->close());
-        EXPECT_EQ(g.host.asked, QStringList{"Save DataLogger Data ?"});
+        EXPECT_EQ(g.host.script.asked, QStringList{"Save DataLogger Data ?"});
         EXPECT_EQ(g.host.log, (QStringList{"SaveWindow", "logger closed"}));
         EXPECT_FALSE(g.host.unsaved.LoggerDataUnsaved);
     }
@@ -491,7 +491,7 @@ TEST(GraphWindowClosing, YesSavesFirstAndAPlainWindowNeverAsks)
         GraphWindow g(QStringLiteral("Real-Time Graph.ghf"));
         g.host.unsaved = {true, true};
         EXPECT_TRUE(g.w->close());
-        EXPECT_TRUE(g.host.asked.isEmpty());
+        EXPECT_TRUE(g.host.script.asked.isEmpty());
         EXPECT_TRUE(g.host.log.isEmpty());
     }
 }
@@ -500,15 +500,15 @@ TEST(GraphWindowClosing, LoggerWindowCancelKeepsItNoClosesIt)
 {
     GraphWindow g(kLoggerCaption);
     g.host.unsaved.LoggerDataUnsaved = true;
-    g.host.answers = {Answer::Cancel};
+    g.host.script.choices = {Answer::Cancel};
     EXPECT_FALSE(g.w->close());
     EXPECT_TRUE(g.host.unsaved.LoggerDataUnsaved);
 
     // Asked once by the main window before it closes: the close itself does not ask again.
-    g.host.answers = {Answer::No};
+    g.host.script.choices = {Answer::No};
     EXPECT_TRUE(g.w->AskToClose());
     EXPECT_TRUE(g.w->close());
-    EXPECT_EQ(g.host.asked, QStringList(2, "Save DataLogger Data ?"));
+    EXPECT_EQ(g.host.script.asked, QStringList(2, "Save DataLogger Data ?"));
     EXPECT_EQ(g.host.log, QStringList{"logger closed"});
     EXPECT_FALSE(g.host.unsaved.LoggerDataUnsaved);
 }
