@@ -4,6 +4,7 @@
 #include "graph/Chart.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
+#include "resources/Artwork.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -23,6 +24,7 @@ TfrmGraph* GraphWindows::Create(const QString& caption)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     auto* window = new TfrmGraph(host_, caption, sub);
     sub->setWidget(window);
+    sub->setWindowIcon(Artwork::toolIcon(sub, "graphstatistic", QStyle::SP_FileIcon));
     sub->setObjectName(QStringLiteral("GraphSubWindow"));
     area_.addSubWindow(sub);
     return window;
