@@ -108,11 +108,15 @@ QList<TfrmGraph*> GraphWindows::Windows() const
 
 bool GraphWindows::AskAllToClose()
 {
-    const QList<TfrmGraph*> windows = Windows();
+    // A question lets the event loop run (a save dialog): a window may go meanwhile.
+    QList<QPointer<TfrmGraph>> windows;
+    for (TfrmGraph* w : Windows())
+        windows << w;
     for (int i = 0; i < windows.size(); ++i) {
-        if (!windows[i]->AskToClose()) {
+        if (windows[i] && !windows[i]->AskToClose()) {
             for (int k = 0; k < i; ++k)
-                windows[k]->ForgetCloseAnswer();
+                if (windows[k])
+                    windows[k]->ForgetCloseAnswer();
             return false;
         }
     }
