@@ -138,6 +138,8 @@ public:
     // Graph annotations by index (type 0 text only, 2 cross; position in data coordinates of
     // axis 0).
     int GraphAnnotationCount() const { return static_cast<int>(state_.graphAnnotations.size()); }
+    // The whole list; changing it needs no rebuild of the data, only a redraw.
+    std::vector<GraphAnnotation>& GraphAnnotations() { return state_.graphAnnotations; }
     int GraphAnnotationType(int i) const { return annotation(i).type; }
     void SetGraphAnnotationType(int i, int type);
     double GraphAnnotationX(int i) const { return annotation(i).x; }

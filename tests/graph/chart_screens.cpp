@@ -1,6 +1,7 @@
-// Writes pictures of the chart and its dialogs in typical states to the folder given as the
-// first argument, for people to look at.
+// Writes pictures of the chart and its dialogs in typical states, and of the graph windows in
+// their three roles, to the folder given as the first argument, for people to look at.
 #include "ChartFixtures.h"
+#include "graph_window_screens.h"
 #include "graph/ChartCustomizeDialog.h"
 #include "graph/USetupScale.h"
 
@@ -93,5 +94,7 @@ int main(int argc, char** argv)
     scale.setFields(currentScale(chart.state().settings));
     scale.show();
     save(scale, dir, QStringLiteral("chart-setupscale.png"));
+
+    saveGraphWindowScreens(dir);
     return 0;
 }
