@@ -8,6 +8,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QProcess>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QTime>
