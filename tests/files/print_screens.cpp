@@ -4,13 +4,13 @@
 #include "ChartFixtures.h"
 #include "PrintFixtures.h"
 #include "files/Printing.h"
+#include "support/PictureTool.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QPrinter>
 #include <QProcess>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -34,9 +34,7 @@ int grabDialog(QDialog& dialog, const QString& dir, const QString& name)
 {
     dialog.show();
     QApplication::processEvents();
-    const QString path = QDir(dir).filePath(name);
-    if (!dialog.grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    picturetool::save(dialog, dir, name);
     dialog.hide();
     return QDialog::Rejected;
 }
@@ -45,11 +43,9 @@ int grabDialog(QDialog& dialog, const QString& dir, const QString& name)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    picturetool::chooseOffscreenPlatform();
     QApplication app(argc, argv);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(dir);
+    const QString dir = picturetool::outputFolder(argc, argv);
 
     Printing printing;
     QPrinter& printer = printing.printer();

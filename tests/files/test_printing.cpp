@@ -18,8 +18,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include <cmath>
-
 using printfixtures::PdfPage;
 
 namespace {
@@ -69,8 +67,8 @@ QString rowLine(int r)
 {
     // The printed line of a fixture row as the padding rules make it, written out by hand:
     // row numbers below 10 take 18 blanks, below 100 16, the rest 14; the date fills its
-    // column; the time of 8 characters takes 18; readings of 4 characters 12, "OL" 16 and
-    // the five-character T4 10.
+    // column; the time of 8 characters takes 18; readings of 4 characters 12 and "OL" 16.
+    // The blanks after the last cell leave no trace in the file.
     const auto cells = printfixtures::rowCells(r);
     const int noBlanks = r < 10 ? 18 : r < 100 ? 16 : 14;
     QString line = cells[0] + blanks(noBlanks) + cells[1] + cells[2] + blanks(18) + cells[3] +
@@ -140,22 +138,6 @@ TEST(PrintTable, TitleAndOneEmptyRowPrintOnePageOfTwoLines)
     EXPECT_EQ(tablePrintLine(table, 1), blanks(154));
 }
 
-TEST(PrintTable, CancelPrintsNothingAndTheDialogOffersAFile)
-{
-    PdfPrinting out(QDialog::Rejected);
-    bool offersFile = false;
-    out.answerWith([&](QDialog& d) {
-        auto& dialog = dynamic_cast<QPrintDialog&>(d);
-        offersFile = dialog.testOption(QAbstractPrintDialog::PrintToFile);
-        return int(QDialog::Rejected);
-    });
-    TableModel table;
-    printfixtures::fillTable(table, 10);
-    EXPECT_FALSE(out.printing.printTable(table));
-    EXPECT_TRUE(offersFile);
-    EXPECT_FALSE(QFile::exists(out.pdf));
-}
-
 TEST(PrintTable, ChosenPagesOnly)
 {
     PdfPrinting out;
@@ -198,23 +180,31 @@ TEST(PrintTable, APrinterThatCannotStartIsAnError)
     }
 }
 
-TEST(PrintTable, APrintFileIsOfferedByName)
+TEST(PrintTable, CancelPrintsNothingAndTheDialogOffersANamedFile)
 {
     Printing printing;
     printing.printer().setOutputFormat(QPrinter::PdfFormat);   // as on a machine without printers
     QString offered;
+    bool offersFile = false;
     printing.setDialogRunner([&](QDialog& d) {
-        offered = dynamic_cast<QPrintDialog&>(d).printer()->outputFileName();
+        auto& dialog = dynamic_cast<QPrintDialog&>(d);
+        offersFile = dialog.testOption(QAbstractPrintDialog::PrintToFile);
+        offered = dialog.printer()->outputFileName();
         return int(QDialog::Rejected);
     });
     TableModel table;
     EXPECT_FALSE(printing.printTable(table));
-    EXPECT_EQ(offered, QDir(QDir::homePath()).filePath(QStringLiteral("print.pdf")));
+    EXPECT_TRUE(offersFile);
+    const QString home = QDir(QDir::homePath()).filePath(QStringLiteral("print.pdf"));
+    EXPECT_EQ(offered, home);
 
-    // A name the user chose stays.
-    printing.printer().setOutputFileName(QStringLiteral("/tmp/kept.pdf"));
+    // A name the user chose stays; Cancel writes nothing.
+    QTemporaryDir dir;
+    const QString kept = dir.filePath(QStringLiteral("kept.pdf"));
+    printing.printer().setOutputFileName(kept);
     EXPECT_FALSE(printing.printTable(table));
-    EXPECT_EQ(offered, QStringLiteral("/tmp/kept.pdf"));
+    EXPECT_EQ(offered, kept);
+    EXPECT_FALSE(QFile::exists(kept));
 }
 
 TEST(PrintGraph, SettingsWithoutFourPagesThenThePrintDialogOnTheSamePrinter)
@@ -288,21 +278,6 @@ TEST(PrintGraph, SettingsWithoutFourPagesThenThePrintDialogOnTheSamePrinter)
     EXPECT_NEAR(paneTops[2] - paneTops[1], pane, 0.05 * pane);
     EXPECT_NEAR(paneTops[3] - paneTops[2], pane, 0.05 * pane);
     EXPECT_NEAR(timeLabels - paneTops[3], pane, 0.15 * pane);
-}
-
-TEST(PrintGraph, CancelledPrintDialogPrintsNothing)
-{
-    PdfPrinting out;
-    Chart chart;
-    fixtures::fillDefault(chart, 100, 100);
-    int dialogs = 0;
-    chart.setDialogRunner([&](QDialog&) {
-        ++dialogs;
-        return int(QDialog::Rejected);
-    });
-    out.printing.printGraph(chart);
-    EXPECT_EQ(dialogs, 2);
-    EXPECT_FALSE(QFile::exists(out.pdf));
 }
 
 TEST(PrinterSetup, TheChosenPageServesLaterPrintouts)
