@@ -199,7 +199,10 @@ public:
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
     // The settings dialog on its own: accepted settings apply, then OnCustomizeDlg.
     void Customize();
-    // The print dialog, then this chart on one page.
+    // The print dialog on printer (its "print to file" offered), then this chart on one page of
+    // it. The printer keeps what the user chose in the dialog.
+    void PrintDialog(QPrinter& printer);
+    // The same on a landscape printer of its own.
     void PrintDialog();
     // Prints the chart on one page of printer, scaled to the page.
     void printTo(QPrinter& printer);

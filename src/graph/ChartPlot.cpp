@@ -213,6 +213,16 @@ void ChartPlot::balancePanes()
 
 ChartPlot::~ChartPlot() = default;
 
+void ChartPlot::toPainter(QCPPainter& painter, int width, int height)
+{
+    const QRect screen = plot_->viewport();
+    plot_->setViewport(QRect(0, 0, width, height));
+    balancePanes();
+    plot_->setViewport(screen);
+    plot_->toPainter(&painter, width, height);
+    balancePanes();
+}
+
 std::vector<ChartPlot::Pane> ChartPlot::planPanes(const ChartState& state) const
 {
     const ChartSettings& s = state.settings;

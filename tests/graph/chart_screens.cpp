@@ -4,31 +4,18 @@
 #include "graph_window_screens.h"
 #include "graph/ChartCustomizeDialog.h"
 #include "graph/USetupScale.h"
+#include "support/PictureTool.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTabWidget>
 
-#include <cstdio>
-
-namespace {
-
-void save(QWidget& w, const QString& dir, const QString& name)
-{
-    const QString path = QDir(dir).filePath(name);
-    if (!w.grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
-
-} // namespace
+using picturetool::save;
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    picturetool::chooseOffscreenPlatform();
     QApplication app(argc, argv);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(dir);
+    const QString dir = picturetool::outputFolder(argc, argv);
 
     Chart chart;
     chart.resize(1200, 800);
