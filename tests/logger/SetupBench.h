@@ -3,6 +3,7 @@
 // plays the main window (Comm1, the watchdog timer, the frame reader's attachment, the cursor)
 // and the dialog (status labels, messages, fields, diagnostic labels), and its waits let
 // simulated time pass instead of sleeping. Bytes travel at 9600 baud unless told otherwise.
+// The dialog's tests and pictures use the host alone.
 
 #include "LoggerFixtures.h"
 
@@ -10,11 +11,15 @@
 #include "tools/sim/FrameFactory.h"
 #include "tools/sim/SimPort.h"
 
+#include <cctype>
+#include <functional>
 #include <map>
 #include <vector>
 
-struct SetupBench : ISetupHost, ISetupView {
-    explicit SetupBench(sim::MeterConfig config = {}, bool lineSpeed = true) : meter(std::move(config))
+// The main window's side: Comm1 on the simulated meter, the watchdog timer, the frame reader's
+// attachment, the cursor, and waits that let simulated time pass.
+struct SimSetupHost : ISetupHost {
+    explicit SimSetupHost(sim::MeterConfig config = {}, bool lineSpeed = true) : meter(std::move(config))
     {
         line.setLineSpeed(lineSpeed);
         comm1.Open();
@@ -24,32 +29,20 @@ struct SetupBench : ISetupHost, ISetupView {
     ManualClock clock{fixtures::days(2009, 3, 7, 9, 5, 0)};
     sim::SimLine line{meter, clock};
     sim::SimPort comm1{line, QStringLiteral("/dev/ttyUSB0")};
+    std::function<void(int ms)> duringWait; // runs in every pause that lets the message loop run
     DownloadServices services{[this](int ms) {
                                   line.advanceMs(ms + 1);
                                   waitedMs += ms;
+                                  if (duringWait)
+                                      duringWait(ms);
                               },
                               [this] { line.advanceMs(1); }, &clock};
-    SetupCommands commands{*this, *this, services};
-    MeterSetup& setup = commands.Exchanges();
 
-    // The main window.
     bool mainTimer = true;
     bool receiverAttached = true;
     int cursorDepth = 0;    // true minus false calls
     int cursorChanges = 0;  // calls in all
     std::int64_t waitedMs = 0; // in pauses that run the message loop
-
-    // The dialog.
-    std::map<OkLabel, LabelState> labels{{OkLabel::Clock, LabelState::Ok},
-                                         {OkLabel::Interval, LabelState::Ok},
-                                         {OkLabel::Erase, LabelState::Ok},
-                                         {OkLabel::Defaults, LabelState::Ok}};
-    std::vector<std::pair<OkLabel, LabelState>> labelHistory;
-    std::vector<QString> messages;
-    MeterInfoTexts info;
-    int infoShown = 0;
-    std::vector<QString> diagnostics;
-    std::vector<int> receivedCounts;
 
     // The frames the meter received, as hex, oldest first; forgets them. The last frame written
     // is let through the line first (11 ms).
@@ -67,17 +60,16 @@ struct SetupBench : ISetupHost, ISetupView {
     {
         std::vector<std::string> out;
         for (const std::string& hex : frames()) {
-            const QByteArray f = QByteArray::fromHex(QByteArray::fromStdString(hex));
-            if (f[7] == '\x08')
-                out.push_back("clock");
-            else
-                out.push_back(f.mid(1, 8).left(f.mid(1, 8).indexOf('\0')).toStdString());
+            const QByteArray f = QByteArray::fromHex(QByteArray::fromStdString(hex)).mid(1, 8);
+            qsizetype letters = 0;
+            while (letters < f.size() && std::isalpha(std::uint8_t(f[letters])))
+                ++letters;
+            out.push_back(f[6] == '\x08' ? "clock" : f.left(letters).toStdString());
         }
         return out;
     }
     std::int64_t now() const { return clock.TickMs(); }
 
-    // ISetupHost
     IComPort& Comm1() override { return comm1; }
     void SetMainTimerEnabled(bool on) override { mainTimer = on; }
     void DetachLiveReceiver() override { receiverAttached = false; }
@@ -87,6 +79,29 @@ struct SetupBench : ISetupHost, ISetupView {
         cursorDepth += on ? 1 : -1;
         ++cursorChanges;
     }
+};
+
+// The host and the dialog's side, with the commands between them.
+struct SetupBench : SimSetupHost, ISetupView {
+    explicit SetupBench(sim::MeterConfig config = {}, bool lineSpeed = true)
+        : SimSetupHost(std::move(config), lineSpeed)
+    {
+    }
+
+    SetupCommands commands{*this, *this, services};
+    MeterSetup& setup = commands.Exchanges();
+
+    std::map<OkLabel, LabelState> labels{{OkLabel::Clock, LabelState::Ok},
+                                         {OkLabel::Interval, LabelState::Ok},
+                                         {OkLabel::Erase, LabelState::Ok},
+                                         {OkLabel::Defaults, LabelState::Ok}};
+    std::vector<std::pair<OkLabel, LabelState>> labelHistory;
+    std::vector<QString> messages;
+    MeterInfoTexts info;
+    int infoShown = 0;
+    std::vector<QString> diagnostics;
+    std::vector<int> receivedCounts;
+
     // ISetupView
     void SetOkLabel(OkLabel label, LabelState state) override
     {
