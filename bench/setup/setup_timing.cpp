@@ -9,7 +9,8 @@
 #include "logger/MeterSetup.h"
 #include "logger/SetupCommands.h"
 
-#include <QCommandLineParser>
+#include "support/TimingOptions.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -35,25 +36,18 @@ double floorMs()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption port("port", "The meter's device.", "PATH");
-    const QCommandLineOption runs("runs", "Runs of Setup All to time (default 1).", "N");
-    parser.addOptions({port, runs});
-    parser.process(app);
-    if (!parser.isSet(port)) {
-        std::fprintf(stderr, "kolva-setup-timing: --port is required\n");
+    const auto options = parseTimingOptions(app, "kolva-setup-timing", "Runs of Setup All to time (default 1).", 1);
+    if (!options)
         return 2;
-    }
-    PtySetupHost host(parser.value(port));
+    PtySetupHost host(options->port);
     runSilently([&] { host.comm1.SetActive(true); });
     if (!host.comm1.Active()) {
-        std::fprintf(stderr, "kolva-setup-timing: cannot open %s\n", qPrintable(parser.value(port)));
+        std::fprintf(stderr, "kolva-setup-timing: cannot open %s\n", qPrintable(options->port));
         return 1;
     }
     SetupCommands setup(host, host, DownloadServices::system());
     setup.Begin();
-    const int count = parser.isSet(runs) ? std::max(1, parser.value(runs).toInt()) : 1;
+    const int count = options->runs;
     const double floor = floorMs();
     double sumRatio = 0;
     for (int i = 0; i < count; ++i) {

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -63,40 +62,21 @@ TEST(SetupDialog, ControlsAsTheUserFindsThem)
         ASSERT_NE(button, nullptr) << name;
         EXPECT_EQ(button->text(), caption);
     }
-    EXPECT_TRUE(d.Button6->font().bold());
-    EXPECT_GT(d.Button6->font().pointSizeF(), d.Button1->font().pointSizeF());
-    QStringList groups;
-    for (const QGroupBox* g : d.findChildren<QGroupBox*>())
-        groups << g->title();
-    groups.sort();
-    EXPECT_EQ(groups, (QStringList{"Adjust value", "Meter DataLogger Information", "Meter Recording Interval ",
-                                   "set default value"}));
     EXPECT_EQ(d.edtInt1->text(), "00");
     EXPECT_EQ(d.edtInt2->text(), "02");
-    EXPECT_FALSE(d.edtInt1->inputMask().isEmpty());
-    QStringList texts;
-    for (const QLabel* l : d.findChildren<QLabel*>())
-        texts << l->text();
-    for (const QString& caption : meterInfoCaptions())
-        EXPECT_TRUE(texts.contains(caption)) << caption.toStdString();
-    EXPECT_TRUE(texts.contains("mm:ss(00:01~59:59)"));
     for (int ch = 1; ch <= 4; ++ch) {
-        const auto edit = [&](const char* pattern) { return d.findChild<QLineEdit*>(QString(pattern).arg(ch)); };
-        ASSERT_NE(edit("edtT%1Gain"), nullptr);
-        EXPECT_EQ(edit("edtT%1Gain")->text(), "1");
-        EXPECT_EQ(edit("edtT%1_CJC_offset")->text(), "0");
-        EXPECT_EQ(edit("edtT%1_EXT_offset")->text(), "0");
+        const auto text = [&](const char* pattern) {
+            const auto* e = d.findChild<QLineEdit*>(QString(pattern).arg(ch));
+            return e ? e->text() : QStringLiteral("missing");
+        };
+        EXPECT_EQ(text("edtT%1Gain"), "1");
+        EXPECT_EQ(text("edtT%1_CJC_offset"), "0");
+        EXPECT_EQ(text("edtT%1_EXT_offset"), "0");
     }
-    for (const char* name : {"lblOK1", "lblOK2", "lblOK3", "lblOK4"}) {
-        const auto* l = d.findChild<QLabel*>(name);
-        ASSERT_NE(l, nullptr);
+    for (const QLabel* l : {d.lblOK1, d.lblOK2, d.lblOK3, d.lblOK4}) {
         EXPECT_EQ(l->text(), "OK");
         EXPECT_EQ(colour(l), QColor(Qt::darkGreen));
-        EXPECT_TRUE(l->font().bold());
     }
-    for (const char* name : {"lblFirmwareVersion", "lblMeterTime", "lblInt", "lblDataSets",
-                             "lblMemoryAvailable", "lblCoupleType"})
-        EXPECT_NE(d.findChild<QLabel*>(name), nullptr) << name;
     EXPECT_TRUE(d.lblStatus->isHidden());
     EXPECT_TRUE(d.lblReceivedBytes->isHidden());
 }

@@ -4,6 +4,7 @@
 // back, and the live link running again afterwards.
 #include "LoggerFixtures.h"
 
+#include "PtyLiveLink.h"
 #include "PtySetupHost.h"
 
 #include "app/LocaleText.h"
@@ -74,14 +75,6 @@ TEST(SetupOverPty, ClockAndReadBackAtLineSpeedAndTheLiveLinkAfterwards)
 
     setup.End();
     EXPECT_TRUE(host.mainTimer);
-    const int framesBefore = host.frames;
-    ManualClock clock;
-    int interval = 1000;
-    for (int tick = 0; tick < 4 && host.frames == framesBefore; ++tick) {
-        runEventsFor(300);
-        clock.advanceMs(1000);
-        runSilently([&] { interval = host.link.MainTimerTimer(clock.Now(), interval); });
-    }
-    EXPECT_TRUE(waitUntil([&] { return host.frames > framesBefore; }, 2000));
+    EXPECT_TRUE(liveFramesResume(host));
     meter.stop();
 }

@@ -131,24 +131,10 @@ TEST(MeterSetupSim, EraseIntervalAndDefaultsChangeTheHeaderPage)
     EXPECT_EQ(m.memory().mid(256), QByteArray(sim::kLoggerMemoryBytes - 256, char(0xFF)));
 }
 
-TEST(MeterSetupSim, SetupCommandsEndTheLiveStream)
-{
-    MeterModel m;
-    m.receive(word("a"));
-    ASSERT_TRUE(m.streaming());
-    m.takeOutput();
-    m.receive(word("V"));
-    EXPECT_FALSE(m.streaming());
-    m.advance(2000);
-    EXPECT_EQ(m.takeOutput().size(), 11);
-}
-
 TEST(MeterSetupSim, FaultsSpoilTheRepliesTheyName)
 {
     MeterConfig c;
     c.faults.replies = {{"c", ReplyFault::Kind::NoReply, 0, 2},
-                        {"rtc", ReplyFault::Kind::Byte1, 0x63, -1},
-                        {"V", ReplyFault::Kind::Length, 10, 1},
                         {"V", ReplyFault::Kind::Length, 12, 1},
                         {"P", ReplyFault::Kind::Byte1, 0x00, 1},
                         {"tic", ReplyFault::Kind::NoReply, 0, -1}};
@@ -157,13 +143,6 @@ TEST(MeterSetupSim, FaultsSpoilTheRepliesTheyName)
         m.receive(word("c"));
     EXPECT_EQ(m.takeOutput(), word("c")); // the third handshake is answered
 
-    m.receive(word("rtc"));
-    EXPECT_EQ(m.takeOutput().toHex(), "02637463000000000003");
-    m.receive(word("rtc"));
-    EXPECT_EQ(std::uint8_t(m.takeOutput()[1]), 0x63); // always
-
-    m.receive(word("V"));
-    EXPECT_EQ(m.takeOutput().size(), 10);
     m.receive(word("V"));
     const QByteArray twelve = m.takeOutput();
     EXPECT_EQ(twelve.size(), 12);
