@@ -19,16 +19,20 @@
 
 namespace {
 
-double floorMs()
+using namespace Setup;
+
+int pausesMs()
 {
-    using namespace Setup;
-    const int pauses = 2 * kSettleMs + std::accumulate(kSetupAllPausesMs.begin(), kSetupAllPausesMs.end(), 0)
-                     + 3 * kSettleMs;
+    return 2 * kSettleMs + std::accumulate(kSetupAllPausesMs.begin(), kSetupAllPausesMs.end(), 0) + 3 * kSettleMs;
+}
+
+double wireMs()
+{
     const int replyBytes = 2 * kReplyLength + kClockReplyLength    // rtc, clock data, read-back
                          + 3 * kReplyLength                        // interval, erase, defaults
                          + kVersionReplyLength + kClockReplyLength // version, clock read
                          + kReplyLength + kBlockLength;            // "P" and the first block
-    return pauses + replyBytes / 0.96;
+    return replyBytes / 0.96;
 }
 
 } // namespace
@@ -48,7 +52,7 @@ int main(int argc, char** argv)
     SetupCommands setup(host, host, DownloadServices::system());
     setup.Begin();
     const int count = options->runs;
-    const double floor = floorMs();
+    const double floor = pausesMs() + wireMs();
     double sumRatio = 0;
     for (int i = 0; i < count; ++i) {
         host.labels.clear();
@@ -67,7 +71,9 @@ int main(int argc, char** argv)
             return 1;
         }
         sumRatio += ms / floor;
-        std::printf("run %d: Setup All %.0f ms, floor %.0f ms, %.3f x floor\n", i + 1, ms, floor, ms / floor);
+        std::printf("run %d: Setup All %.0f ms, floor %.0f ms (pauses %d ms, replies %.0f ms), %.3f x floor, "
+                    "%.0f ms beyond the pauses\n",
+                    i + 1, ms, floor, pausesMs(), wireMs(), ms / floor, ms - pausesMs());
         std::fflush(stdout);
     }
     setup.End();
