@@ -54,7 +54,8 @@ void ShowDataSet(TfrmGraph& window, const DataSetStore& store, int k, const Mess
     const double start = set.StartTime;
     const double end = start + double(set.Nums) * double(set.Rate) * DateTime::OneSecond;
     Chart& chart = *window.Chart1;
-    PrepareChart(chart, 4, kMaxY, kMinY, end, start, set.Nums, notice);
+    // Prepared without a picture of the empty chart: the redraw below shows the set.
+    PrepareChartUndrawn(chart, 4, kMaxY, kMinY, end, start, set.Nums, notice);
     window.ApplySplitRule();
 
     // Both slices are sample-major, T1..T4 of each sample in turn, as the prepared chart takes
