@@ -8,10 +8,8 @@
 #include "SimDownloadHost.h"
 
 #include "support/PictureTool.h"
-#include "support/ScriptedPrompts.h"
+#include "support/ShownMainWindow.h"
 
-#include "app/UMain.h"
-#include "app/WaitWithMessages.h"
 #include "logger/ApplyMemoryImage.h"
 #include "logger/DownloadWindows.h"
 #include "logger/LoggerDownload.h"
@@ -21,16 +19,10 @@
 
 namespace {
 
-void noDevices(QStringList&) {}
-
 void loggerWindow(const QSize& size, const QString& dir)
 {
-    ScriptedPrompts quiet;
-    TfrmMain main({}, nullptr, &noDevices);
-    main.SetPrompts(quiet.prompts());
-    main.setGeometry(QRect(QPoint(0, 0), size));
-    main.show();
-    WaitUntil([&] { return main.StartupDone(); }, 10000);
+    ShownMainWindow shown(size);
+    TfrmMain& main = shown.main;
     main.OpenLoggerGraph();
     const ManualClock clock = fixtures::fallbackClock();
     ApplyMemoryImage(fixtures::imageOf(sim::sampleRuns()), main.DataSets(), main.Logger().DataSets(), clock);

@@ -20,12 +20,10 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
@@ -405,34 +403,4 @@ TEST(LoggerWindow, EveryFaultLeavesTheWindowAsItWasAndTheLiveLinkRunsAgain)
         EXPECT_TRUE(b.Link().Connected);
         EXPECT_GT(b.framesAfterDownload, 0);
     }
-}
-
-TEST(LoggerWindow, TheScopeFormShowsTheControlsOfEachUse)
-{
-    TfrmScope w;
-    const auto shown = [&](QWidget* c) { return c->isVisibleTo(&w); };
-    w.ShowAsDownloadProgress(4096);
-    w.ShowAsRangeDialog(QStringLiteral("Save File"), QStringLiteral("1"), QStringLiteral("120"));
-    EXPECT_EQ(w.windowTitle(), "Save File");
-    EXPECT_TRUE(shown(w.GroupBox1) && shown(w.BitBtn1) && shown(w.BitBtn2));
-    EXPECT_TRUE(w.radAll->isChecked());
-    EXPECT_EQ(w.edtSelTo->text(), "120");
-    EXPECT_FALSE(shown(w.Progress1) || shown(w.SText1) || shown(w.SText2) || shown(w.lblTotalBytes));
-    EXPECT_TRUE(w.isModal());
-    // Typing a range selects it.
-    QTest::keyClicks(w.edtSelFrom, "5");
-    EXPECT_TRUE(w.radNo->isChecked());
-
-    w.ShowAsProgress(QStringLiteral("Graphing Progress"), QStringLiteral("graphing....."), 250, false);
-    EXPECT_TRUE(shown(w.SText1) && shown(w.Progress1));
-    EXPECT_EQ(w.Progress1->maximum(), 250);
-    EXPECT_FALSE(shown(w.GroupBox1) || shown(w.BitBtn1) || shown(w.BitBtn2) || shown(w.lblBytesReceived));
-    EXPECT_FALSE(w.isModal());
-
-    w.ShowAsProgress(QStringLiteral("Open Progress"), QStringLiteral("0"), -1, true);
-    EXPECT_FALSE(shown(w.Progress1));
-    EXPECT_TRUE(shown(w.BitBtn2));
-    EXPECT_FALSE(w.CancelPressed());
-    w.BitBtn2->click();
-    EXPECT_TRUE(w.CancelPressed());
 }
