@@ -1,41 +1,27 @@
 #include "files/CollectionFile.h"
 
-#include "app/DataFolder.h"
+#include "files/WholeFile.h"
+#include "logger/ApplyMemoryImage.h"
+#include "logger/CollectionTempFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
 CollectionResult result(CollectionStatus status, const QString& fileName,
                         const QString& reason = {})
 {
-    return {status, fileName, reason, 0};
+    return {status, fileName, reason, 0, -1};
 }
 
-// Writes bytes to name through QSaveFile; "" on success, else the reason.
-QString writeWhole(const QString& name, const QByteArray& bytes)
-{
-    QSaveFile file(name);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
-}
-
-QString parseReason(int code)
+QString parseReason(int code, int failedSet)
 {
     switch (code) {
-    case 1: return QStringLiteral("The first data set has no data set marker.");
+    case 1:
+        return QStringLiteral("Data set %1 in it is damaged: its marker is missing or it reaches "
+                              "past the end of the file.")
+            .arg(failedSet + 1);
     case 2: return QStringLiteral("It says it holds more than 4000 data sets.");
     case 6: return QStringLiteral("It holds no data set.");
     default: return QStringLiteral("Its contents are damaged (code %1).").arg(code);
@@ -43,11 +29,6 @@ QString parseReason(int code)
 }
 
 } // namespace
-
-QString collectionTempPath()
-{
-    return dataPath(QStringLiteral("temp/DataSetsTemp.tmp"));
-}
 
 QString collectionStatusText(const CollectionResult& r)
 {
@@ -74,7 +55,7 @@ QString collectionStatusText(const CollectionResult& r)
             .arg(name);
     case CollectionStatus::Rejected:
         return QStringLiteral("The file \"%1\" is not a usable data set collection file. %2")
-            .arg(name, parseReason(r.parseCode));
+            .arg(name, parseReason(r.parseCode, r.failedSet));
     case CollectionStatus::CannotCreateTempFolder:
         return QStringLiteral("Cannot create the folder \"%1\".").arg(name);
     case CollectionStatus::TemporaryNotWritten:
@@ -92,7 +73,7 @@ bool collectionShowsSets(const CollectionResult& r)
 
 CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved)
 {
-    const QString temp = collectionTempPath();
+    const QString temp = collectionTempFilePath();
     QFile in(temp);
     if (!in.exists())
         return result(CollectionStatus::NoTemporaryFile, temp);
@@ -102,14 +83,15 @@ CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved)
     if (in.error() != QFileDevice::NoError)
         return result(CollectionStatus::CannotReadTemporary, temp, in.errorString());
     in.close();
-    const QString reason = writeWhole(target, bytes);
+    const QString reason = writeWholeFile(target, bytes);
     if (!reason.isEmpty())
         return result(CollectionStatus::CannotWrite, target, reason);
     loggerDataUnsaved = false;
     return result(CollectionStatus::Ok, target);
 }
 
-CollectionResult openCollection(const QString& fileName, const MemoryImageParser& parse)
+CollectionResult openCollection(const QString& fileName, DataSetStore& store,
+                                IDataSetsView& view, const IClock& clock)
 {
     QFile in(fileName);
     if (!in.open(QIODevice::ReadOnly))
@@ -117,7 +99,7 @@ CollectionResult openCollection(const QString& fileName, const MemoryImageParser
     if (in.size() > MaxCollectionSize)
         return result(CollectionStatus::TooLarge, fileName);
     // Read at most one byte more than allowed: a device that reports no size cannot grow past it.
-    const QByteArray image = in.read(MaxCollectionSize + 1);
+    const MemoryImage image = in.read(MaxCollectionSize + 1);
     if (in.error() != QFileDevice::NoError)
         return result(CollectionStatus::CannotOpen, fileName, in.errorString());
     in.close();
@@ -125,18 +107,21 @@ CollectionResult openCollection(const QString& fileName, const MemoryImageParser
         return result(CollectionStatus::Empty, fileName);
     if (image.size() > MaxCollectionSize)
         return result(CollectionStatus::TooLarge, fileName);
-    const int code = parse ? parse(image) : -1;
-    if (code != 0) {
+    ApplyOutcome applied;
+    try {
+        applied = ApplyMemoryImage(image, store, view, clock);
+    } catch (const std::runtime_error& e) {
+        // The temporary folder cannot be made; the store was not touched.
+        return result(CollectionStatus::CannotCreateTempFolder, QString::fromStdString(e.what()));
+    }
+    if (applied.status != ParseStatus::Ok) {
         CollectionResult r = result(CollectionStatus::Rejected, fileName);
-        r.parseCode = code;
+        r.parseCode = static_cast<int>(applied.status);
+        r.failedSet = applied.failedSet;
         return r;
     }
-    const QString temp = collectionTempPath();
-    const QString folder = QFileInfo(temp).absolutePath();
-    if (!QDir().mkpath(folder))
-        return result(CollectionStatus::CannotCreateTempFolder, folder);
-    const QString reason = writeWhole(temp, image);
-    if (!reason.isEmpty())
-        return result(CollectionStatus::TemporaryNotWritten, temp, reason);
+    if (!applied.tempFileWritten)
+        return result(CollectionStatus::TemporaryNotWritten, collectionTempFilePath(),
+                      applied.tempFileReason);
     return result(CollectionStatus::Ok, fileName);
 }

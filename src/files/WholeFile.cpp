@@ -1,0 +1,20 @@
+#include "files/WholeFile.h"
+
+#include <QSaveFile>
+
+QString writeWholeFile(const QString& name, const QByteArray& bytes)
+{
+    QSaveFile file(name);
+    // No direct write fallback: a failed write must never destroy the file that is there.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
