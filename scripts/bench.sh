@@ -15,3 +15,5 @@ echo "== start-up"
 bench/startup/startup.sh build 5
 echo "== logger download"
 bench/download/download.sh build 3
+echo "== command line"
+bench/cli/cli.sh build 30
