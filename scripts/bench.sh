@@ -15,5 +15,7 @@ echo "== start-up"
 bench/startup/startup.sh build 5
 echo "== logger download"
 bench/download/download.sh build 3
+echo "== meter set-up"
+bench/setup/setup.sh build 1
 echo "== command line"
 bench/cli/cli.sh build 30

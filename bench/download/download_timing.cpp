@@ -11,7 +11,8 @@
 #include "logger/LoggerDownload.h"
 #include "logger/ReceiveMemoryImage.h"
 
-#include <QCommandLineParser>
+#include "support/TimingOptions.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -33,26 +34,19 @@ double floorMs(int bytes)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption port("port", "The meter's device.", "PATH");
-    const QCommandLineOption runs("runs", "Downloads to time (default 3).", "N");
-    parser.addOptions({port, runs});
-    parser.process(app);
-    if (!parser.isSet(port)) {
-        std::fprintf(stderr, "kolva-download-timing: --port is required\n");
+    const auto options = parseTimingOptions(app, "kolva-download-timing", "Downloads to time (default 3).", 3);
+    if (!options)
         return 2;
-    }
     QTemporaryDir folder; // the temporary copy of the image goes here
     setDataFolderOverride(folder.path());
 
-    PtyDownloadHost host(parser.value(port));
-    const int count = parser.isSet(runs) ? parser.value(runs).toInt() : 3;
+    PtyDownloadHost host(options->port);
+    const int count = options->runs;
     double sumRatio = 0;
     for (int i = 0; i < count; ++i) {
         runSilently([&] { host.comm1.SetActive(true); });
         if (!host.comm1.Active()) {
-            std::fprintf(stderr, "kolva-download-timing: cannot open %s\n", qPrintable(parser.value(port)));
+            std::fprintf(stderr, "kolva-download-timing: cannot open %s\n", qPrintable(options->port));
             return 1;
         }
         DownloadServices services = DownloadServices::system();

@@ -112,17 +112,11 @@ MeterSearchResult SearchMeter(IComPort& port, const QStringList& devices, int la
 void ApplySearchResult(const MeterSearchResult& result, IComPort& port, ILinkView& view,
                        LinkState& link)
 {
-    if (result.found) {
-        view.SetRunEnabled(true);
-        view.SetStopEnabled(false);
-        link.Connected = true;
-        view.SetNoConnectionVisible(false);
-        view.SetStatus(result.devicePath, LiveLink::kOnConnection);
-    } else {
-        link.Connected = false;
-        view.SetNoConnectionVisible(true);
-        view.SetStatus(result.devicePath, LiveLink::kOffConnection);
-    }
+    link.Connected = result.found;
+    if (result.found)
+        view.MeterConnected(result.devicePath);
+    else
+        view.MeterLost(result.devicePath);
     ignoringErrors([&] {
         port.PurgeInput();
         if (port.Active()) {

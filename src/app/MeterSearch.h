@@ -48,9 +48,9 @@ struct MeterSearchResult {
 MeterSearchResult SearchMeter(IComPort& port, const QStringList& devices, int lastConnectedPort,
                               const MeterSearchHooks& hooks);
 
-// The end of the start-up after the search (the receive handler is assigned before): the
-// buttons and the status for found or not found, Connected, an emptied input queue and the
-// start of the live stream ("a") when the port is open. Port errors here are left to the
+// The end of the start-up after the search (the receive handler is assigned before):
+// Connected, the link state told to the view (connected or lost on the device), an emptied
+// input queue and the start of the live stream ("a") when the port is open. Port errors here are left to the
 // watchdog, which reopens the port and restarts the stream.
 void ApplySearchResult(const MeterSearchResult& result, IComPort& port, ILinkView& view,
                        LinkState& link);

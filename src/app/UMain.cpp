@@ -1,16 +1,20 @@
-// The main window's life: creation, the start-up search, the orderly end, and the commands of
-// the shell itself (windows, help, about).
+// The main window's life: creation, the start-up, the orderly end, and the commands of the shell
+// itself (windows, help, about); the graph windows' requests to the shell.
 
 #include "app/UMain.h"
 
+#include "app/DateTime.h"
 #include "app/ErrorBox.h"
 #include "app/MeterSearch.h"
 #include "app/PortErrors.h"
 #include "app/StartupTrace.h"
 #include "app/UAbout.h"
 #include "app/WaitWithMessages.h"
+#include "graph/GraphCommands.h"
+#include "graph/UGraph.h"
 #include "panel/UPanel.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -21,9 +25,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 constexpr int kMainTimerMs = 1000;
@@ -31,6 +39,17 @@ constexpr int kMaxMinTimerMs = 500;
 // Longest wait for a busy handler before the port is closed; the handlers never wait
 // themselves, so this bound is only reached when something is badly stuck.
 constexpr int kBusyWaitMs = 5000;
+
+// The annotation colour as the settings keep it: 0xRRGGBB.
+QRgb colorFromSetting(int value)
+{
+    return qRgb(qRed(QRgb(value)), qGreen(QRgb(value)), qBlue(QRgb(value)));
+}
+
+int settingFromColor(QRgb color)
+{
+    return int(color & 0xffffffu);
+}
 } // namespace
 
 TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister listDevices)
@@ -65,13 +84,23 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
     ShowHelpMissing = [this](const QString& text) {
         QMessageBox::information(this, QStringLiteral("KOLVA"), text);
     };
+    prompts_ = standardPrompts(this);
 
     ConfigurePorts();
-    link_ = std::make_unique<LiveLink>(
-        Comm1, *this,
-        LinkHooks{[this](const LiveFrame& f) { FrameReceived(f); },
-                  // The real-time recorder joins here: it records nothing yet.
-                  [] { return false; }, [](double) {}});
+    link_ = std::make_unique<LinkWiring>(
+        Comm1, *this, *MainTimer, *MaxMinTimer,
+        LinkWiring::Hooks{[this] { return PanelWindow.data(); },
+                          [this] { return recorder_.RealTimeRecording; },
+                          // The real-time recorder's AppendSample joins here; it also marks
+                          // the recording unsaved.
+                          [](double) {}});
+    panels_ = std::make_unique<PanelHosting>(
+        *MdiArea, PanelWindow, *link_, *MaxMinTimer, BatteryPictures,
+        PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
+                            [this](bool shown) { ControlPanel1->setChecked(shown); }});
+    graphs_ = std::make_unique<GraphWindows>(*MdiArea, *this, RealTimeWindow, LoggerWindow);
+    search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
+                                              settings_);
 
     FormCreate();
 }
@@ -79,11 +108,13 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
 TfrmMain::~TfrmMain()
 {
     closing_ = true;
+    search_->Cancel();
+    panels_->SetClosing();
     MainTimer->stop();
     MaxMinTimer->stop();
     ignoringErrors([this] { Comm1.Close(); });
     ignoringErrors([this] { Comm2.Close(); });
-    // The child windows hold references to this window: they go while it is still whole.
+    // The child windows hold references to this window: they go while it is still whole
     // (closed ones waiting for their deferred deletion included).
     const QList<QMdiSubWindow*> children = MdiArea->findChildren<QMdiSubWindow*>();
     for (QMdiSubWindow* w : children)
@@ -94,6 +125,7 @@ void TfrmMain::FormCreate()
 {
     settings_ = Settings::Read();
     link_->State().RealTimeRate = settings_.RealTimeRate;
+    annotations_.AnnoColor = colorFromSetting(settings_.AnnoColor);
 
     QStringList system;
     listDevices_(system);
@@ -108,7 +140,7 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::SetSplash(TfrmAbout* splash)
 {
-    splash_ = splash;
+    search_->SetSplash(splash);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -121,50 +153,46 @@ void TfrmMain::showEvent(QShowEvent* event)
     }
 }
 
-// The start-up: the child windows, the search for the meter, the live stream, the main timer.
+// The start-up: the real-time graph and the panel, the search for the meter, the live stream,
+// the main timer. The splash closes however it ends, also when the window was closed meanwhile.
 void TfrmMain::FormShow()
 {
     guarded([this] {
         Setup1->setVisible(false);
-        // The real-time recorder's X extension (10 s) is set here when it joins.
-        CreatePanelWindow();
+        recorder_.XExtension = 10.0 * DateTime::OneSecond;
         OpenRealTimeGraph();
-
-        Comm1.SetOnRxChar(nullptr);
-        link_->State().Connected = false;
-
-        MeterSearchHooks hooks;
-        hooks.waitWithMessages = [](int ms) { WaitWithMessages(ms); };
-        hooks.cancelled = [this] { return closing_; };
-        hooks.showProgress = [this](const QString& text) {
-            if (splash_)
-                splash_->SetProgress(text);
-        };
-        hooks.selectItem = [this](int index) { ComboBoxDeviceName->setCurrentIndex(index); };
-        const QStringList devices = [this] {
-            QStringList list;
-            for (int i = 0; i < ComboBoxDeviceName->count(); ++i)
-                list << ComboBoxDeviceName->itemText(i);
-            return list;
-        }();
-        const MeterSearchResult result =
-            SearchMeter(Comm1, devices, settings_.LastConnectedPort, hooks);
-        if (closing_) // the window was closed during the search
-            return;
-        settings_.LastConnectedPort = result.lastConnectedPort;
-        settings_.LastConnectedModel = Settings::kDefaultLastConnectedModel;
-
-        Comm1.SetOnRxChar([this](TCustomComPort&) { Comm1RxChar(); });
-        ApplySearchResult(result, Comm1, *this, link_->State());
+        panels_->ShowPanel();
+        PlaceRealTimeGraph();
     });
-    if (closing_)
+    bool searched = false;
+    if (!closing_)
+        guarded([this, &searched] {
+            searched = search_->Run(
+                [this] { Comm1.SetOnRxChar([this](TCustomComPort&) { Comm1RxChar(); }); });
+        });
+    search_->CloseSplash();
+    if (closing_ || !searched)
         return;
     MainTimer->start();
-    if (splash_)
-        splash_->close();
     startupDone_ = true;
     traceStartup("idle");
     emit StartupFinished();
+}
+
+// At the top, right of the panel, almost to the right edge; as high as the area allows.
+void TfrmMain::PlaceRealTimeGraph()
+{
+    if (!RealTimeWindow)
+        return;
+    QMdiSubWindow* sub = GraphWindows::SubWindowOf(*RealTimeWindow);
+    if (!sub)
+        return;
+    const int left = panels_->SubWindow() ? panels_->SubWindow()->width() : 0;
+    const int w = width() - left - 5;
+    const int h = height() - Panel1->height() - StatusBar1->height() - 40;
+    sub->setGeometry(left, 0, std::max(w, 320), std::clamp(h, 200, std::max(200, MdiArea->height())));
+    MdiArea->setActiveSubWindow(sub);
+    RealTimeWindow->setFocus();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
@@ -177,15 +205,17 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// The child windows may refuse (unsaved work); then the port is closed.
+// Every graph window is asked first; one refusal keeps the program open. Then the windows
+// close and the port is released.
 bool TfrmMain::FormCloseQuery()
 {
-    MdiArea->closeAllSubWindows();
-    for (QMdiSubWindow* w : MdiArea->subWindowList())
-        if (w->isVisible() && w != panelSubWindow_)
-            return false;
-    WaitUntil([this] { return !link_->State().InReceive; }, kBusyWaitMs);
+    if (!graphs_->AskAllToClose())
+        return false;
     closing_ = true;
+    search_->Cancel();
+    panels_->SetClosing();
+    MdiArea->closeAllSubWindows();
+    WaitUntil([this] { return !link_->State().InReceive; }, kBusyWaitMs);
     MainTimer->stop();
     MaxMinTimer->stop();
     ignoringErrors([this] { Comm1.SetActive(false); });
@@ -196,8 +226,10 @@ bool TfrmMain::FormCloseQuery()
 void TfrmMain::FormClose()
 {
     settings_.RealTimeRate = link_->State().RealTimeRate;
+    settings_.AnnoColor = settingFromColor(annotations_.AnnoColor);
     settings_.Write();
     BatteryPictures = {};
+    search_->CloseSplash();
 }
 
 void TfrmMain::Exit1Click()
@@ -206,69 +238,71 @@ void TfrmMain::Exit1Click()
     close();
 }
 
-void TfrmMain::CreatePanelWindow()
+// ---- graph windows ---------------------------------------------------------------------------
+
+const MessageFn& TfrmMain::TemplateNotice() const
 {
-    auto* sub = new QMdiSubWindow(MdiArea, Qt::FramelessWindowHint);
-    sub->setObjectName(QStringLiteral("PanelSubWindow"));
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    auto* panel = new TfrmPanel(*this, BatteryPictures, sub);
-    sub->setWidget(panel);
-    sub->setWindowTitle(panel->windowTitle());
-    MdiArea->addSubWindow(sub);
-    sub->move(0, 0);
-    sub->show();
-    PanelWindow = panel;
-    panelSubWindow_ = sub;
-    // However the sub-window goes, the reference goes with it.
-    connect(sub, &QObject::destroyed, this, [this] {
-        PanelWindow.clear();
-        MaxMinTimer->stop();
-        ControlPanel1->setChecked(false);
-    });
-    ControlPanel1->setChecked(true);
-    panel->SetNoConnectionVisible(!link_->State().Connected);
+    return prompts_.notice ? prompts_.notice : prompts_.message;
 }
 
-void TfrmMain::OpenRealTimeGraph()
+TfrmGraph* TfrmMain::OpenRealTimeGraph()
 {
-    // The real-time graph window is created here (to the right of the panel, with the focus)
-    // once the real-time recorder exists. Until then the menu item keeps its check mark and
-    // nothing is opened.
+    TfrmGraph* w = graphs_->OpenRealTime(link_->State().RealTimeRate, TemplateNotice());
+    RealTimeGraph1->setChecked(true);
+    return w;
 }
 
-void TfrmMain::PanelClosed()
+TfrmGraph* TfrmMain::OpenLoggerGraph()
 {
-    PanelWindow.clear();
-    MaxMinTimer->stop();
-    if (ControlPanel1)
-        ControlPanel1->setChecked(false);
-    // The panel closed on its own: its empty sub-window follows, once the close has finished.
-    if (panelSubWindow_ && !closing_)
-        QMetaObject::invokeMethod(panelSubWindow_.data(), &QWidget::close, Qt::QueuedConnection);
-    panelSubWindow_.clear();
+    return graphs_->OpenLogger(TemplateNotice());
 }
 
-void TfrmMain::PanelActivated()
+bool TfrmMain::SaveGraph(Chart& chart)
+{
+    return files_.SaveGraph(chart);
+}
+
+bool TfrmMain::SaveWindow(TfrmGraph& window)
+{
+    QMdiSubWindow* sub = GraphWindows::SubWindowOf(window);
+    if (sub)
+        MdiArea->setActiveSubWindow(sub);
+    return files_.Save(sub);
+}
+
+void TfrmMain::GraphActivated(TfrmGraph&)
 {
     btnOutputToGraph->setEnabled(false);
 }
 
+void TfrmMain::RealTimeGraphClosed(TfrmGraph& window)
+{
+    RealTimeGraph1->setChecked(false);
+    if (RealTimeWindow == &window)
+        RealTimeWindow.clear();
+    Run1->setEnabled(IsConnected());
+    Stop1->setEnabled(false);
+    recorder_.RealTimeRecording = false;
+    recorder_.SampleCount = 0;
+}
+
+void TfrmMain::LoggerGraphClosed(TfrmGraph& window)
+{
+    unsaved_.LoggerDataUnsaved = false;
+    if (LoggerWindow == &window)
+        LoggerWindow.clear();
+}
+
+// ---- the shell's own commands ----------------------------------------------------------------
+
 void TfrmMain::ControlPanel1Click()
 {
-    guarded([this] {
-        if (PanelWindow && panelSubWindow_) {
-            panelSubWindow_->showNormal();
-            MdiArea->setActiveSubWindow(panelSubWindow_);
-        } else {
-            CreatePanelWindow();
-        }
-        ControlPanel1->setChecked(true);
-    });
+    guarded([this] { panels_->ShowPanel(); });
 }
 
 void TfrmMain::RealTimeGraph1Click()
 {
-    OpenRealTimeGraph();
+    guarded([this] { OpenRealTimeGraph(); });
     RealTimeGraph1->setChecked(true);
 }
 
@@ -306,14 +340,19 @@ void TfrmMain::About1Click()
     AboutDialog.clear();
 }
 
-QString TfrmMain::StatusText(int panel) const
+// ---- commands of the subsystems --------------------------------------------------------------
+
+void TfrmMain::Open1Click()
 {
-    return StatusPanels.at(std::size_t(panel))->text();
+    guarded([this] { files_.Open(); });
+}
+
+void TfrmMain::Save1Click()
+{
+    guarded([this] { files_.Save(MdiArea->activeSubWindow()); });
 }
 
 // Commands of features that join later: they do nothing yet.
-void TfrmMain::Open1Click() {}
-void TfrmMain::Save1Click() {}
 void TfrmMain::btnPrintClick() {}
 void TfrmMain::PrinterSetup1Click() {}
 void TfrmMain::btnRunClick() {}

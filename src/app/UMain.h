@@ -1,16 +1,29 @@
 #pragma once
 // The main window: an MDI parent with the menus, the tool bar, the port list and the status bar.
-// It owns the two serial ports, the timers, the live link and the latest reading, the settings
-// and the front panel reference, and it runs the start-up search for the meter. The protocol
-// logic lives in the core (LiveLink, MeterSearch, SendKey, DecodeLiveFrame); this window only
-// wires it to the widgets.
+// It is the program's shell. It owns the two serial ports, the timers, the settings and the
+// program-wide state (the recording state, the shared annotation state, the unsaved marks, the
+// prompts), and one reference each to the front panel, the real-time graph window and the
+// data-logger graph window. Every command keeps its handler here under its name and hands the
+// work to the collaborator of its subsystem:
+//   - LinkWiring: the live link, the decoder and the latest reading, the key commands;
+//   - StartupSearch: the search for the meter at start-up;
+//   - PanelHosting: the front panel's sub-window and what the panel asks (IPanelHost);
+//   - GraphWindows: the graph windows' sub-windows, the real-time and logger windows;
+//   - FileCommands: Open, Save and SaveGraph.
+// The window itself decides which widgets follow a link state (ILinkView) and what closing a
+// graph window does to the shell (IGraphHost).
 
+#include "app/FileCommands.h"
+#include "app/GraphWindows.h"
+#include "app/LinkWiring.h"
+#include "app/PanelHosting.h"
 #include "app/Settings.h"
+#include "app/StartupSearch.h"
+#include "graph/GraphHost.h"
+#include "graph/GraphSharedState.h"
+#include "graph/RecorderState.h"
 #include "link/ComPort.h"
 #include "link/LinkView.h"
-#include "link/LiveDecoder.h"
-#include "link/LiveLink.h"
-#include "panel/PanelHost.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -33,9 +46,10 @@ class QToolBar;
 class QToolButton;
 class QUrl;
 class TfrmAbout;
+class TfrmGraph;
 class TfrmPanel;
 
-class TfrmMain : public QMainWindow, public ILinkView, public IPanelHost {
+class TfrmMain : public QMainWindow, public ILinkView, public IGraphHost {
     Q_OBJECT
 public:
     // Appends the system's serial devices to a list (TComPort::ListDeviceNames by default).
@@ -53,45 +67,59 @@ public:
     std::function<bool(const QUrl&)> OpenDocument;
     // Says that the help file is missing; tests replace it.
     std::function<void(const QString&)> ShowHelpMissing;
+    // The questions and messages of the program's windows (message boxes by default); tests
+    // replace them before the window is shown.
+    void SetPrompts(UserPrompts prompts) { prompts_ = std::move(prompts); }
 
     Settings& AppSettings() { return settings_; }
-    LiveLink& Link() { return *link_; }
-    const LiveReading& Reading() const { return reading_; }
+    LiveLink& Link() { return link_->Link(); }
+    const LiveReading& Reading() const { return link_->Reading(); }
     TComPort& Port1() { return Comm1; }
+    RecorderState& Recorder() { return recorder_; }
+    FileCommands& Files() { return files_; }
+    GraphWindows& Graphs() { return *graphs_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
+    bool IsConnected() const;
     QString HelpFilePath() const;
 
-    // ILinkView
-    void SetRunEnabled(bool on) override;
-    void SetStopEnabled(bool on) override;
-    void SetDataLoggerEnabled(bool on) override;
-    void SetStatus(const QString& devicePath, const QString& connection) override;
-    void SetNoConnectionVisible(bool on) override;
-    void SetClearEnabled(bool on) override;
+    // The real-time graph window: created (at the top, prepared for recording) when there is
+    // none, else restored; "Real Time &Graph" checked.
+    TfrmGraph* OpenRealTimeGraph();
+    // The data-logger graph window: created (with its data sets pane, across the whole area)
+    // when there is none, else restored.
+    TfrmGraph* OpenLoggerGraph();
+
+    // ILinkView: the commands, the status bar and the panel's label follow the link state.
+    void MeterConnected(const QString& devicePath) override;
+    void MeterLost(const QString& devicePath) override;
+
+    // IGraphHost
+    AnnotationState& Annotations() override { return annotations_; }
+    UnsavedMarks& Unsaved() override { return unsaved_; }
+    const UserPrompts& Prompts() const override { return prompts_; }
+    bool SaveGraph(Chart& chart) override;
+    bool SaveWindow(TfrmGraph& window) override;
+    void GraphActivated(TfrmGraph& window) override;
+    void RealTimeGraphClosed(TfrmGraph& window) override;
+    void LoggerGraphClosed(TfrmGraph& window) override;
 
     // The ports' error handlers: every port error ends the running handler silently.
     void Comm1Error(TCustomComPort& ComPort, const EComError& E, TComAction& Action);
     void Comm2Error(TCustomComPort& ComPort, const EComError& E, TComAction& Action);
 
-    // IPanelHost
-    void SendKey(char letter) override;
-    bool IsConnected() const override;
-    bool InMaxMinTick() const override { return inMaxMinTick_; }
-    void PanelActivated() override;
-    void PanelClosed() override;
-
-    // Widgets and actions, named as on the form.
+    // Widgets and actions, named as on the form. A tool button and the menu item of the same
+    // command share the item's action: enabling the command is one call on the action.
     QMdiArea* MdiArea = nullptr;
     QToolBar* Panel1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* btnPrint = nullptr;
-    QToolButton* btnDataLogger = nullptr;
+    QToolButton* SpeedButton1 = nullptr;   // Open1
+    QToolButton* SpeedButton2 = nullptr;   // Save1
+    QToolButton* btnPrint = nullptr;       // Print1
+    QToolButton* btnDataLogger = nullptr;  // LoadData1
     QToolButton* btnOutputToGraph = nullptr;
-    QToolButton* btnRun = nullptr;
-    QToolButton* btnStop = nullptr;
-    QToolButton* SpeedButton8 = nullptr;
+    QToolButton* btnRun = nullptr;         // Run1
+    QToolButton* btnStop = nullptr;        // Stop1
+    QToolButton* SpeedButton8 = nullptr;   // Contents1
     QComboBox* ComboBoxDeviceName = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 2> StatusPanels{};
@@ -122,6 +150,8 @@ public:
     QTimer* MaxMinTimer = nullptr;
 
     QPointer<TfrmPanel> PanelWindow;
+    QPointer<TfrmGraph> RealTimeWindow;
+    QPointer<TfrmGraph> LoggerWindow;
     QPointer<TfrmAbout> AboutDialog;
 
 signals:
@@ -172,24 +202,28 @@ private:
     void UpdateWindowMenu();
 
     void ConfigurePorts();
-    void CreatePanelWindow();
-    // The real-time graph window (created at start-up next to the panel) joins here.
-    void OpenRealTimeGraph();
-    void FrameReceived(const LiveFrame& frame);
+    // Places the real-time window beside the panel, as at start-up, and gives it the focus.
+    void PlaceRealTimeGraph();
+    void SetStatus(const QString& devicePath, const QString& connection);
+    void SetDataLoggerEnabled(bool on);
+    const MessageFn& TemplateNotice() const;
 
     TComPort Comm1;
     TComPort Comm2;
     Settings settings_;
+    RecorderState recorder_;
+    AnnotationState annotations_;
+    UnsavedMarks unsaved_;
+    UserPrompts prompts_;
+    FileCommands files_;
     QStringList extraPorts_;
     DeviceLister listDevices_;
-    std::unique_ptr<LiveLink> link_;
-    LiveReading reading_;
-    DecoderState decoder_;
     std::array<QPixmap, 4> BatteryPictures;
-    QPointer<QMdiSubWindow> panelSubWindow_;
-    QPointer<TfrmAbout> splash_;
+    std::unique_ptr<LinkWiring> link_;
+    std::unique_ptr<PanelHosting> panels_;
+    std::unique_ptr<GraphWindows> graphs_;
+    std::unique_ptr<StartupSearch> search_;
     QList<QAction*> windowListActions_;
-    bool inMaxMinTick_ = false;
     bool shown_ = false;
     bool startupDone_ = false;
     bool closing_ = false;

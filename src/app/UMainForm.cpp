@@ -3,10 +3,10 @@
 #include "app/UMain.h"
 
 #include "app/MeterSearch.h"
+#include "resources/Artwork.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -22,15 +22,6 @@ namespace {
 constexpr int kToolBarHeight = 36;
 constexpr int kStatusPanel0Min = 150;
 constexpr int kStatusPanel1Min = 50;
-
-// An icon of the program's own set, or the style's standard icon when it cannot be loaded.
-QIcon toolIcon(const QWidget* w, const char* name, QStyle::StandardPixmap fallback)
-{
-    QIcon icon(QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(name)));
-    if (icon.isNull() || icon.pixmap(24, 24).isNull())
-        return w->style()->standardIcon(fallback);
-    return icon;
-}
 
 } // namespace
 
@@ -138,43 +129,51 @@ void TfrmMain::CreateToolBar()
     Panel1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, Panel1);
 
-    auto button = [this](const char* name, const QString& hint, const char* icon,
-                         QStyle::StandardPixmap fallback, auto slot) {
-        auto* b = new QToolButton(Panel1);
+    auto place = [this](QToolButton* b, const char* name, const QString& hint) {
         b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(hint);
-        b->setStatusTip(hint);
         b->setAccessibleName(hint);
-        b->setIcon(toolIcon(this, icon, fallback));
         b->setAutoRaise(true);
         b->setFixedSize(32, 32);
-        connect(b, &QToolButton::clicked, this, slot);
         Panel1->addWidget(b);
         return b;
     };
+    // The button of a menu command: the item's action, with the button's hint and icon.
+    auto command = [this, place](const char* name, QAction* action, const QString& hint,
+                                 const char* icon, QStyle::StandardPixmap fallback) {
+        action->setIcon(Artwork::toolIcon(this, icon, fallback));
+        action->setIconVisibleInMenu(false);
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+        auto* b = new QToolButton(Panel1);
+        b->setDefaultAction(action);
+        return place(b, name, hint);
+    };
 
-    SpeedButton1 = button("SpeedButton1", QStringLiteral("Open File"), "open",
-                          QStyle::SP_DialogOpenButton, &TfrmMain::Open1Click);
-    SpeedButton2 = button("SpeedButton2", QStringLiteral("Save to file"), "save",
-                          QStyle::SP_DialogSaveButton, &TfrmMain::Save1Click);
-    btnPrint = button("btnPrint", QStringLiteral("Print"), "print", QStyle::SP_FileIcon,
-                      &TfrmMain::btnPrintClick);
+    SpeedButton1 = command("SpeedButton1", Open1, QStringLiteral("Open File"), "open",
+                           QStyle::SP_DialogOpenButton);
+    SpeedButton2 = command("SpeedButton2", Save1, QStringLiteral("Save to file"), "save",
+                           QStyle::SP_DialogSaveButton);
+    btnPrint = command("btnPrint", Print1, QStringLiteral("Print"), "print", QStyle::SP_FileIcon);
     Panel1->addSeparator();
-    btnDataLogger = button("btnDataLogger", QStringLiteral("Data Logger"), "datalogger",
-                           QStyle::SP_ArrowDown, &TfrmMain::LoadData1Click);
-    btnOutputToGraph = button("btnOutputToGraph", QStringLiteral("Output Tabular to graph"),
-                              "tabletograph", QStyle::SP_FileDialogDetailedView,
-                              &TfrmMain::btnOutputToGraphClick);
+    btnDataLogger = command("btnDataLogger", LoadData1, QStringLiteral("Data Logger"), "datalogger",
+                            QStyle::SP_ArrowDown);
+    // A command of the tool bar only.
+    const QString outputHint = QStringLiteral("Output Tabular to graph");
+    btnOutputToGraph = place(new QToolButton(Panel1), "btnOutputToGraph", outputHint);
+    btnOutputToGraph->setToolTip(outputHint);
+    btnOutputToGraph->setStatusTip(outputHint);
+    btnOutputToGraph->setIcon(
+        Artwork::toolIcon(this, "tabletograph", QStyle::SP_FileDialogDetailedView));
+    btnOutputToGraph->setEnabled(false);
+    connect(btnOutputToGraph, &QToolButton::clicked, this, &TfrmMain::btnOutputToGraphClick);
     Panel1->addSeparator();
-    btnRun = button("btnRun", QStringLiteral("Start Graphing Real Time Data"), "run",
-                    QStyle::SP_MediaPlay, &TfrmMain::btnRunClick);
-    btnStop = button("btnStop", QStringLiteral("Stop Graphing Real Time Data"), "stop",
-                     QStyle::SP_MediaStop, &TfrmMain::btnStopClick);
+    btnRun = command("btnRun", Run1, QStringLiteral("Start Graphing Real Time Data"), "run",
+                     QStyle::SP_MediaPlay);
+    btnStop = command("btnStop", Stop1, QStringLiteral("Stop Graphing Real Time Data"), "stop",
+                      QStyle::SP_MediaStop);
     Panel1->addSeparator();
-    SpeedButton8 = button("SpeedButton8", QStringLiteral("Help"), "help",
-                          QStyle::SP_DialogHelpButton, &TfrmMain::Contents1Click);
-    for (QToolButton* b : {btnOutputToGraph, btnRun, btnStop})
-        b->setEnabled(false);
+    SpeedButton8 = command("SpeedButton8", Contents1, QStringLiteral("Help"), "help",
+                           QStyle::SP_DialogHelpButton);
 
     Panel1->addSeparator();
     ComboBoxDeviceName = new QComboBox(Panel1);

@@ -1,30 +1,18 @@
-// The main window's side of the live link: the serial ports, the receive handler and the timers,
-// the switches the link throws in the window, and the panel's keys.
+// The main window's side of the live link: the two serial ports and their error handlers, the
+// port list, the link's events handed to LinkWiring, and the widgets that follow a link state.
 
 #include "app/UMain.h"
 
-#include "app/DateTime.h"
 #include "app/ErrorBox.h"
 #include "app/MeterSearch.h"
-#include "app/PortErrors.h"
 #include "app/StartupTrace.h"
-#include "app/WaitWithMessages.h"
-#include "link/Clock.h"
-#include "link/SendKey.h"
-#include "panel/UPanel.h"
+#include "graph/UGraph.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
-#include <QThread>
-#include <QTimer>
 #include <QToolButton>
-
-namespace {
-constexpr int kBusyWaitMs = 5000;
-} // namespace
 
 // Both ports: 9600 baud, 8 data bits, no parity, one stop bit, RTS on; DTR on for the live port
 // and off for the download port.
@@ -61,75 +49,60 @@ void TfrmMain::Comm2Error(TCustomComPort&, const EComError&, TComAction& Action)
 
 void TfrmMain::Comm1RxChar()
 {
-    guarded([this] { link_->Comm1RxChar(); });
+    link_->Comm1RxChar();
 }
 
 void TfrmMain::MainTimerTimer()
 {
-    guarded([this] {
-        const int next = link_->MainTimerTimer(DateTime::now(), MainTimer->interval());
-        if (next != MainTimer->interval())
-            MainTimer->setInterval(next);
-    });
-}
-
-// Every good frame keeps the latest reading current; the panel shows it while it exists.
-void TfrmMain::FrameReceived(const LiveFrame& frame)
-{
-    const PanelDisplay display = DecodeLiveFrame(frame, reading_, decoder_);
-    if (!PanelWindow)
-        return;
-    PanelWindow->ShowDisplay(display);
-    if (display.maxMinTimer) {
-        if (*display.maxMinTimer)
-            MaxMinTimer->start();
-        else
-            MaxMinTimer->stop();
-    }
+    link_->MainTimerTimer();
 }
 
 void TfrmMain::MaxMinTimerTimer()
 {
-    guarded([this] {
-        BusyMarker busy(inMaxMinTick_);
-        const bool on = nextBlink(decoder_);
-        if (PanelWindow)
-            PanelWindow->ShowMaxMinBlink(on);
-    });
+    link_->MaxMinTimerTimer();
 }
 
 // The user picked another port: no identification, nothing sent; the watchdog restarts the
 // stream when a meter is there.
 void TfrmMain::ComboBoxDeviceNameChange()
 {
-    guarded([this] {
-        WaitUntil([this] { return !link_->State().InMainTick; }, kBusyWaitMs);
-        ignoringErrors([this] { Comm1.SetActive(false); });
-        ignoringErrors([this] { Comm1.Close(); });
-        const QString text = ComboBoxDeviceName->currentIndex() >= 0
-                                 ? ComboBoxDeviceName->currentText()
-                                 : kNoPortText;
-        ignoringErrors([&] { Comm1.SetDeviceName(devicePathFor(text)); });
-        ignoringErrors([this] { Comm1.SetActive(true); });
-        settings_.LastConnectedPort = std::max(0, ComboBoxDeviceName->currentIndex());
-    });
+    const QString text = ComboBoxDeviceName->currentIndex() >= 0 ? ComboBoxDeviceName->currentText()
+                                                                 : kNoPortText;
+    link_->ChangePort(devicePathFor(text));
+    settings_.LastConnectedPort = std::max(0, ComboBoxDeviceName->currentIndex());
 }
 
-void TfrmMain::SetRunEnabled(bool on)
+bool TfrmMain::IsConnected() const
 {
-    btnRun->setEnabled(on);
-    Run1->setEnabled(on);
+    return link_->State().Connected;
 }
 
-void TfrmMain::SetStopEnabled(bool on)
+// Connected: Data Logger on, Run or Stop (and the real-time Clear) by the recording state.
+void TfrmMain::MeterConnected(const QString& devicePath)
 {
-    btnStop->setEnabled(on);
-    Stop1->setEnabled(on);
+    SetDataLoggerEnabled(true);
+    SetStatus(devicePath, LiveLink::kOnConnection);
+    panels_->SetNoConnectionVisible(false);
+    const bool recording = recorder_.RealTimeRecording;
+    Run1->setEnabled(!recording);
+    Stop1->setEnabled(recording);
+    if (RealTimeWindow)
+        RealTimeWindow->tbntClr->setEnabled(!recording);
+}
+
+// Lost (or not found): Run, Stop and Data Logger off; the recording itself goes on.
+void TfrmMain::MeterLost(const QString& devicePath)
+{
+    Run1->setEnabled(false);
+    Stop1->setEnabled(false);
+    SetDataLoggerEnabled(false);
+    SetStatus(devicePath, LiveLink::kOffConnection);
+    panels_->SetNoConnectionVisible(true);
 }
 
 void TfrmMain::SetDataLoggerEnabled(bool on)
 {
-    btnDataLogger->setEnabled(on);
+    LoadData1->setEnabled(on);
     DataLogger1->menuAction()->setEnabled(on);
 }
 
@@ -142,31 +115,7 @@ void TfrmMain::SetStatus(const QString& devicePath, const QString& connection)
         traceStartup("connected");
 }
 
-void TfrmMain::SetNoConnectionVisible(bool on)
+QString TfrmMain::StatusText(int panel) const
 {
-    if (PanelWindow)
-        PanelWindow->SetNoConnectionVisible(on);
-}
-
-void TfrmMain::SetClearEnabled(bool)
-{
-    // The real-time graph window's Clear button: that window joins later.
-}
-
-bool TfrmMain::IsConnected() const
-{
-    return link_->State().Connected;
-}
-
-void TfrmMain::SendKey(char letter)
-{
-    guarded([this, letter] {
-        const SystemClock clock;
-        SendKeyServices services;
-        services.waitWithMessages = [](int ms) { WaitWithMessages(ms); };
-        services.tickMs = [clock] { return clock.TickMs(); };
-        services.pause = [] { QThread::msleep(1); };
-        services.beep = [] { QApplication::beep(); };
-        ::SendKey(letter, link_->State(), Comm1, services);
-    });
+    return StatusPanels.at(std::size_t(panel))->text();
 }

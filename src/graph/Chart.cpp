@@ -7,6 +7,7 @@
 
 #include <QGridLayout>
 #include <QMouseEvent>
+#include <QPicture>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRubberBand>
@@ -587,28 +588,45 @@ void Chart::Customize()
     emit OnCustomizeDlg();
 }
 
-void Chart::PrintDialog()
+void Chart::PrintDialog(QPrinter& printer)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("ChartPrintDialog"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);   // the chart is one page
     if (runDialog_(dialog) == QDialog::Accepted)
         printTo(printer);
 }
 
+void Chart::PrintDialog()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    PrintDialog(printer);
+}
+
 void Chart::printTo(QPrinter& printer)
 {
-    // Laid out at the size it has on screen (at least a readable size), then scaled to the page.
+    // Laid out at the size it has on screen (at least a readable size) and recorded at the
+    // screen's resolution, so that the fonts keep their size against the lines, then scaled to
+    // the page as vector drawing.
     const int w = std::max(width(), 1000);
     const int h = std::max(height(), 620);
-    QCPPainter painter;
+    QPicture picture;
+    {
+        QCPPainter recorder(&picture);
+        recorder.setMode(QCPPainter::pmVectorized);
+        recorder.setMode(QCPPainter::pmNoCaching);
+        view_->toPainter(recorder, w, h);
+    }
+    QPainter painter;
     if (!painter.begin(&printer))
         throw ChartFileError(QStringLiteral("The chart cannot be printed: the printer could not be started."));
-    painter.setMode(QCPPainter::pmVectorized);
-    painter.setMode(QCPPainter::pmNoCaching);
     const QRect page(0, 0, printer.width(), printer.height());
     const double scale = std::min(page.width() / double(w), page.height() / double(h));
-    painter.scale(scale, scale);
-    plot_->toPainter(&painter, w, h);
+    // The picture plays back already scaled from its resolution to the printer's.
+    painter.scale(scale * picture.logicalDpiX() / printer.logicalDpiX(),
+                  scale * picture.logicalDpiY() / printer.logicalDpiY());
+    painter.drawPicture(0, 0, picture);
     painter.end();
 }

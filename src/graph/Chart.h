@@ -138,6 +138,8 @@ public:
     // Graph annotations by index (type 0 text only, 2 cross; position in data coordinates of
     // axis 0).
     int GraphAnnotationCount() const { return static_cast<int>(state_.graphAnnotations.size()); }
+    // The whole list; changing it needs no rebuild of the data, only a redraw.
+    std::vector<GraphAnnotation>& GraphAnnotations() { return state_.graphAnnotations; }
     int GraphAnnotationType(int i) const { return annotation(i).type; }
     void SetGraphAnnotationType(int i, int type);
     double GraphAnnotationX(int i) const { return annotation(i).x; }
@@ -197,7 +199,10 @@ public:
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
     // The settings dialog on its own: accepted settings apply, then OnCustomizeDlg.
     void Customize();
-    // The print dialog, then this chart on one page.
+    // The print dialog on printer (its "print to file" offered), then this chart on one page of
+    // it. The printer keeps what the user chose in the dialog.
+    void PrintDialog(QPrinter& printer);
+    // The same on a landscape printer of its own.
     void PrintDialog();
     // Prints the chart on one page of printer, scaled to the page.
     void printTo(QPrinter& printer);

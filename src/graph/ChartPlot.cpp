@@ -102,25 +102,40 @@ public:
     QCPItemPosition* const position;
 
 protected:
+    // Marks and texts are outlined in a contrasting colour, so that they show on any
+    // background (black annotations on the default black graph included).
     void draw(QCPPainter* painter) override
     {
         const QPointF at = position->pixelPosition();
         const QColor color = QColor::fromRgb(a_.color);
+        const QColor halo = qGray(a_.color) < 128 ? QColor(Qt::white) : QColor(Qt::black);
         if (a_.type == sg::sgAnnotCross) {
-            painter->setPen(QPen(color, 2));
-            painter->drawLine(at + QPointF(-5, -5), at + QPointF(5, 5));
-            painter->drawLine(at + QPointF(-5, 5), at + QPointF(5, -5));
+            for (const QPen& pen : {QPen(halo, 4), QPen(color, 2)}) {
+                painter->setPen(pen);
+                painter->drawLine(at + QPointF(-5, -5), at + QPointF(5, 5));
+                painter->drawLine(at + QPointF(-5, 5), at + QPointF(5, -5));
+            }
         }
         if (a_.text.isEmpty())
             return;
         painter->setFont(font_);
-        painter->setPen(color);
         const QRect r = annotationTextRect(at, a_, font_);
         const QFontMetrics fm(font_);
-        int y = r.top() + fm.ascent();
-        for (const QString& line : annotationLines(a_.text)) {
-            painter->drawText(QPointF(r.left(), y), line);
-            y += fm.height();
+        const QStringList lines = annotationLines(a_.text);
+        static constexpr QPointF kAround[] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+                                              {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
+        for (const bool outline : {true, false}) {
+            painter->setPen(outline ? halo : color);
+            int y = r.top() + fm.ascent();
+            for (const QString& line : lines) {
+                const QPointF base(r.left(), y);
+                if (outline)
+                    for (const QPointF& d : kAround)
+                        painter->drawText(base + d, line);
+                else
+                    painter->drawText(base, line);
+                y += fm.height();
+            }
         }
     }
 
@@ -197,6 +212,16 @@ void ChartPlot::balancePanes()
 }
 
 ChartPlot::~ChartPlot() = default;
+
+void ChartPlot::toPainter(QCPPainter& painter, int width, int height)
+{
+    const QRect screen = plot_->viewport();
+    plot_->setViewport(QRect(0, 0, width, height));
+    balancePanes();
+    plot_->setViewport(screen);
+    plot_->toPainter(&painter, width, height);
+    balancePanes();
+}
 
 std::vector<ChartPlot::Pane> ChartPlot::planPanes(const ChartState& state) const
 {

@@ -16,6 +16,7 @@
 class QCustomPlot;
 class QCPAxisRect;
 class QCPGraph;
+class QCPPainter;
 class QCPLayoutGrid;
 class QCPLegend;
 class QCPMarginGroup;
@@ -67,6 +68,10 @@ public:
 
     static double toKey(double days);
     static double toDays(double key);
+
+    // Draws the chart at width x height pixels on painter (a printout), the stacked panes
+    // balanced for that size; the screen's layout is left as it was.
+    void toPainter(QCPPainter& painter, int width, int height);
 
 private:
     struct Pane {

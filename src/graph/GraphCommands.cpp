@@ -22,12 +22,43 @@ QuestionFn questionBox(QWidget* parent)
     };
 }
 
-ScaleDialogRunner setupScaleDialog(QWidget* parent)
+ChoiceFn choiceBox(QWidget* parent)
 {
-    return [parent](const ScaleFields& initial) -> std::optional<ScaleFields> {
+    return [parent](const QString& text) {
+        switch (QMessageBox::question(parent, QApplication::applicationName(), text,
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+        }
+    };
+}
+
+MessageFn noticeBox(QWidget* parent)
+{
+    return [parent](const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Information, QApplication::applicationName(),
+                                    text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
+}
+
+UserPrompts standardPrompts(QWidget* parent)
+{
+    return UserPrompts{messageBox(parent), noticeBox(parent), questionBox(parent),
+                       choiceBox(parent)};
+}
+
+ScaleDialogRunner setupScaleDialog(QWidget* parent, Chart::DialogRunner run)
+{
+    return [parent, run](const ScaleFields& initial) -> std::optional<ScaleFields> {
         TfrmSetupScale dialog(parent);
         dialog.setFields(initial);
-        if (dialog.exec() != QDialog::Accepted)
+        if ((run ? run(dialog) : dialog.exec()) != QDialog::Accepted)
             return std::nullopt;
         return dialog.fields();
     };

@@ -8,11 +8,18 @@
 
 class QWidget;
 
-// Message box with an OK button; confirmation box with Yes and No.
+// Message box with an OK button; confirmation box with Yes and No; with Yes, No and Cancel.
 MessageFn messageBox(QWidget* parent);
 QuestionFn questionBox(QWidget* parent);
-// Shows TfrmSetupScale modally.
-ScaleDialogRunner setupScaleDialog(QWidget* parent);
+ChoiceFn choiceBox(QWidget* parent);
+// A message box with an OK button that is shown without waiting for it (modal to the window
+// of parent); it frees itself when closed.
+MessageFn noticeBox(QWidget* parent);
+// The program's message boxes, all with parent.
+UserPrompts standardPrompts(QWidget* parent);
+
+// Shows TfrmSetupScale modally, through run when given (default: exec()).
+ScaleDialogRunner setupScaleDialog(QWidget* parent, Chart::DialogRunner run = {});
 
 // Graph file of this chart. Errors are ChartFileError (file name and reason); nothing changes.
 void WriteGraphFile(const Chart& chart, const QString& name);

@@ -4,15 +4,13 @@
 // a ChartState; the questions and messages are injected, so none of it needs a window.
 
 #include "graph/ChartState.h"
+#include "graph/Questions.h"
 
 #include <QString>
 
 #include <array>
 #include <functional>
 #include <optional>
-
-using MessageFn = std::function<void(const QString& text)>;     // a box with an OK button
-using QuestionFn = std::function<bool(const QString& text)>;    // Yes/No; true for Yes
 
 // The template's path below the data folder.
 QString graphTemplatePath();

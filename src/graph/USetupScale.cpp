@@ -1,5 +1,7 @@
 #include "graph/USetupScale.h"
 
+#include "graph/DialogParts.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,13 +63,7 @@ TfrmSetupScale::TfrmSetupScale(QWidget* parent) : QDialog(parent)
     chkSave = new QCheckBox(QStringLiteral("Save this setting "), this);
     chkSave->setObjectName(QStringLiteral("chkSave"));
     chkSave->setChecked(false);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    createOkCancel(*this, btnOK, btnCancel);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(chkSave);
@@ -115,9 +110,5 @@ ScaleFields TfrmSetupScale::fields() const
 void TfrmSetupScale::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (const QScreen* screen = this->screen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    centreOnScreen(*this);
 }

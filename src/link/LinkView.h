@@ -1,16 +1,17 @@
 #pragma once
-// The user interface elements that the frame reader, the watchdog and the meter search switch.
-// The main window implements it; tests implement it with a recorder.
+// What the frame reader, the watchdog and the meter search tell about the link: the meter is
+// connected on a device, or it is lost (or was not found) on a device. Which commands, labels
+// and status texts follow is the main window's business; tests implement it with a recorder.
 
 #include <QString>
 
 class ILinkView {
 public:
     virtual ~ILinkView() = default;
-    virtual void SetRunEnabled(bool on) = 0;          // btnRun and menu item Run1
-    virtual void SetStopEnabled(bool on) = 0;         // btnStop and menu item Stop1
-    virtual void SetDataLoggerEnabled(bool on) = 0;   // btnDataLogger and menu item DataLogger1
-    virtual void SetStatus(const QString& devicePath, const QString& connection) = 0; // status panels 0 and 1
-    virtual void SetNoConnectionVisible(bool on) = 0; // the panel's lblNoConnection, when the panel exists
-    virtual void SetClearEnabled(bool on) = 0;        // tbntClr of the real-time graph window, when it exists
+    // The meter answered on devicePath: found by the start-up search, or the first good frame
+    // after a loss.
+    virtual void MeterConnected(const QString& devicePath) = 0;
+    // The meter is not there on devicePath: not found by the start-up search, or silent for
+    // three ticks (told again every third silent tick).
+    virtual void MeterLost(const QString& devicePath) = 0;
 };

@@ -99,22 +99,12 @@ bool LiveLink::isRecording() const
 
 void LiveLink::connectActions()
 {
-    view_.SetDataLoggerEnabled(true);
-    view_.SetStatus(port_.DeviceName(), kOnConnection);
-    view_.SetNoConnectionVisible(false);
-    const bool recording = isRecording();
-    view_.SetRunEnabled(!recording);
-    view_.SetStopEnabled(recording);
-    view_.SetClearEnabled(!recording);
+    view_.MeterConnected(port_.DeviceName());
 }
 
 void LiveLink::disconnectActions()
 {
-    view_.SetRunEnabled(false);
-    view_.SetStopEnabled(false);
-    view_.SetDataLoggerEnabled(false);
-    view_.SetStatus(port_.DeviceName(), kOffConnection);
-    view_.SetNoConnectionVisible(true);
+    view_.MeterLost(port_.DeviceName());
 
     if (state_.Connected)
         state_.ReceiveBuffer.clear();

@@ -1,8 +1,9 @@
 #pragma once
 // The live link: the frame reader (Comm1RxChar) and the connection watchdog (MainTimerTimer).
 // Owned by the main window, which forwards the port's receive event and the timer's tick here.
-// Everything else it touches is injected: the port, the UI elements (ILinkView), and the
-// hand-offs to the decoder and the real-time recorder. The frame search itself is FrameReader.
+// Everything else it touches is injected: the port, the listener for the link states
+// (ILinkView), and the hand-offs to the decoder and the real-time recorder. The frame search
+// itself is FrameReader.
 //
 // Every good frame goes to hooks.frameReceived, whether or not the front panel exists: the
 // owner decides what to do with it.
@@ -68,6 +69,7 @@ public:
     // Writes one command frame on the port (used by the watchdog and the start-up).
     void WriteCommand(char letter);
 
+    // The status texts of the two link states.
     static inline const QString kOnConnection = QStringLiteral("On Connection");
     static inline const QString kOffConnection = QStringLiteral("Off Connection");
 

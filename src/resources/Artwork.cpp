@@ -2,6 +2,8 @@
 
 #include "panel/JpegImage.h"
 
+#include <QWidget>
+
 namespace Artwork {
 
 QImage facePicture()
@@ -25,6 +27,14 @@ std::array<QPixmap, 4> batteryPictures()
 QCursor crossCursor()
 {
     return QCursor(mark(QStringLiteral("CROSS")), 0, 0);
+}
+
+QIcon toolIcon(const QWidget* w, const char* name, QStyle::StandardPixmap fallback)
+{
+    QIcon icon(QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(name)));
+    if (icon.isNull() || icon.pixmap(24, 24).isNull())
+        return w->style()->standardIcon(fallback);
+    return icon;
 }
 
 } // namespace Artwork

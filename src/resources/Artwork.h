@@ -1,12 +1,14 @@
 #pragma once
 // The program's pictures, kept as Qt resources under ":/artwork/" (drawn by tools/artwork):
 // the meter's face (a JPEG decoded with libjpeg), the LCD marks, the battery bitmaps BAT0 to
-// BAT3 and the CROSS cursor.
+// BAT3 and the CROSS cursor; and the tool-bar icons under ":/icons/".
 
 #include <QCursor>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <QStyle>
 
 #include <array>
 
@@ -21,5 +23,8 @@ QPixmap mark(const QString& name);
 std::array<QPixmap, 4> batteryPictures();
 // The CROSS cursor (32 x 32, hot spot at the top left corner) of the graph windows.
 QCursor crossCursor();
+// A tool-bar icon of the program's own set (":/icons/NAME.svg"), or the style's standard icon
+// when it cannot be loaded.
+QIcon toolIcon(const QWidget* w, const char* name, QStyle::StandardPixmap fallback);
 
 } // namespace Artwork

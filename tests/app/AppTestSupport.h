@@ -1,9 +1,11 @@
 #pragma once
 // Shared pieces of the main-window tests: a private settings folder, plain pseudo-terminals that
-// stand for serial devices without a meter, and a bounded wait that runs the event loop.
+// stand for serial devices without a meter, prompts that show nothing, and a bounded wait that
+// runs the event loop.
 
 #include "app/Settings.h"
 #include "app/WaitWithMessages.h"
+#include "graph/Questions.h"
 
 #include <QByteArray>
 #include <QSettings>
@@ -77,6 +79,16 @@ private:
     QString path_;
     QByteArray got_;
 };
+
+// Prompts that show nothing: messages are dropped, every question is answered No.
+inline UserPrompts silentPrompts()
+{
+    UserPrompts p;
+    p.message = p.notice = [](const QString&) {};
+    p.question = [](const QString&) { return false; };
+    p.choice = [](const QString&) { return Answer::No; };
+    return p;
+}
 
 inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000)
 {

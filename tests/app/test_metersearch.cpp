@@ -17,15 +17,8 @@ const QByteArray kIdentify = QByteArray::fromHex("024b0000000000000003");
 
 struct RecordingView final : ILinkView {
     QStringList log;
-    void SetRunEnabled(bool on) override { log << QStringLiteral("run %1").arg(on); }
-    void SetStopEnabled(bool on) override { log << QStringLiteral("stop %1").arg(on); }
-    void SetDataLoggerEnabled(bool on) override { log << QStringLiteral("logger %1").arg(on); }
-    void SetStatus(const QString& path, const QString& connection) override
-    {
-        log << QStringLiteral("status %1|%2").arg(path, connection);
-    }
-    void SetNoConnectionVisible(bool on) override { log << QStringLiteral("noconn %1").arg(on); }
-    void SetClearEnabled(bool on) override { log << QStringLiteral("clear %1").arg(on); }
+    void MeterConnected(const QString& path) override { log << QStringLiteral("connected ") + path; }
+    void MeterLost(const QString& path) override { log << QStringLiteral("lost ") + path; }
 };
 
 struct Search {
@@ -182,8 +175,7 @@ TEST(MeterSearch, AfterTheSearchTheStreamStartsOnlyOnAnOpenPort)
         LinkState link;
         ApplySearchResult(r, s.ports, view, link);
         EXPECT_TRUE(link.Connected);
-        EXPECT_EQ(view.log, (QStringList{"run 1", "stop 0", "noconn 0",
-                                         "status /dev/m|On Connection"}));
+        EXPECT_EQ(view.log, QStringList{"connected /dev/m"});
         EXPECT_EQ(s.ports.devices["/dev/m"].written.right(10), startStream);
         EXPECT_EQ(s.ports.InputCount(), 0); // the identification reply was purged
     }
@@ -195,7 +187,7 @@ TEST(MeterSearch, AfterTheSearchTheStreamStartsOnlyOnAnOpenPort)
         link.Connected = true;
         ApplySearchResult(r, s.ports, view, link);
         EXPECT_FALSE(link.Connected);
-        EXPECT_EQ(view.log, (QStringList{"noconn 1", "status /dev/y|Off Connection"}));
+        EXPECT_EQ(view.log, QStringList{"lost /dev/y"});
         EXPECT_TRUE(s.ports.devices["/dev/y"].written.isEmpty());
     }
 }

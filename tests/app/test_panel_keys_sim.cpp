@@ -22,6 +22,7 @@ protected:
     {
         path_ = meter_.start();
         window_ = std::make_unique<TfrmMain>(QStringList{path_}, nullptr, &noSystemDevices);
+        window_->SetPrompts(silentPrompts());
         window_->show();
         ASSERT_TRUE(waitFor([&] { return window_->StartupDone(); }, 30000));
         ASSERT_TRUE(window_->IsConnected());

@@ -29,6 +29,7 @@ TEST(StartupWithSimulator, MeterOnTheThirdOfFourDevicesIsFoundAndRemembered)
 
     {
         TfrmMain w(devices, nullptr, &noSystemDevices);
+        w.SetPrompts(silentPrompts());
         w.show();
         ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
 

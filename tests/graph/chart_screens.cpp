@@ -1,33 +1,21 @@
-// Writes pictures of the chart and its dialogs in typical states to the folder given as the
-// first argument, for people to look at.
+// Writes pictures of the chart and its dialogs in typical states, and of the graph windows in
+// their three roles, to the folder given as the first argument, for people to look at.
 #include "ChartFixtures.h"
+#include "graph_window_screens.h"
 #include "graph/ChartCustomizeDialog.h"
 #include "graph/USetupScale.h"
+#include "support/PictureTool.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTabWidget>
 
-#include <cstdio>
-
-namespace {
-
-void save(QWidget& w, const QString& dir, const QString& name)
-{
-    const QString path = QDir(dir).filePath(name);
-    if (!w.grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
-
-} // namespace
+using picturetool::save;
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    picturetool::chooseOffscreenPlatform();
     QApplication app(argc, argv);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(dir);
+    const QString dir = picturetool::outputFolder(argc, argv);
 
     Chart chart;
     chart.resize(1200, 800);
@@ -93,5 +81,7 @@ int main(int argc, char** argv)
     scale.setFields(currentScale(chart.state().settings));
     scale.show();
     save(scale, dir, QStringLiteral("chart-setupscale.png"));
+
+    saveGraphWindowScreens(dir);
     return 0;
 }

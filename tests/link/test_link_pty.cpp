@@ -36,13 +36,8 @@ void pumpFor(int ms)
 
 struct StatusView : ILinkView {
     QString connection;
-    bool noConnection = false;
-    void SetRunEnabled(bool) override {}
-    void SetStopEnabled(bool) override {}
-    void SetDataLoggerEnabled(bool) override {}
-    void SetStatus(const QString&, const QString& c) override { connection = c; }
-    void SetNoConnectionVisible(bool on) override { noConnection = on; }
-    void SetClearEnabled(bool) override {}
+    void MeterConnected(const QString&) override { connection = LiveLink::kOnConnection; }
+    void MeterLost(const QString&) override { connection = LiveLink::kOffConnection; }
 };
 
 } // namespace

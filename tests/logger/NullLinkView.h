@@ -4,10 +4,6 @@
 #include "link/LinkView.h"
 
 struct NullLinkView : ILinkView {
-    void SetRunEnabled(bool) override {}
-    void SetStopEnabled(bool) override {}
-    void SetDataLoggerEnabled(bool) override {}
-    void SetStatus(const QString&, const QString&) override {}
-    void SetNoConnectionVisible(bool) override {}
-    void SetClearEnabled(bool) override {}
+    void MeterConnected(const QString&) override {}
+    void MeterLost(const QString&) override {}
 };

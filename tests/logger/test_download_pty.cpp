@@ -5,6 +5,7 @@
 #include "LoggerFixtures.h"
 
 #include "PtyDownloadHost.h"
+#include "PtyLiveLink.h"
 
 #include "graph/TempFolder.h"
 #include "link/test_comport_support.h"
@@ -61,14 +62,6 @@ TEST(DownloadOverPty, SmallMemoryAtLineSpeedAndTheLiveLinkAfterwards)
     EXPECT_TRUE(host.comm1.Active());
     EXPECT_FALSE(host.comm2.Active());
     EXPECT_TRUE(host.mainTimer);
-    const int framesBefore = host.frames;
-    ManualClock clock;
-    int interval = 1000;
-    for (int tick = 0; tick < 4 && host.frames == framesBefore; ++tick) {
-        runEventsFor(300);
-        clock.advanceMs(1000);
-        runSilently([&] { interval = host.link.MainTimerTimer(clock.Now(), interval); });
-    }
-    EXPECT_TRUE(waitUntil([&] { return host.frames > framesBefore; }, 2000));
+    EXPECT_TRUE(liveFramesResume(host));
     meter.stop();
 }

@@ -2,6 +2,7 @@
 
 #include "app/DateTime.h"
 #include "logger/Bcd.h"
+#include "logger/MemoryImage.h"
 
 #include <QDateTime>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <numbers>
 #include <string_view>
+#include <utility>
 
 namespace sim {
 
@@ -76,6 +78,8 @@ MeterModel::MeterModel(MeterConfig config)
     QByteArray image = config_.memoryImage.isEmpty() ? buildLoggerMemory(config_.logger) : config_.memoryImage;
     applyMemoryFaults(image, config_.faults.memory);
     memory_ = fullMemory(image);
+    if (config_.meterClockDays != 0)
+        clockOffsetDays_ = config_.meterClockDays - config_.startDays;
     updateReadings();
 }
 
@@ -113,10 +117,17 @@ void MeterModel::fallSilent(std::int64_t ms)
 
 // A command is known by the bytes after the header: one letter for live mode and the download,
 // whole words (with their arguments behind) for the set-up commands. The table is searched in
-// order, so a longer word must stand before a shorter one that begins it.
+// order, so a longer word must stand before a shorter one that begins it. The word also names
+// the command for the reply faults.
 void MeterModel::handleCommand(const CommandFrame& frame)
 {
     ++received_[frame[1]];
+    frames_.push_back(frame);
+    if (frames_.size() > kFramesKept)
+        frames_.pop_front();
+    if (std::exchange(awaitingClockData_, false) && clockData(frame))
+        return;
+
     using Handler = void (*)(MeterModel&, const CommandFrame&);
     struct Command {
         std::string_view word;
@@ -139,16 +150,133 @@ void MeterModel::handleCommand(const CommandFrame& frame)
         {"y", [](MeterModel& m, const CommandFrame&) { m.send(m.transfer_.next(m.memory_)); }},
         {"n", [](MeterModel& m, const CommandFrame&) { m.send(m.transfer_.again(m.memory_)); }},
         {"Q", [](MeterModel& m, const CommandFrame&) { m.transfer_.quit(); }},
+        // Set-up
+        {"rtc", [](MeterModel& m, const CommandFrame& f) {
+             m.awaitingClockData_ = true;
+             m.replyEcho("rtc", f);
+         }},
+        {"tic", [](MeterModel& m, const CommandFrame&) { m.clockRead("tic"); }},
+        {"ti", [](MeterModel& m, const CommandFrame&) { m.clockRead("ti"); }},
+        {"erase", [](MeterModel& m, const CommandFrame& f) {
+             m.eraseMemory();
+             m.replyEcho("erase", f);
+         }},
+        {"int", [](MeterModel& m, const CommandFrame& f) {
+             m.memory_[Image::kIntervalAt] = char(f[4]);
+             m.memory_[Image::kIntervalAt + 1] = char(f[5]);
+             m.replyEcho("int", f);
+         }},
+        {"def", [](MeterModel& m, const CommandFrame& f) {
+             m.memory_[Image::kTypeAt] = char(0x11);
+             for (int ch = 0; ch < 4; ++ch)
+                 m.memory_[Image::kExtOffsetsAt + ch] = '\0';
+             m.replyEcho("def", f);
+         }},
+        {"V", [](MeterModel& m, const CommandFrame& f) {
+             m.reply("V", QByteArray(1, char(m.config_.firmwareVersion)) + bytesOfFrame(f));
+         }},
     };
     for (const Command& c : commands) {
         if (c.word.size() <= kCommandFrameLength - 2
             && std::equal(c.word.begin(), c.word.end(), frame.begin() + 1,
                           [](char a, std::uint8_t b) { return std::uint8_t(a) == b; })) {
-            c.run(*this, frame);
+            if (!notHeard(c.word))
+                c.run(*this, frame);
             return;
         }
     }
     // Anything else is ignored.
+}
+
+// A NoReply fault for this command that still applies: the command is lost on the way.
+bool MeterModel::notHeard(std::string_view command)
+{
+    for (ReplyFault& f : config_.faults.replies) {
+        if (f.command != command || f.times == 0)
+            continue;
+        if (f.kind != ReplyFault::Kind::NoReply)
+            return false;
+        if (f.times > 0)
+            --f.times;
+        return true;
+    }
+    return false;
+}
+
+// A set-up reply, spoiled by the first fault that applies to it.
+void MeterModel::reply(std::string_view command, QByteArray bytes)
+{
+    enterCommandMode();
+    for (ReplyFault& f : config_.faults.replies) {
+        if (f.command != command || f.times == 0 || f.kind == ReplyFault::Kind::NoReply)
+            continue;
+        if (f.kind == ReplyFault::Kind::Length) {
+            const qsizetype length = std::max(f.value, 0);
+            if (length < bytes.size())
+                bytes.truncate(length);
+            else
+                bytes.append(QByteArray(length - bytes.size(), '\0'));
+        } else if (bytes.size() > 1) {
+            bytes[1] = char(f.value);
+        }
+        if (f.times > 0)
+            --f.times;
+        break;
+    }
+    send(bytes);
+}
+
+void MeterModel::replyEcho(std::string_view command, const CommandFrame& frame)
+{
+    reply(command, bytesOfFrame(frame));
+}
+
+// The frame after "rtc": 02 YY MM DD hh mm ss 08 00 03. False when it is not one.
+bool MeterModel::clockData(const CommandFrame& frame)
+{
+    if (frame[7] != 0x08)
+        return false;
+    if (notHeard("clock"))
+        return true;
+    const auto year = Bcd::decode(frame[1]);
+    const auto month = Bcd::decode(frame[2]), day = Bcd::decode(frame[3]);
+    const auto hour = Bcd::decode(frame[4]), minute = Bcd::decode(frame[5]), second = Bcd::decode(frame[6]);
+    if (year && month && day && hour && minute && second) {
+        const QDate date(2000 + *year, *month, *day);
+        const QTime time(*hour, *minute, *second);
+        if (date.isValid() && time.isValid())
+            clockOffsetDays_ = DateTime::fromDateAndTime(date, time) - wallNow();
+    }
+    replyEcho("clock", frame);
+    return true;
+}
+
+double MeterModel::meterClock() const
+{
+    return wallNow() + clockOffsetDays_;
+}
+
+void MeterModel::clockRead(std::string_view command)
+{
+    const DateTime::DateAndTime dt = DateTime::split(meterClock());
+    QByteArray r(8, '\0');
+    r[0] = char(yearByte(dt.date.year(), config_.logger.yearQuirk));
+    r[1] = char(Bcd::encode(dt.date.month()));
+    r[2] = char(Bcd::encode(dt.date.day()));
+    r[3] = char(Bcd::encode(dt.time.hour()));
+    r[4] = char(Bcd::encode(dt.time.minute()));
+    r[5] = char(Bcd::encode(dt.time.second()));
+    r[6] = char(dt.date.dayOfWeek());
+    r[7] = char(kFrameTrailer);
+    reply(command, r);
+}
+
+// The data sets are gone; the rest of the header page stays.
+void MeterModel::eraseMemory()
+{
+    std::fill(memory_.begin() + Image::kMinUsedLength, memory_.end(), char(0xFF));
+    Image::writeUnsigned(memory_, Image::kSetCountAt, 2, 0);
+    Image::writeUnsigned(memory_, Image::kUsedLengthAt, 3, Image::kMinUsedLength);
 }
 
 void MeterModel::nextStatisticMode()
@@ -171,16 +299,17 @@ void MeterModel::connectCommand()
 {
     if (config_.faults.noConnectReply)
         return;
-    enterCommandMode();
-    send(bytesOfFrame(makeCommandFrame('c')));
+    reply("c", bytesOfFrame(makeCommandFrame('c')));
 }
 
+// The ten-byte reply may be spoiled; the block behind it goes out as it is.
 void MeterModel::startTransfer()
 {
     if (config_.faults.noStartReply)
         return;
-    enterCommandMode();
-    send(transfer_.start(memory_));
+    const QByteArray out = transfer_.start(memory_);
+    reply("P", out.left(qsizetype(kCommandFrameLength)));
+    send(out.mid(qsizetype(kCommandFrameLength)));
 }
 
 void MeterModel::startStream()

@@ -23,8 +23,23 @@
 //     "y" sends the next block, "n" the same one again, "Q" ends the transfer (MemoryTransfer);
 //   - the faults of MeterConfig::faults: no answer to "c" or "P", damaged, cut or missing blocks,
 //     a wrong used length or set count, a broken set marker.
-// Commands the model does not know are ignored. The set-up commands ("rtc", "ti", "erase",
-// "int", "def", "V") belong in the command table of handleCommand() next to these.
+//
+// Set-up (each command also ends the live stream, as "c" does):
+//   - "rtc" (02 72 74 63 ...) is answered with its own ten bytes; the frame after it is the
+//     clock data 02 YY MM DD hh mm ss 08 00 03 (BCD; byte 7 is 0x08), which sets the meter's
+//     clock when the digits make a valid date and time, and is answered with its own ten bytes;
+//   - "ti" (02 74 69 ...) is answered with eight bytes: year (0x1A..0x1F for 2010..2015 unless
+//     plain years are configured), month, day, hour, minute, second of the meter's clock in
+//     BCD, the weekday (1 Monday .. 7) and 0x03; the read-back form "tic" gets the same;
+//   - "erase" clears the data sets (set count 0, used length 256, the rest reads 0xFF), "int" MM
+//     SS writes its two bytes as the recording interval of the header page, "def" sets the
+//     header's thermocouple to K (0x11) and its EXT offsets to 0; each is answered with its own
+//     ten bytes;
+//   - "V" is answered with eleven bytes: the firmware version (signed) and the ten bytes of the
+//     command;
+//   - the faults of MeterConfig::faults.replies: a command not heard, a reply cut or padded to
+//     another length, a wrong byte 1, for all replies or the first few.
+// Commands the model does not know are ignored. Every whole frame received is recorded.
 
 #include "link/LiveFrame.h"
 #include "tools/sim/MeterConfig.h"
@@ -33,7 +48,9 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <random>
+#include <string_view>
 
 namespace sim {
 
@@ -68,6 +85,12 @@ public:
     // The whole logger memory (128 KiB) and the transfer of it.
     const QByteArray& memory() const { return memory_; }
     const MemoryTransfer& transfer() const { return transfer_; }
+    // The meter's clock now (local date-time in days).
+    double meterClock() const;
+    // The last whole command frames received (at most kFramesKept), oldest first.
+    static constexpr std::size_t kFramesKept = 10000;
+    const std::deque<CommandFrame>& receivedFrames() const { return frames_; }
+    void clearReceivedFrames() { frames_.clear(); }
     // Sends nothing at all from now on for ms milliseconds (0 ends a silence).
     void fallSilent(std::int64_t ms);
     const MeterConfig& config() const { return config_; }
@@ -88,6 +111,12 @@ private:
     void enterCommandMode();
     void connectCommand();
     void startTransfer();
+    bool notHeard(std::string_view command);
+    void reply(std::string_view command, QByteArray bytes);
+    void replyEcho(std::string_view command, const CommandFrame& frame);
+    bool clockData(const CommandFrame& frame);
+    void clockRead(std::string_view command);
+    void eraseMemory();
     void emitFrame();
     void send(const QByteArray& bytes);
     void updateReadings();
@@ -107,11 +136,14 @@ private:
     std::int64_t lastKeepAlive_ = 0;
     int framesSent_ = 0;
     std::array<int, 256> received_{};
+    std::deque<CommandFrame> frames_;
 
     // Logger memory and download.
     QByteArray memory_;
     MemoryTransfer transfer_;
     bool commandMode_ = false;
+    bool awaitingClockData_ = false; // "rtc" came: the next frame may be the clock data
+    double clockOffsetDays_ = 0;     // meter clock minus wallNow()
 
     // Display state.
     bool celsius_;

@@ -6,6 +6,7 @@
 
 #include "app/DateTime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -104,6 +105,41 @@ bool indexAndCount(const QString& text, int fallback, int& index, int& count)
     return parts.size() == 1 || toInt(parts[1], 1, count);
 }
 
+// A byte as decimal or 0x.. hexadecimal.
+bool toByte(const QString& text, int& out)
+{
+    bool ok = false;
+    const int v = text.startsWith("0x", Qt::CaseInsensitive) ? text.mid(2).toInt(&ok, 16) : text.toInt(&ok);
+    if (!ok || v < 0 || v > 255)
+        return false;
+    out = v;
+    return true;
+}
+
+// "CMD[:N]" for a command that is not heard, "CMD:LENGTH[:N]" and "CMD:BYTE[:N]" for the
+// spoiled replies; N replies are spoiled (all without N).
+std::optional<ReplyFault> replyFault(const QString& text, ReplyFault::Kind kind)
+{
+    const QStringList parts = text.split(':');
+    const bool withValue = kind != ReplyFault::Kind::NoReply;
+    const qsizetype least = withValue ? 2 : 1;
+    if (parts.size() < least || parts.size() > least + 1)
+        return std::nullopt;
+    ReplyFault f;
+    f.kind = kind;
+    f.command = parts[0].toStdString();
+    const auto& names = replyFaultCommands();
+    if (std::find(names.begin(), names.end(), f.command) == names.end())
+        return std::nullopt;
+    if (kind == ReplyFault::Kind::Length && (!toInt(parts[1], 0, f.value) || f.value > 4096))
+        return std::nullopt;
+    if (kind == ReplyFault::Kind::Byte1 && !toByte(parts[1], f.value))
+        return std::nullopt;
+    if (parts.size() == least + 1 && !toInt(parts[least], 1, f.times))
+        return std::nullopt;
+    return f;
+}
+
 } // namespace
 
 SimCommandLine parseSimCommandLine(const QStringList& args)
@@ -177,12 +213,36 @@ SimCommandLine parseSimCommandLine(const QStringList& args)
     const QOption usedLength("used-length", "Fault: this used length in the memory header.", "N");
     const QOption breakMarker("break-marker", "Fault: the marker of set K (from 0) is broken.", "K");
     const QOption headerSets("header-sets", "Fault: this number of sets in the memory header.", "N");
+    const QOption firmware("firmware", "The firmware version the meter reports to \"V\" "
+                                       "(-128..127, default 23).", "N");
+    const QOption meterClock("meter-clock", "The meter's clock at start, yyyy-MM-ddTHH:mm:ss "
+                                            "(default: 15 March 2023 12:00); it runs on and the "
+                                            "set-up sets it.", "DATETIME");
+    const QString commands = QString::fromStdString([] {
+        std::string all;
+        for (const std::string& n : replyFaultCommands())
+            all += (all.empty() ? "" : ", ") + n;
+        return all;
+    }());
+    const QOption noReply("no-reply", "Fault: the command CMD is not heard, N times (default: "
+                                      "always). Repeatable. CMD is one of " + commands
+                                      + " (clock: the clock data frame after rtc; tic: the clock "
+                                        "read-back after setting).", "CMD[:N]");
+    const QOption replyLength("reply-length", "Fault: the reply to CMD is cut or padded to "
+                                              "LENGTH bytes, N times (default: always). "
+                                              "Repeatable.", "CMD:LENGTH[:N]");
+    const QOption replyByte1("reply-byte1", "Fault: byte 1 of the reply to CMD is BYTE (such as "
+                                            "0x63), N times (default: always). Repeatable.",
+                             "CMD:BYTE[:N]");
+    const QOption handshakeFails("handshake-fails", "Fault: the first N handshakes (\"c\") get "
+                                                    "no answer.", "N");
     parser.addOptions({help, fast, link, interval, keepAlive, unit, type, battery, temps, unplugged,
                        memoryFull, autoOff, seed, garbage, badSum, badTrailer, silenceAfter,
                        silenceFor, hangupAfter, hangupFor, recording, sets, setSamples, setUnit,
                        setType, setOffsets, setStart, setRate, loggerInterval, headerType, gains,
                        cjc, ext, plainYears, memoryFile, noConnect, noStart, badBlock, cutBlock,
-                       silentBlock, usedLength, breakMarker, headerSets});
+                       silentBlock, usedLength, breakMarker, headerSets, firmware, meterClock,
+                       noReply, replyLength, replyByte1, handshakeFails});
     result.helpText = parser.helpText().replace("<executable_name>", "kolva-meter-sim");
 
     if (!parser.parse(args)) {
@@ -373,6 +433,39 @@ SimCommandLine parseSimCommandLine(const QStringList& args)
     if (parser.isSet(headerSets)) {
         if (!toInt(parser.value(headerSets), 0, f.memory.headerSetCount) || f.memory.headerSetCount > 65535)
             return fail(headerSets);
+    }
+
+    // The set-up side.
+    if (parser.isSet(firmware)) {
+        bool ok = false;
+        const int v = parser.value(firmware).toInt(&ok);
+        if (!ok || v < -128 || v > 127)
+            return fail(firmware);
+        m.firmwareVersion = std::int8_t(v);
+    }
+    if (parser.isSet(meterClock)) {
+        const QDateTime dt = QDateTime::fromString(parser.value(meterClock), Qt::ISODate);
+        if (!dt.isValid())
+            return fail(meterClock);
+        m.meterClockDays = DateTime::fromQDateTime(dt);
+    }
+    if (parser.isSet(handshakeFails)) {
+        ReplyFault hf{"c", ReplyFault::Kind::NoReply, 0, 0};
+        if (!toInt(parser.value(handshakeFails), 1, hf.times))
+            return fail(handshakeFails);
+        f.replies.push_back(hf);
+    }
+    for (const auto& [opt, kind] : {std::pair{&noReply, ReplyFault::Kind::NoReply},
+                                    std::pair{&replyLength, ReplyFault::Kind::Length},
+                                    std::pair{&replyByte1, ReplyFault::Kind::Byte1}}) {
+        for (const QString& v : parser.values(*opt)) {
+            const auto rf = replyFault(v, kind);
+            if (!rf) {
+                result.error = "Invalid value for --" + opt->names().last() + ": " + v;
+                return result;
+            }
+            f.replies.push_back(*rf);
+        }
     }
     return result;
 }

@@ -1,0 +1,58 @@
+#include "app/StartupSearch.h"
+
+#include "app/Settings.h"
+#include "app/UAbout.h"
+#include "app/WaitWithMessages.h"
+#include "link/ComPort.h"
+#include "link/LiveLink.h"
+
+#include <QComboBox>
+
+StartupSearch::StartupSearch(TComPort& comm1, QComboBox& portList, LinkState& link,
+                             ILinkView& view, Settings& settings)
+    : comm1_(comm1), portList_(portList), link_(link), view_(view), settings_(settings)
+{
+}
+
+void StartupSearch::SetSplash(TfrmAbout* splash)
+{
+    splash_ = splash;
+}
+
+QStringList StartupSearch::devices() const
+{
+    QStringList list;
+    for (int i = 0; i < portList_.count(); ++i)
+        list << portList_.itemText(i);
+    return list;
+}
+
+bool StartupSearch::Run(const std::function<void()>& assignReceiveHandler)
+{
+    comm1_.SetOnRxChar(nullptr);
+    link_.Connected = false;
+
+    MeterSearchHooks hooks;
+    hooks.waitWithMessages = [](int ms) { WaitWithMessages(ms); };
+    hooks.cancelled = [this] { return cancelled_; };
+    hooks.showProgress = [this](const QString& text) {
+        if (splash_)
+            splash_->SetProgress(text);
+    };
+    hooks.selectItem = [this](int index) { portList_.setCurrentIndex(index); };
+    const MeterSearchResult result = SearchMeter(comm1_, devices(), settings_.LastConnectedPort, hooks);
+    if (cancelled_)
+        return false;
+    settings_.LastConnectedPort = result.lastConnectedPort;
+    settings_.LastConnectedModel = Settings::kDefaultLastConnectedModel;
+
+    assignReceiveHandler();
+    ApplySearchResult(result, comm1_, view_, link_);
+    return true;
+}
+
+void StartupSearch::CloseSplash()
+{
+    if (splash_)
+        splash_->close();
+}

@@ -1,0 +1,129 @@
+// Pictures of the main window with a graph window in each of its three roles, at two screen
+// sizes, for people to look at (part of kolva-chart-screens).
+#include "graph_window_screens.h"
+
+#include "ChartFixtures.h"
+#include "app/DataFolder.h"
+#include "app/LocaleText.h"
+#include "app/UMain.h"
+#include "app/WaitWithMessages.h"
+#include "graph/Chart.h"
+#include "graph/UGraph.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+void noDevices(QStringList&) {}
+
+void save(QWidget& w, const QString& dir, const QString& name)
+{
+    QCoreApplication::processEvents();
+    const QString path = QDir(dir).filePath(name);
+    if (!w.grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+// A recording part way through: 60 samples two seconds apart, the running statistics as the
+// recorder keeps them.
+void recordSamples(TfrmGraph& w)
+{
+    Chart& c = *w.Chart1;
+    const double start = c.ManualMinX();
+    std::array<ChannelStatistics, 4> running{};
+    for (int p = 0; p < 60; ++p) {
+        const double t = start + 2 * p * fixtures::Second;
+        std::array<float, 4> v{};
+        for (int s = 0; s < 4; ++s) {
+            v[std::size_t(s)] = fixtures::channelValue(s, p * 40) * 0.6f;
+            c.SetXDataII(s, p, t);
+            c.SetYData(s, p, v[std::size_t(s)]);
+        }
+        showRunningUpdate(running, v, t, w);
+    }
+    w.SetDataNoText(QStringLiteral("60"));
+    w.SetStartTimeText(LocaleText::dateTimeText(start));
+    c.Redraw();
+}
+
+void fillDataSets(TfrmGraph& w)
+{
+    const QStringList rows[] = {
+        {"1", "12/9/2026", "10:15:30", "00:00:01", "3600", "C", "K", "0.0", "0.0", "0.0", "0.0"},
+        {"2", "12/9/2026", "14:02:11", "00:01:00", "480", "C", "K", "0.3", "-0.1", "0.0", "0.2"},
+        {"3", "12/10/2026", "08:00:00", "00:10:00", "144", "F", "J", "0.0", "0.0", "1.5", "0.0"},
+    };
+    w.Grid2->setRowCount(int(std::size(rows)));
+    for (int r = 0; r < int(std::size(rows)); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            w.Grid2->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+    w.Grid2->selectRow(0);
+}
+
+void renderAt(const QSize& size, const QString& dir)
+{
+    const QString suffix = QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
+    ScriptedPrompts quiet;
+    TfrmMain main({}, nullptr, &noDevices);
+    main.SetPrompts(quiet.prompts());
+    main.setGeometry(QRect(QPoint(0, 0), size));
+    main.show();
+    WaitUntil([&] { return main.StartupDone(); }, 10000);
+
+    // Real-time: the window beside the panel, as the program starts, with a recording running.
+    if (TfrmGraph* rt = main.RealTimeWindow) {
+        recordSamples(*rt);
+        save(main, dir, QStringLiteral("graph-realtime") + suffix);
+    }
+
+    // Data logger: the data sets on the left, a set drawn with its statistics.
+    TfrmGraph* logger = main.OpenLoggerGraph();
+    fixtures::fillDefault(*logger->Chart1, 3600, 3600);
+    logger->Chart1->Redraw();
+    logger->ApplySplitRule();
+    logger->RefreshStatistics();
+    fillDataSets(*logger);
+    save(main, dir, QStringLiteral("graph-logger") + suffix);
+
+    // Plain: an opened file, unsplit, with annotations and the maxima written onto it.
+    TfrmGraph* plain = main.Graphs().Create(QStringLiteral("kiln-run.ghf"));
+    fixtures::fillDefault(*plain->Chart1, 3600, 3600);
+    plain->chkSplit->setChecked(false);
+    plain->ApplySplitRule();
+    plain->RefreshStatistics();
+    main.Graphs().Show(*plain);
+    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*plain))
+        sub->setGeometry(40, 30, size.width() * 3 / 4, size.height() * 3 / 4);
+    QCoreApplication::processEvents();
+    plain->Button2Click();
+    save(main, dir, QStringLiteral("graph-plain") + suffix);
+    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*plain))
+        save(*sub, dir, QStringLiteral("graph-plain-window") + suffix);
+
+    main.close();
+}
+
+} // namespace
+
+void saveGraphWindowScreens(const QString& dir)
+{
+    // The template of a real installation would change the look; these pictures show the
+    // defaults.
+    QTemporaryDir data;
+    setDataFolderOverride(data.path());
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    for (const QSize& size : {QSize(1600, 900), QSize(1024, 700)})
+        renderAt(size, dir);
+    QLocale::setDefault(before);
+    setDataFolderOverride(QString());
+}

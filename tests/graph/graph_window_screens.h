@@ -1,0 +1,6 @@
+#pragma once
+// Pictures of the graph windows in the main window (graph-*.png) into dir.
+
+#include <QString>
+
+void saveGraphWindowScreens(const QString& dir);

@@ -1,0 +1,52 @@
+// Renders the set-up dialog against the simulated meter into PNG files for a person to look at:
+//   kolva-setup-screens OUTPUT_FOLDER
+// setup-open.png as the dialog opens, setup-all.png after Setup All, setup-failures.png after a
+// Setup All whose clock and defaults steps got no answer; each in its MDI frame.
+
+#include "SetupBench.h"
+
+#include "logger/USetup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace {
+
+bool render(const QDir& out, const QString& name, sim::MeterConfig config, bool setupAll)
+{
+    SimSetupHost host(std::move(config));
+    QMdiArea area;
+    area.resize(1100, 800);
+    area.show();
+    QPointer<TfrmSetup> dialog;
+    OpenMeterSetup(host, area, dialog, host.services);
+    dialog->ShowMessageBox = [](const QString&) {};
+    if (setupAll)
+        dialog->Button6Click();
+    QApplication::processEvents();
+    const QImage image = dialog->parentWidget()->grab().toImage();
+    return image.save(out.filePath(QStringLiteral("setup-%1.png").arg(name)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    QDir().mkpath(out.path());
+    sim::MeterConfig meter;
+    meter.firmwareVersion = 12;
+    meter.logger.cjcOffsets = {-200, 15, 0, 3};
+    meter.logger.gains = {65536, 65800, 65300, 65536};
+    bool ok = render(out, QStringLiteral("open"), meter, false);
+    ok = render(out, QStringLiteral("all"), meter, true) && ok;
+    meter.faults.replies = {{"rtc", sim::ReplyFault::Kind::NoReply, 0, -1},
+                            {"def", sim::ReplyFault::Kind::NoReply, 0, -1}};
+    ok = render(out, QStringLiteral("failures"), meter, true) && ok;
+    return ok ? 0 : 1;
+}
