@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QThread>
 
+#include <algorithm>
+
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -209,4 +211,68 @@ TEST(CliMeter, PortsListsTheSystemsDevicesAndTheExtraPorts)
     EXPECT_TRUE(r.out.endsWith(device.toUtf8() + "\n/dev/kolva-none\n")) << r.out.toStdString();
     EXPECT_TRUE(r.err.contains("kolva-cli: The serial device /dev/kolva-none does not exist.\n"))
         << r.err.toStdString();
+}
+
+TEST(CliMeter, SetupSendsTheOperationsInTheOrderGiven)
+{
+    sim::PtyServer meter(smallMeter());
+    const QString device = meter.start();
+    CliProcess cli;
+    const CliRun r = cli.run({QStringLiteral("setup"), QStringLiteral("--port"), device,
+                              QStringLiteral("--interval"), QStringLiteral("2:30"), QStringLiteral("--erase"),
+                              QStringLiteral("--defaults"), QStringLiteral("--clock"), QStringLiteral("--read")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QList<QByteArray> lines = r.out.split('\n');
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_EQ(lines[0], "interval: OK: Recording Interval Setup Successfully");
+    EXPECT_EQ(lines[1], "erase: OK: Memory erased successfully");
+    EXPECT_EQ(lines[2], "defaults: OK: Set Default value successfully");
+    EXPECT_TRUE(lines[3].startsWith("clock: OK: Meter time updated successfully ")) << lines[3].toStdString();
+    EXPECT_EQ(lines[4], "read: OK");
+    EXPECT_TRUE(r.out.contains("\n  Recording Interval: 02:30(mm:ss)\n  Data Sets In Memory: 0\n"))
+        << r.out.toStdString();
+
+    // The frames as the meter received them, from the take-over's handshake on.
+    std::vector<CommandFrame> frames;
+    meter.withModel([&](sim::MeterModel& m) { frames.assign(m.receivedFrames().begin(), m.receivedFrames().end()); });
+    // Each frame by its word (bytes 1.. up to the first 0x00), the clock data by its mark.
+    std::vector<QByteArray> sent;
+    for (const CommandFrame& f : frames) {
+        const QByteArray word = f[7] == 0x08 ? QByteArray("<clock>")
+                                             : QByteArray(reinterpret_cast<const char*>(f.data()) + 1, 8)
+                                                   .left(int(std::find(f.begin() + 1, f.end(), 0) - f.begin()) - 1);
+        if (word != "K" && word != "c") // the search's identification and the handshakes
+            sent.push_back(word);
+    }
+    // interval (with 02:30 in BCD), erase, defaults, clock request, clock data, read-back, then
+    // the read: version, clock, memory start, quit.
+    const std::vector<QByteArray> expected = {QByteArray("int\x02\x30"), "erase", "def", "rtc", "<clock>", "tic",
+                                              "V", "ti", "P", "Q"};
+    EXPECT_EQ(sent, expected);
+    const auto clock = std::find_if(frames.begin(), frames.end(), [](const CommandFrame& f) { return f[7] == 0x08; });
+    ASSERT_NE(clock, frames.end());
+    EXPECT_EQ((*clock)[0], 0x02);
+    EXPECT_EQ((*clock)[9], 0x03);
+
+    QByteArray memory;
+    meter.withModel([&](sim::MeterModel& m) { memory = m.memory(); });
+    EXPECT_EQ(memory.mid(9, 2), QByteArray(2, '\0')); // erased: no data set
+    EXPECT_EQ(memory.mid(14, 2), QByteArray("\x02\x30", 2));
+}
+
+TEST(CliMeter, AFailedSetupOperationIsReportedAndTheOthersStillRun)
+{
+    sim::PtyOptions options = smallMeter();
+    options.meter.faults.replies = {{"erase", sim::ReplyFault::Kind::NoReply, 0, -1},
+                                    {"rtc", sim::ReplyFault::Kind::Byte1, 0x63, -1}};
+    sim::PtyServer meter(options);
+    const QString device = meter.start();
+    CliProcess cli;
+    const CliRun r = cli.run({QStringLiteral("setup"), QStringLiteral("--port"), device, QStringLiteral("--erase"),
+                              QStringLiteral("--clock"), QStringLiteral("--defaults")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.toStdString(), "erase: Fail: Memory erased fail\n"
+                                   "clock: Fail: Meter time updated fail, Error Code is 3\n"
+                                   "defaults: OK: Set Default value successfully\n");
+    EXPECT_EQ(r.err.toStdString(), "kolva-cli: Failed: erase, clock\n");
 }

@@ -73,8 +73,9 @@ TEST(CliArgs, EachCommandTakesItsOptions)
     EXPECT_EQ(a.steps, (std::vector<SetupStep>{SetupStep::Read, SetupStep::Interval,
                                                 SetupStep::Erase, SetupStep::Clock,
                                                 SetupStep::Defaults, SetupStep::Read}));
-    EXPECT_EQ(a.intervalMinutes, 2);
-    EXPECT_EQ(a.intervalSeconds, 30);
+    EXPECT_EQ(a.intervalMinutes, "02");
+    EXPECT_EQ(a.intervalSeconds, "30");
+    EXPECT_EQ(parse("setup --interval 60:60").intervalSeconds, "60");
 
     EXPECT_EQ(parse("--version").command, Command::Version);
     EXPECT_EQ(parse("export --help").command, Command::Help);
@@ -101,6 +102,9 @@ TEST(CliArgs, BadCommandLinesAreRefusedWithTheirReason)
     EXPECT_EQ(refusal("download -o x.CH4 --fix=yes"), "--fix takes no value");
     EXPECT_EQ(refusal("setup"), "setup needs at least one of --clock, --interval, --erase, --defaults, --read");
     EXPECT_EQ(refusal("setup --interval 2:3:4"), "--interval is MM:SS, not \"2:3:4\"");
+    EXPECT_EQ(refusal("setup --interval 00:00"), "--interval 00:00 is not an interval the meter "
+                                                 "takes (minutes and seconds up to 60 each, not both 0)");
+    EXPECT_EQ(refusal("setup --interval 61:00").substr(0, 17), "--interval 61:00 ");
     EXPECT_EQ(refusal("--version ports"), "--version takes nothing more");
 }
 

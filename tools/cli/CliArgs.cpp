@@ -1,5 +1,7 @@
 #include "CliArgs.h"
 
+#include "logger/MeterSetup.h"
+
 #include <QRegularExpression>
 #include <QSet>
 
@@ -58,16 +60,19 @@ ExportFormat formatOf(const QString& text)
     throw UsageError(QStringLiteral("--format is machine, txt or csv, not \"%1\"").arg(text));
 }
 
-// MM:SS as two fields of one or two digits each; their range is the meter's to judge.
+// MM:SS, with the limits of the meter's set-up: each part up to 60, not both 0.
 void intervalOf(const QString& text, Arguments& a)
 {
     static const QRegularExpression form(QStringLiteral("^(\\d{1,2}):(\\d{1,2})$"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         throw UsageError(QStringLiteral("--interval is MM:SS, not \"%1\"").arg(text));
-    a.intervalMinutes = m.captured(1).toInt();
-    a.intervalSeconds = m.captured(2).toInt();
-    a.intervalText = text;
+    if (!Setup::intervalBytes(m.captured(1), m.captured(2)))
+        throw UsageError(QStringLiteral("--interval %1 is not an interval the meter takes "
+                                        "(minutes and seconds up to 60 each, not both 0)")
+                             .arg(text));
+    a.intervalMinutes = m.captured(1);
+    a.intervalSeconds = m.captured(2);
 }
 
 void applyOption(const QString& option, const QString& value, Arguments& a)

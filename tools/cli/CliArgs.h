@@ -32,9 +32,8 @@ struct Arguments {
     bool setGiven = false;
     ExportFormat format = ExportFormat::Machine;
     std::vector<SetupStep> steps; // setup
-    int intervalMinutes = 0;    // setup --interval MM:SS
-    int intervalSeconds = 0;
-    QString intervalText;       // as given
+    QString intervalMinutes;    // setup --interval MM:SS, the two texts as given
+    QString intervalSeconds;
 };
 
 struct UsageError : std::runtime_error {

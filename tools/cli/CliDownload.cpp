@@ -160,12 +160,8 @@ public:
     void ProgressClosed() override { endProgressLine(); }
 
     // ILinkView: nothing to show.
-    void SetRunEnabled(bool) override {}
-    void SetStopEnabled(bool) override {}
-    void SetDataLoggerEnabled(bool) override {}
-    void SetStatus(const QString&, const QString&) override {}
-    void SetNoConnectionVisible(bool) override {}
-    void SetClearEnabled(bool) override {}
+    void MeterConnected(const QString&) override {}
+    void MeterLost(const QString&) override {}
 
 private:
     void endProgressLine()

@@ -90,15 +90,14 @@ public:
         return ExitOk;
     }
 
-    // ILinkView: the link's state changes are noted; the buttons do not exist here.
-    void SetRunEnabled(bool) override {}
-    void SetStopEnabled(bool) override {}
-    void SetDataLoggerEnabled(bool) override {}
-    void SetNoConnectionVisible(bool) override {}
-    void SetClearEnabled(bool) override {}
-    void SetStatus(const QString& devicePath, const QString& connection) override
+    // ILinkView: the link's changes of state are noted (the loss is told again every third
+    // silent tick; it is noted once).
+    void MeterConnected(const QString& devicePath) override { linkState(devicePath, true); }
+    void MeterLost(const QString& devicePath) override { linkState(devicePath, false); }
+
+private:
+    void linkState(const QString& devicePath, bool on)
     {
-        const bool on = connection == LiveLink::kOnConnection;
         if (knownOn_ && *knownOn_ == on)
             return;
         if (knownOn_) // not the start itself
@@ -107,7 +106,6 @@ public:
         knownOn_ = on;
     }
 
-private:
     void MainTimerTimer()
     {
         try {

@@ -6,6 +6,7 @@
 #include "CliFiles.h"
 #include "CliLive.h"
 #include "CliMeter.h"
+#include "CliSetup.h"
 
 #include "app/PortAccess.h"
 #include "files/WholeFile.h"
@@ -94,9 +95,9 @@ int run(const Arguments& a)
     case Command::Download: return runDownload(a);
     case Command::Sets: return runSets(a);
     case Command::Export: return runExport(a);
-    case Command::Setup: break;
+    case Command::Setup: return runSetup(a);
     }
-    throw Failure(QStringLiteral("This command is not available."));
+    return ExitFailed;
 }
 
 } // namespace
