@@ -9,8 +9,15 @@
 #include "app/NullReading.h"
 #include "files/TableModel.h"
 #include "graph/ChartState.h"
+#include "graph/GraphFile.h"
 
 #include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <random>
 
 using namespace cli;
 
@@ -190,4 +197,64 @@ TEST(CliExport, ATableGivesTheRowsWhoseDateAndTimeReadAndCountsTheOthers)
 
     TableModel empty;
     EXPECT_THROW(tableExport(empty, QStringLiteral("e.txt"), c), Failure);
+}
+
+// Damaged files of every kind the export reads, for a few seconds: each ends in an export or
+// a Failure, never in anything else (the sanitizers watch the readers and this glue).
+TEST(CliExport, DamagedFilesOfEveryKindEndInAnExportOrAFailure)
+{
+    QTemporaryDir dir;
+    QFile image(QStringLiteral(KOLVA_LOGGER_GOLDEN_DIR "/three_sets.img"));
+    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+    ChartState chart;
+    chart.data.resize(4, 30);
+    for (int p = 0; p < 30; ++p)
+        for (int c = 0; c < 4; ++c) {
+            chart.data.setX(c, p, at(9, 0, p));
+            chart.data.setY(c, p, float(p * c) - 5.5f);
+        }
+    const QString ghf = dir.filePath(QStringLiteral("seed.ghf"));
+    writeGraphFile(chart, ghf);
+    QFile ghfFile(ghf);
+    ASSERT_TRUE(ghfFile.open(QIODevice::ReadOnly));
+    const QByteArray txt = exportText(graphExport(chart, ghf), ExportFormat::Txt, QLocale::c());
+    QByteArray csv = txt;
+    csv.replace('\t', ',');
+    const std::pair<QByteArray, const char*> seeds[] = {
+        {image.readAll(), "CH4"}, {ghfFile.readAll(), "ghf"}, {txt, "txt"}, {csv, "csv"}};
+
+    std::mt19937 rng(461);
+    int exported = 0, failed = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; timer.elapsed() < 3000; ++i) {
+        const auto& [seed, extension] = seeds[std::size_t(i) % std::size(seeds)];
+        QByteArray bytes = seed;
+        const int edits = 1 + int(rng() % 8);
+        for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
+            const qsizetype at = qsizetype(rng() % std::uint32_t(bytes.size()));
+            switch (rng() % 4) {
+            case 0: bytes[at] = char(rng()); break;
+            case 1: bytes.truncate(at); break;
+            case 2: bytes.insert(at, QByteArray(int(rng() % 16), char(rng()))); break;
+            case 3: bytes.remove(at, qsizetype(rng() % 32)); break;
+            }
+        }
+        Arguments a;
+        a.command = Command::Export;
+        a.file = dir.filePath(QStringLiteral("case%1.%2").arg(i % 8).arg(QLatin1String(extension)));
+        QFile out(a.file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        try {
+            const ExportData data = readExportSource(a);
+            exportText(data, ExportFormat(i % 3), QLocale::c());
+            ++exported;
+        } catch (const Failure&) {
+            ++failed;
+        }
+    }
+    EXPECT_GT(exported, 0);
+    EXPECT_GT(failed, 0);
 }

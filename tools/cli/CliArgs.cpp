@@ -118,7 +118,8 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
 Arguments parseArguments(const QStringList& args)
 {
     Arguments a;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))
+        || (args.size() == 1 && args.first() == QLatin1String("help"))) {
         a.command = Command::Help;
         return a;
     }

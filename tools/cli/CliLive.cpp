@@ -101,9 +101,12 @@ private:
         if (knownOn_ && *knownOn_ == on)
             return;
         if (knownOn_) // not the start itself
-            note(on ? QStringLiteral("The meter on %1 sends again.").arg(devicePath)
+            note(on ? (everOn_ ? QStringLiteral("The meter on %1 sends again.")
+                               : QStringLiteral("The meter on %1 answers."))
+                          .arg(devicePath)
                     : QStringLiteral("The meter on %1 is lost: no lines until it is back.").arg(devicePath));
         knownOn_ = on;
+        everOn_ = everOn_ || on;
     }
 
     void MainTimerTimer()
@@ -152,6 +155,7 @@ private:
     std::unique_ptr<LineOutput> output_;
     QString device_;
     std::optional<bool> knownOn_;
+    bool everOn_ = false;
     int written_ = 0;
     bool stopped_ = false;
     int status_ = ExitOk;
