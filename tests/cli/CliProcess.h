@@ -3,6 +3,8 @@
 // environment is fixed (UTC, the C locale, a settings folder of the test's own), so texts with
 // dates and numbers do not depend on the machine.
 
+#include "files/FileFixtures.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QElapsedTimer>
@@ -100,15 +102,5 @@ private:
     QByteArray out_;
 };
 
-inline QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using filefixtures::readAll;
+using filefixtures::writeAll;

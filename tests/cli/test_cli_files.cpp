@@ -19,10 +19,10 @@ QString golden(const QString& name)
 void expectGolden(const QByteArray& actual, const QString& name)
 {
     if (qEnvironmentVariableIsSet("KOLVA_UPDATE_GOLDEN")) {
-        writeFile(golden(name), actual);
+        ASSERT_TRUE(writeAll(golden(name), actual));
         return;
     }
-    EXPECT_EQ(actual.toStdString(), readFile(golden(name)).toStdString()) << name.toStdString();
+    EXPECT_EQ(actual.toStdString(), readAll(golden(name)).toStdString()) << name.toStdString();
 }
 
 class CliFiles : public ::testing::Test {
@@ -83,9 +83,9 @@ TEST_F(CliFiles, ExportOfASetInEveryFormat)
                  QStringLiteral("--format=csv"), QStringLiteral("-o"), out});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
-    QByteArray expectedCsv = readFile(golden(QStringLiteral("three_sets.set3.txt")));
+    QByteArray expectedCsv = readAll(golden(QStringLiteral("three_sets.set3.txt")));
     expectedCsv.replace('\t', ',');
-    EXPECT_EQ(readFile(out), expectedCsv);
+    EXPECT_EQ(readAll(out), expectedCsv);
 
     // A set without samples gives its comments and the header alone.
     r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set"), QStringLiteral("2")});
@@ -113,7 +113,7 @@ TEST_F(CliFiles, ExportOfAGraphFileAndOfTheProgramsTextFiles)
     r = cli.run({QStringLiteral("export"), ghf, QStringLiteral("--format"), QStringLiteral("txt"),
                  QStringLiteral("-o"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    expectGolden(readFile(txt), QStringLiteral("realtime.ghf.txt"));
+    expectGolden(readAll(txt), QStringLiteral("realtime.ghf.txt"));
     r = cli.run({QStringLiteral("export"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     expectGolden(r.out, QStringLiteral("realtime.txt.csv"));
@@ -136,15 +136,15 @@ TEST_F(CliFiles, ExportOfAGraphFileAndOfTheProgramsTextFiles)
 
 TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)
 {
-    const QByteArray image = readFile(collection);
+    const QByteArray image = readAll(collection);
     const QString cut = cli.home(QStringLiteral("cut.CH4"));
-    writeFile(cut, image.left(300)); // the first set runs past the end
+    ASSERT_TRUE(writeAll(cut, image.left(300))); // the first set runs past the end
     const QString empty = cli.home(QStringLiteral("empty.CH4"));
-    writeFile(empty, {});
+    ASSERT_TRUE(writeAll(empty, {}));
     const QString ghf = cli.home(QStringLiteral("bad.ghf"));
-    writeFile(ghf, QByteArray("\x10\x00\x00\x00not a chart image", 21));
+    ASSERT_TRUE(writeAll(ghf, QByteArray("\x10\x00\x00\x00not a chart image", 21)));
     const QString noise = cli.home(QStringLiteral("noise.txt"));
-    writeFile(noise, QByteArray(4000, '\xff'));
+    ASSERT_TRUE(writeAll(noise, QByteArray(4000, '\xff')));
 
     struct Case {
         QStringList args;
@@ -170,9 +170,9 @@ TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)
 
     // -o is written whole or not at all: a failed export leaves the old file as it was.
     const QString out = cli.home(QStringLiteral("kept.csv"));
-    writeFile(out, "old contents\n");
+    ASSERT_TRUE(writeAll(out, "old contents\n"));
     EXPECT_EQ(cli.run({QStringLiteral("export"), cut, QStringLiteral("-o"), out}).exitCode, 1);
-    EXPECT_EQ(readFile(out), "old contents\n");
+    EXPECT_EQ(readAll(out), "old contents\n");
 }
 
 TEST_F(CliFiles, BadUsageExitsWithTwoAndTheUsage)

@@ -51,7 +51,7 @@ TEST(CliMeter, DownloadWritesTheMeterMemoryByteForByte)
                         QStringLiteral("-o"), file});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // 257 + 24 + 160 used bytes, received in whole blocks of 64.
-    EXPECT_EQ(readFile(file), memory.left(448));
+    EXPECT_EQ(readAll(file), memory.left(448));
     EXPECT_EQ(r.err.toStdString(), "kolva-cli: 1 data set(s), 448 bytes written to " + file.toStdString() + "\n");
     int quits = 0;
     meter.withModel([&](sim::MeterModel& m) { quits = m.commandsReceived('Q'); });
@@ -143,12 +143,12 @@ TEST(CliMeter, SigtermEndsLiveWithTheFileComplete)
     cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("-o"), file});
     QElapsedTimer timer;
     timer.start();
-    while (readFile(file).count('\n') < 5 && timer.elapsed() < 8000)
+    while (readAll(file).count('\n') < 5 && timer.elapsed() < 8000)
         QThread::msleep(50);
     cli.signal(SIGTERM);
     const CliRun r = cli.finish(5000);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QByteArray written = readFile(file);
+    const QByteArray written = readAll(file);
     EXPECT_TRUE(written.endsWith('\n'));
     EXPECT_GE(liveSamples(written).size(), 2u);
 }
@@ -166,7 +166,7 @@ TEST(CliMeter, DevicesThatCannotBeTheMeterFailWithTheirReason)
 
     // A file that is not a serial device.
     const QString plain = cli.home(QStringLiteral("plain"));
-    writeFile(plain, "x");
+    ASSERT_TRUE(writeAll(plain, "x"));
     r = cli.run({QStringLiteral("live"), QStringLiteral("--port"), plain});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.startsWith("kolva-cli: Cannot open " + plain.toUtf8() + ": ")) << r.err.toStdString();
@@ -182,7 +182,7 @@ TEST(CliMeter, ADeviceTheUserMayNotOpenNamesItsGroup)
     QTemporaryDir dir;
     ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
     const QString device = dir.filePath(QStringLiteral("ttyUSB7"));
-    writeFile(device, {});
+    ASSERT_TRUE(writeAll(device, {}));
     ASSERT_EQ(::chown(QFile::encodeName(device).constData(), 0, dialout->gr_gid), 0);
     ::chmod(QFile::encodeName(device).constData(), 0660);
 
