@@ -99,6 +99,10 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
                             [this](bool shown) { ControlPanel1->setChecked(shown); }});
     graphs_ = std::make_unique<GraphWindows>(*MdiArea, *this, RealTimeWindow, LoggerWindow);
+    logger_ = std::make_unique<LoggerWiring>(
+        *this, Comm1, Comm2, *MainTimer, *link_, dataSets_, unsaved_, prompts_,
+        LoggerWiring::Hooks{[this] { return OpenLoggerGraph(); },
+                            [this] { return LoggerWindow.data(); }});
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
 
@@ -352,11 +356,15 @@ void TfrmMain::Save1Click()
     guarded([this] { files_.Save(MdiArea->activeSubWindow()); });
 }
 
+void TfrmMain::LoadData1Click()
+{
+    logger_->LoadData1Click();
+}
+
 // Commands of features that join later: they do nothing yet.
 void TfrmMain::btnPrintClick() {}
 void TfrmMain::PrinterSetup1Click() {}
 void TfrmMain::btnRunClick() {}
 void TfrmMain::btnStopClick() {}
-void TfrmMain::LoadData1Click() {}
 void TfrmMain::Setup1Click() {}
 void TfrmMain::btnOutputToGraphClick() {}

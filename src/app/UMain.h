@@ -9,6 +9,7 @@
 //   - StartupSearch: the search for the meter at start-up;
 //   - PanelHosting: the front panel's sub-window and what the panel asks (IPanelHost);
 //   - GraphWindows: the graph windows' sub-windows, the real-time and logger windows;
+//   - LoggerWiring: the download of the meter's logger memory and the data sets view;
 //   - FileCommands: Open, Save and SaveGraph.
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
@@ -16,6 +17,7 @@
 #include "app/FileCommands.h"
 #include "app/GraphWindows.h"
 #include "app/LinkWiring.h"
+#include "app/LoggerWiring.h"
 #include "app/PanelHosting.h"
 #include "app/Settings.h"
 #include "app/StartupSearch.h"
@@ -24,6 +26,7 @@
 #include "graph/RecorderState.h"
 #include "link/ComPort.h"
 #include "link/LinkView.h"
+#include "logger/DataSetStore.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -78,6 +81,8 @@ public:
     RecorderState& Recorder() { return recorder_; }
     FileCommands& Files() { return files_; }
     GraphWindows& Graphs() { return *graphs_; }
+    DataSetStore& DataSets() { return dataSets_; }
+    LoggerWiring& Logger() { return *logger_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -223,6 +228,8 @@ private:
     std::unique_ptr<PanelHosting> panels_;
     std::unique_ptr<GraphWindows> graphs_;
     std::unique_ptr<StartupSearch> search_;
+    DataSetStore dataSets_;
+    std::unique_ptr<LoggerWiring> logger_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;

@@ -76,14 +76,20 @@ void ReadGraphFile(Chart& chart, const QString& name)
     chart.LoadState(std::move(state));
 }
 
-void PrepareChart(Chart& chart, int subsets, float maxY, float minY, double maxX, double minX,
-                  int points, const MessageFn& message, const MessageFn& error)
+void PrepareChartUndrawn(Chart& chart, int subsets, float maxY, float minY, double maxX,
+                         double minX, int points, const MessageFn& message, const MessageFn& error)
 {
     PrepareHooks hooks;
     hooks.templatePath = graphTemplatePath();
     hooks.message = message ? message : messageBox(&chart);
     hooks.reportError = error ? error : MessageFn(showStandardError);
     prepareChartState(chart.mutableState(), subsets, maxY, minY, maxX, minX, points, hooks);
+}
+
+void PrepareChart(Chart& chart, int subsets, float maxY, float minY, double maxX, double minX,
+                  int points, const MessageFn& message, const MessageFn& error)
+{
+    PrepareChartUndrawn(chart, subsets, maxY, minY, maxX, minX, points, message, error);
     chart.UndoZoom();
     chart.Redraw();
 }

@@ -29,6 +29,10 @@ void ReadGraphFile(Chart& chart, const QString& name);
 // message: the missing-template message; error: a template that cannot be read.
 void PrepareChart(Chart& chart, int subsets, float maxY, float minY, double maxX, double minX,
                   int points, const MessageFn& message = {}, const MessageFn& error = {});
+// The same without the redraw, for a caller that fills the chart at once and redraws it then.
+void PrepareChartUndrawn(Chart& chart, int subsets, float maxY, float minY, double maxX,
+                         double minX, int points, const MessageFn& message = {},
+                         const MessageFn& error = {});
 
 // The Y axis button: the dialog, validation, the new extents and the template when asked.
 ScaleResult ChangeScale(Chart& chart, const ScaleDialogRunner& dialog = {},

@@ -6,10 +6,9 @@
 #include "app/DataFolder.h"
 #include "app/LocaleText.h"
 #include "app/UMain.h"
-#include "app/WaitWithMessages.h"
 #include "graph/Chart.h"
 #include "graph/UGraph.h"
-#include "support/ScriptedPrompts.h"
+#include "support/ShownMainWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -22,8 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-void noDevices(QStringList&) {}
 
 void save(QWidget& w, const QString& dir, const QString& name)
 {
@@ -72,12 +69,8 @@ void fillDataSets(TfrmGraph& w)
 void renderAt(const QSize& size, const QString& dir)
 {
     const QString suffix = QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
-    ScriptedPrompts quiet;
-    TfrmMain main({}, nullptr, &noDevices);
-    main.SetPrompts(quiet.prompts());
-    main.setGeometry(QRect(QPoint(0, 0), size));
-    main.show();
-    WaitUntil([&] { return main.StartupDone(); }, 10000);
+    ShownMainWindow shown(size);
+    TfrmMain& main = shown.main;
 
     // Real-time: the window beside the panel, as the program starts, with a recording running.
     if (TfrmGraph* rt = main.RealTimeWindow) {
