@@ -83,6 +83,25 @@ TEST(CliMeter, AFailedDownloadLeavesNoFileAndSaysWhy)
     EXPECT_EQ(starts, 3);
 }
 
+TEST(CliMeter, AMeterThatRecordsIsNotDownloaded)
+{
+    sim::PtyOptions options = smallMeter();
+    options.meter.recording = true; // its live frames say REC
+    sim::PtyServer meter(options);
+    const QString device = meter.start();
+    CliProcess cli;
+    const QString file = cli.home(QStringLiteral("run.CH4"));
+    const CliRun r = cli.run({QStringLiteral("download"), QStringLiteral("--port"), device,
+                              QStringLiteral("-o"), file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.toStdString(),
+              "kolva-cli: The meter is recording data, please stop recording before loading data.\n");
+    EXPECT_FALSE(QFile::exists(file));
+    int connects = 0;
+    meter.withModel([&](sim::MeterModel& m) { connects = m.commandsReceived('c'); });
+    EXPECT_EQ(connects, 0);
+}
+
 TEST(CliMeter, LiveWritesOneLinePerPeriodWhileFramesCome)
 {
     sim::PtyServer meter(smallMeter());
