@@ -1,11 +1,11 @@
 #include "files/CollectionFile.h"
 
 #include "app/DataFolder.h"
+#include "files/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -15,27 +15,12 @@ CollectionResult result(CollectionStatus status, const QString& fileName,
     return {status, fileName, reason, 0};
 }
 
-// Writes bytes to name through QSaveFile; "" on success, else the reason.
-QString writeWhole(const QString& name, const QByteArray& bytes)
-{
-    QSaveFile file(name);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
-}
-
 QString parseReason(int code)
 {
     switch (code) {
-    case 1: return QStringLiteral("The first data set has no data set marker.");
+    case 1:
+        return QStringLiteral("One of its data sets has no data set marker or runs past the end "
+                              "of the file.");
     case 2: return QStringLiteral("It says it holds more than 4000 data sets.");
     case 6: return QStringLiteral("It holds no data set.");
     default: return QStringLiteral("Its contents are damaged (code %1).").arg(code);
@@ -102,29 +87,37 @@ CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved)
     if (in.error() != QFileDevice::NoError)
         return result(CollectionStatus::CannotReadTemporary, temp, in.errorString());
     in.close();
-    const QString reason = writeWhole(target, bytes);
+    const QString reason = writeFileWhole(target, bytes);
     if (!reason.isEmpty())
         return result(CollectionStatus::CannotWrite, target, reason);
     loggerDataUnsaved = false;
     return result(CollectionStatus::Ok, target);
 }
 
-CollectionResult openCollection(const QString& fileName, const MemoryImageParser& parse)
+CollectionResult readCollectionFile(const QString& fileName, QByteArray& image)
 {
+    image.clear();
     QFile in(fileName);
     if (!in.open(QIODevice::ReadOnly))
         return result(CollectionStatus::CannotOpen, fileName, in.errorString());
     if (in.size() > MaxCollectionSize)
         return result(CollectionStatus::TooLarge, fileName);
     // Read at most one byte more than allowed: a device that reports no size cannot grow past it.
-    const QByteArray image = in.read(MaxCollectionSize + 1);
+    image = in.read(MaxCollectionSize + 1);
     if (in.error() != QFileDevice::NoError)
         return result(CollectionStatus::CannotOpen, fileName, in.errorString());
-    in.close();
     if (image.isEmpty())
         return result(CollectionStatus::Empty, fileName);
     if (image.size() > MaxCollectionSize)
         return result(CollectionStatus::TooLarge, fileName);
+    return result(CollectionStatus::Ok, fileName);
+}
+
+CollectionResult openCollection(const QString& fileName, const MemoryImageParser& parse)
+{
+    QByteArray image;
+    if (CollectionResult r = readCollectionFile(fileName, image); r.status != CollectionStatus::Ok)
+        return r;
     const int code = parse ? parse(image) : -1;
     if (code != 0) {
         CollectionResult r = result(CollectionStatus::Rejected, fileName);
@@ -135,7 +128,7 @@ CollectionResult openCollection(const QString& fileName, const MemoryImageParser
     const QString folder = QFileInfo(temp).absolutePath();
     if (!QDir().mkpath(folder))
         return result(CollectionStatus::CannotCreateTempFolder, folder);
-    const QString reason = writeWhole(temp, image);
+    const QString reason = writeFileWhole(temp, image);
     if (!reason.isEmpty())
         return result(CollectionStatus::TemporaryNotWritten, temp, reason);
     return result(CollectionStatus::Ok, fileName);

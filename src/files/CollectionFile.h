@@ -53,6 +53,10 @@ CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved);
 // must leave the store as it was.
 using MemoryImageParser = std::function<int(const QByteArray& image)>;
 
+// Reads a collection file whole into image: CannotOpen, TooLarge, Empty, or Ok. Nothing else
+// is looked at.
+CollectionResult readCollectionFile(const QString& fileName, QByteArray& image);
+
 // Reads fileName whole and hands it to parse; an accepted image replaces the temporary file.
 // On any failure before the parse, nothing changes.
 CollectionResult openCollection(const QString& fileName, const MemoryImageParser& parse);
