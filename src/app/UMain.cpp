@@ -5,6 +5,7 @@
 
 #include "app/DateTime.h"
 #include "app/ErrorBox.h"
+#include "app/InstallLayout.h"
 #include "app/MeterSearch.h"
 #include "app/PortErrors.h"
 #include "app/StartupTrace.h"
@@ -12,6 +13,7 @@
 #include "app/WaitWithMessages.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
+#include "logger/USetup.h"
 #include "panel/UPanel.h"
 
 #include <QAction>
@@ -97,7 +99,8 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
     panels_ = std::make_unique<PanelHosting>(
         *MdiArea, PanelWindow, *link_, *MaxMinTimer, BatteryPictures,
         PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
-                            [this](bool shown) { ControlPanel1->setChecked(shown); }});
+                            [this](bool shown) { ControlPanel1->setChecked(shown); },
+                            [this] { return SetupDialog.isNull(); }});
     graphs_ = std::make_unique<GraphWindows>(*MdiArea, *this, RealTimeWindow, LoggerWindow);
     logger_ = std::make_unique<LoggerWiring>(
         *this, Comm1, Comm2, *MainTimer, *link_, dataSets_, unsaved_, prompts_,
@@ -162,7 +165,7 @@ void TfrmMain::showEvent(QShowEvent* event)
 void TfrmMain::FormShow()
 {
     guarded([this] {
-        Setup1->setVisible(false);
+        Setup1->setVisible(serviceMode_);
         recorder_.XExtension = 10.0 * DateTime::OneSecond;
         OpenRealTimeGraph();
         panels_->ShowPanel();
@@ -213,6 +216,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 // close and the port is released.
 bool TfrmMain::FormCloseQuery()
 {
+    // A set-up exchange in progress lets events run; the program ends once it is over.
+    if (SetupDialog && SetupDialog->OperationRunning())
+        return false;
     if (!graphs_->AskAllToClose())
         return false;
     closing_ = true;
@@ -322,7 +328,7 @@ void TfrmMain::Cascade1Click()
 
 QString TfrmMain::HelpFilePath() const
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KOLVAHELP.htm"));
+    return helpFilePath();
 }
 
 void TfrmMain::Contents1Click()
@@ -358,7 +364,19 @@ void TfrmMain::Save1Click()
 
 void TfrmMain::LoadData1Click()
 {
+    // While the set-up dialog holds Comm1, the download would give the port back to the live link
+    // under it.
+    if (SetupDialog) {
+        prompts_.message(QStringLiteral("Close the Data Logger Setup window before loading data."));
+        return;
+    }
     logger_->LoadData1Click();
+}
+
+// The meter set-up dialog takes Comm1 from the live link until it closes.
+void TfrmMain::Setup1Click()
+{
+    guarded([this] { OpenMeterSetup(*logger_, *MdiArea, SetupDialog); });
 }
 
 // Commands of features that join later: they do nothing yet.
@@ -366,5 +384,4 @@ void TfrmMain::btnPrintClick() {}
 void TfrmMain::PrinterSetup1Click() {}
 void TfrmMain::btnRunClick() {}
 void TfrmMain::btnStopClick() {}
-void TfrmMain::Setup1Click() {}
 void TfrmMain::btnOutputToGraphClick() {}

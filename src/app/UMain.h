@@ -51,6 +51,7 @@ class QUrl;
 class TfrmAbout;
 class TfrmGraph;
 class TfrmPanel;
+class TfrmSetup;
 
 class TfrmMain : public QMainWindow, public ILinkView, public IGraphHost {
     Q_OBJECT
@@ -73,6 +74,9 @@ public:
     // The questions and messages of the program's windows (message boxes by default); tests
     // replace them before the window is shown.
     void SetPrompts(UserPrompts prompts) { prompts_ = std::move(prompts); }
+    // Service mode (the command-line option --service): the hidden "&Setup" item of the
+    // "&Data Logger" menu is shown, for the technician who prepares meters. Set before showing.
+    void SetServiceMode(bool on) { serviceMode_ = on; }
 
     Settings& AppSettings() { return settings_; }
     LiveLink& Link() { return link_->Link(); }
@@ -158,6 +162,7 @@ public:
     QPointer<TfrmGraph> RealTimeWindow;
     QPointer<TfrmGraph> LoggerWindow;
     QPointer<TfrmAbout> AboutDialog;
+    QPointer<TfrmSetup> SetupDialog;
 
 signals:
     // The start-up search has ended and the main timer runs.
@@ -234,4 +239,5 @@ private:
     bool shown_ = false;
     bool startupDone_ = false;
     bool closing_ = false;
+    bool serviceMode_ = false;
 };
