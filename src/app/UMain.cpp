@@ -7,6 +7,7 @@
 #include "app/ErrorBox.h"
 #include "app/MeterSearch.h"
 #include "app/PortErrors.h"
+#include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "app/UAbout.h"
 #include "app/WaitWithMessages.h"
@@ -91,9 +92,7 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         Comm1, *this, *MainTimer, *MaxMinTimer,
         LinkWiring::Hooks{[this] { return PanelWindow.data(); },
                           [this] { return recorder_.RealTimeRecording; },
-                          // The real-time recorder's AppendSample joins here; it also marks
-                          // the recording unsaved.
-                          [](double) {}});
+                          [this](double time) { realTime_->SampleDue(time); }});
     panels_ = std::make_unique<PanelHosting>(
         *MdiArea, PanelWindow, *link_, *MaxMinTimer, BatteryPictures,
         PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
@@ -101,6 +100,7 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
     graphs_ = std::make_unique<GraphWindows>(*MdiArea, *this, RealTimeWindow, LoggerWindow);
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
+    realTime_ = std::make_unique<RecorderWiring>(*this);
 
     FormCreate();
 }
@@ -249,6 +249,7 @@ TfrmGraph* TfrmMain::OpenRealTimeGraph()
 {
     TfrmGraph* w = graphs_->OpenRealTime(link_->State().RealTimeRate, TemplateNotice());
     RealTimeGraph1->setChecked(true);
+    realTime_->Attach(*w);
     return w;
 }
 
@@ -280,10 +281,7 @@ void TfrmMain::RealTimeGraphClosed(TfrmGraph& window)
     RealTimeGraph1->setChecked(false);
     if (RealTimeWindow == &window)
         RealTimeWindow.clear();
-    Run1->setEnabled(IsConnected());
-    Stop1->setEnabled(false);
-    recorder_.RealTimeRecording = false;
-    recorder_.SampleCount = 0;
+    realTime_->WindowClosed();
 }
 
 void TfrmMain::LoggerGraphClosed(TfrmGraph& window)
@@ -352,11 +350,19 @@ void TfrmMain::Save1Click()
     guarded([this] { files_.Save(MdiArea->activeSubWindow()); });
 }
 
+void TfrmMain::btnRunClick()
+{
+    realTime_->Run();
+}
+
+void TfrmMain::btnStopClick()
+{
+    realTime_->Stop();
+}
+
 // Commands of features that join later: they do nothing yet.
 void TfrmMain::btnPrintClick() {}
 void TfrmMain::PrinterSetup1Click() {}
-void TfrmMain::btnRunClick() {}
-void TfrmMain::btnStopClick() {}
 void TfrmMain::LoadData1Click() {}
 void TfrmMain::Setup1Click() {}
 void TfrmMain::btnOutputToGraphClick() {}

@@ -9,7 +9,8 @@
 //   - StartupSearch: the search for the meter at start-up;
 //   - PanelHosting: the front panel's sub-window and what the panel asks (IPanelHost);
 //   - GraphWindows: the graph windows' sub-windows, the real-time and logger windows;
-//   - FileCommands: Open, Save and SaveGraph.
+//   - FileCommands: Open, Save and SaveGraph;
+//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal).
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
 
@@ -45,6 +46,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QUrl;
+class RecorderWiring;
 class TfrmAbout;
 class TfrmGraph;
 class TfrmPanel;
@@ -78,6 +80,7 @@ public:
     RecorderState& Recorder() { return recorder_; }
     FileCommands& Files() { return files_; }
     GraphWindows& Graphs() { return *graphs_; }
+    RecorderWiring& RealTime() { return *realTime_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -223,6 +226,7 @@ private:
     std::unique_ptr<PanelHosting> panels_;
     std::unique_ptr<GraphWindows> graphs_;
     std::unique_ptr<StartupSearch> search_;
+    std::unique_ptr<RecorderWiring> realTime_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;

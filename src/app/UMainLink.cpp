@@ -5,6 +5,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/MeterSearch.h"
+#include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "graph/UGraph.h"
 
@@ -55,6 +56,7 @@ void TfrmMain::Comm1RxChar()
 void TfrmMain::MainTimerTimer()
 {
     link_->MainTimerTimer();
+    realTime_->Tick();
 }
 
 void TfrmMain::MaxMinTimerTimer()
