@@ -19,8 +19,39 @@
 #include <algorithm>
 
 namespace {
-// The widest the journal's report may make the status bar; the whole text is its tool tip.
-constexpr int kJournalStatusWidth = 520;
+
+// A status bar text that takes the room there is and is cut in the middle where that is not
+// enough; the whole text is its tool tip.
+class ElidedLabel final : public QLabel {
+public:
+    explicit ElidedLabel(QWidget* parent) : QLabel(parent)
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    void setFullText(const QString& text)
+    {
+        full_ = text;
+        setToolTip(text);
+        elide();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        elide();
+    }
+
+private:
+    void elide()
+    {
+        const int room = std::max(0, contentsRect().width() - 4);
+        setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, room));
+    }
+    QString full_;
+};
+
 } // namespace
 
 // The real-time graph window as the recorder sees it.
@@ -71,12 +102,12 @@ private:
 
 RecorderWiring::RecorderWiring(TfrmMain& main) : main_(main)
 {
-    journalStatus_ = new QLabel(main.StatusBar1);
+    journalStatus_ = new ElidedLabel(main.StatusBar1);
     journalStatus_->setObjectName(QStringLiteral("JournalStatus"));
     journalStatus_->setContentsMargins(4, 0, 4, 0);
     journalStatus_->setStyleSheet(QStringLiteral("color: #b00000;"));
     journalStatus_->hide();
-    main.StatusBar1->addPermanentWidget(journalStatus_);
+    main.StatusBar1->addPermanentWidget(journalStatus_, 1);
 
     RealTimeRecorder::Hooks hooks;
     hooks.window = [this] { return view(); };
@@ -172,10 +203,7 @@ bool RecorderWiring::saveRealTimeGraph()
 void RecorderWiring::showJournalStatus(const QString& text)
 {
     journalText_ = text;
-    const QString shown =
-        journalStatus_->fontMetrics().elidedText(text, Qt::ElideMiddle, kJournalStatusWidth);
-    journalStatus_->setText(shown);
-    journalStatus_->setToolTip(text);
+    static_cast<ElidedLabel*>(journalStatus_)->setFullText(text);
     journalStatus_->setVisible(!text.isEmpty());
 }
 

@@ -31,6 +31,9 @@ public:
 
     RealTimeRecorder& Recorder() { return *recorder_; }
     void SetDialogRunner(DialogRunner run);
+    // The recorder's clock (the system's by default); the clock must outlive its use. Tests and
+    // the picture tool let time pass as they want.
+    void SetClock(const IClock* clock) { clock_.use(clock); }
 
     // A new real-time window: its Clear button and rate boxes go to the recorder.
     void Attach(TfrmGraph& window);
@@ -49,6 +52,17 @@ public:
 
 private:
     class WindowView;
+    // The system's clock or the one set.
+    class ChosenClock final : public IClock {
+    public:
+        void use(const IClock* clock) { chosen_ = clock ? clock : &system_; }
+        double Now() const override { return chosen_->Now(); }
+        std::int64_t TickMs() const override { return chosen_->TickMs(); }
+
+    private:
+        SystemClock system_;
+        const IClock* chosen_ = &system_;
+    };
 
     IRealTimeWindow* view();
     bool saveRealTimeGraph();
@@ -56,7 +70,7 @@ private:
     void showJournalStatus(const QString& text);
 
     TfrmMain& main_;
-    SystemClock clock_;
+    ChosenClock clock_;
     DialogRunner runDialog_;
     QLabel* journalStatus_ = nullptr;
     QString journalText_;
