@@ -14,6 +14,7 @@
 #include "graph/TempFolder.h"
 #include "graph/USetupRealtime.h"
 #include "graph/UGraph.h"
+#include "tools/sim/PtyServer.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -322,4 +323,57 @@ TEST(RecorderShell, AJournalAnsweredNoIsKeptForTheNextStart)
     }));
     EXPECT_EQ(w.Graphs().Windows().size(), 1);
     EXPECT_EQ(QDir(folder).entryList({"*.csv"}, QDir::Files).size(), 1);
+}
+
+// The whole road on the simulated meter behind a pseudo-terminal, in real time: the main timer
+// hands the samples over, the recording ends by itself, the journal holds what the chart holds.
+TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
+{
+    TempDataFolder data;
+    PrivateSettings settings;
+    sim::PtyServer meter{sim::PtyOptions{}};
+    const QString path = meter.start();
+    ScriptedPrompts answers;
+    TfrmMain w({path}, nullptr, &noSystemDevices);
+    w.SetPrompts(answers.prompts());
+    w.RealTime().SetDialogRunner([](QDialog& d) {
+        auto& s = dynamic_cast<TfrmSetupRealTime&>(d);
+        s.SetCountText(QStringLiteral("    3"));
+        s.ComboBox1->setCurrentIndex(0);
+        s.ComboBox2->setCurrentIndex(1);
+        return int(QDialog::Accepted);
+    });
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+    ASSERT_TRUE(w.IsConnected());
+    ASSERT_TRUE(waitFor([&] { return w.Reading().Channel[0] != 0.0f; }, 5000));
+    w.Run1->trigger();
+    ASSERT_TRUE(w.Recorder().RealTimeRecording);
+    ASSERT_TRUE(waitFor([&] { return !w.Recorder().RealTimeRecording; }, 15000));
+    TfrmGraph& rt = *w.RealTimeWindow;
+    ASSERT_EQ(rt.Chart1->Points(), 3);
+    EXPECT_EQ(rt.txtDataNo->text(), "3");
+    for (int p = 0; p < 3; ++p)
+        for (int s = 0; s < 4; ++s) {
+            EXPECT_GT(rt.Chart1->YData(s, p), 10.0f);
+            EXPECT_LT(rt.Chart1->YData(s, p), 40.0f);
+        }
+    EXPECT_GT(rt.Chart1->XDataII(0, 2), rt.Chart1->XDataII(0, 1));
+    for (QLineEdit* avg : rt.txtAvg)
+        EXPECT_NE(avg->text(), "****");
+    EXPECT_TRUE(w.Run1->isEnabled());
+    EXPECT_FALSE(w.Stop1->isEnabled());
+
+    const QStringList pending = pendingJournals(data.path(QStringLiteral("journal")));
+    ASSERT_EQ(pending.size(), 1);
+    const RecoveredJournal j = readJournal(pending[0]);
+    ASSERT_EQ(j.samples.size(), 3u);
+    for (int p = 0; p < 3; ++p) {
+        EXPECT_EQ(j.samples[std::size_t(p)].time, rt.Chart1->XDataII(0, p));
+        for (int s = 0; s < 4; ++s)
+            EXPECT_EQ(j.samples[std::size_t(p)].values[std::size_t(s)], rt.Chart1->YData(s, p));
+    }
+    answers.choices = {Answer::No};
+    w.close();
+    EXPECT_TRUE(pendingJournals(data.path(QStringLiteral("journal"))).isEmpty());
 }
