@@ -160,11 +160,5 @@ void TfrmSetupRealTime::showEvent(QShowEvent* event)
 
 SetupDialogRunner setupRealTimeDialog(QWidget* parent, std::function<int(QDialog&)> run)
 {
-    return [parent, run](const RealTimeSetupFields& initial) -> std::optional<RealTimeSetupFields> {
-        TfrmSetupRealTime dialog(parent);
-        dialog.setFields(initial);
-        if ((run ? run(dialog) : dialog.exec()) != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.fields();
-    };
+    return fieldsDialog<TfrmSetupRealTime, RealTimeSetupFields>(parent, std::move(run));
 }
