@@ -55,7 +55,7 @@ void RealTimeRecorder::Run()
 {
     if (!link_.Connected)
         return;
-    IRealTimeWindow* w = hooks_.window ? hooks_.window() : nullptr;
+    IRealTimeWindow* w = window();
     if (w) {
         w->ShowNormal();
         if ((state_.RealTimeRecording || state_.SampleCount > 0) && !mayDiscard(kRunQuestion, true))
@@ -64,7 +64,7 @@ void RealTimeRecorder::Run()
         hooks_.openWindow();
     }
     // A question or a save may have let other handlers run.
-    if (!(w = hooks_.window ? hooks_.window() : nullptr))
+    if (!(w = window()))
         return;
 
     const RealTimeSetupFields initial{RealTimeSetup::kInitialCount, w->MinutesIndex(),
@@ -72,7 +72,7 @@ void RealTimeRecorder::Run()
                                       RealTimeSetup::periodAtOpen(link_.RealTimeRate)};
     const std::optional<RealTimeSetupFields> chosen =
         hooks_.setupDialog ? hooks_.setupDialog(initial) : std::nullopt;
-    if (!chosen || !(w = hooks_.window ? hooks_.window() : nullptr))
+    if (!chosen || !(w = window()))
         return;
     w->SetRateIndexes(chosen->minutesIndex, chosen->secondsIndex);
     const std::optional<int> count = RealTimeSetup::parseCount(chosen->count);
@@ -109,7 +109,7 @@ void RealTimeRecorder::Run()
 
 void RealTimeRecorder::SampleDue(double time)
 {
-    if (!hooks_.window || !hooks_.window())
+    if (!window())
         return;
     const std::array<float, 4>& v = reading_.Channel;
     AppendSample(time, v[0], v[1], v[2], v[3]);
@@ -118,7 +118,7 @@ void RealTimeRecorder::SampleDue(double time)
 
 void RealTimeRecorder::AppendSample(double time, float t1, float t2, float t3, float t4)
 {
-    IRealTimeWindow* w = hooks_.window ? hooks_.window() : nullptr;
+    IRealTimeWindow* w = window();
     if (!w)
         return;
     if (w->ChartContent().settings.manualMaxX < time)
@@ -163,7 +163,7 @@ void RealTimeRecorder::stop(bool waitForRunningTick)
     state_.RealTimeRecording = false;
     setRecordingCommands(false);
     journal_.finish();
-    IRealTimeWindow* w = hooks_.window ? hooks_.window() : nullptr;
+    IRealTimeWindow* w = window();
     if (!w)
         return;
     w->ShowNormal();
@@ -182,7 +182,7 @@ void RealTimeRecorder::stop(bool waitForRunningTick)
 
 void RealTimeRecorder::RateChanged()
 {
-    IRealTimeWindow* w = hooks_.window ? hooks_.window() : nullptr;
+    IRealTimeWindow* w = window();
     if (!w)
         return;
     int minutes = w->MinutesIndex();
@@ -197,11 +197,11 @@ void RealTimeRecorder::RateChanged()
             return;
     }
     if ((state_.RealTimeRecording || state_.SampleCount > 0) && !mayDiscard(kRateQuestion, true)) {
-        if ((w = hooks_.window ? hooks_.window() : nullptr))
+        if ((w = window()))
             setRateBoxes(*w, link_.RealTimeRate);
         return;
     }
-    if (!(w = hooks_.window ? hooks_.window() : nullptr))
+    if (!(w = window()))
         return;
     link_.RealTimeRate = rate;
     state_.RealTimeRecording = false;
@@ -217,11 +217,11 @@ void RealTimeRecorder::RateChanged()
 void RealTimeRecorder::Clear()
 {
     // The button is off while recording; a clear then would cut the journal off its samples.
-    if (state_.RealTimeRecording || !hooks_.window || !hooks_.window())
+    if (state_.RealTimeRecording || !window())
         return;
     if (!mayDiscard(kClearQuestion, false))
         return;
-    IRealTimeWindow* w = hooks_.window();
+    IRealTimeWindow* w = window();
     if (!w)
         return;
     journal_.discard();
@@ -231,7 +231,7 @@ void RealTimeRecorder::Clear()
 
 void RealTimeRecorder::ClearRealTimeGraph()
 {
-    IRealTimeWindow* w = hooks_.window ? hooks_.window() : nullptr;
+    IRealTimeWindow* w = window();
     if (!w)
         return;
     w->ResetData();
@@ -258,6 +258,11 @@ void RealTimeRecorder::WindowClosed()
 }
 
 // ---- helpers ---------------------------------------------------------------------------------
+
+IRealTimeWindow* RealTimeRecorder::window() const
+{
+    return hooks_.window ? hooks_.window() : nullptr;
+}
 
 bool RealTimeRecorder::mayDiscard(const QString& question, bool yesNoCancel)
 {

@@ -124,6 +124,7 @@ public:
     const RecordingJournal& Journal() const { return journal_; }
 
 private:
+    IRealTimeWindow* window() const;
     // The question before data are thrown away, and the save on Yes. False: keep the data.
     bool mayDiscard(const QString& question, bool yesNoCancel);
     bool saveGraph();
