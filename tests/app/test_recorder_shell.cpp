@@ -1,7 +1,7 @@
-// The recorder in the main window: Run through the menu with the set-up dialog, samples into the
-// real-time window, the limit stop, the commands while the meter is lost and back, the window's
-// rate boxes and Clear, closing the window or the program while recording, the journal's
-// failure in the status bar, the rate kept at exit, and the recovery of a journal at start-up.
+// The recorder in the main window: the commands while the meter is lost and back, the window's
+// rate boxes and Clear, closing the window while recording, the journal's failure in the status
+// bar, the recovery of a journal at start-up, and a whole recording on the simulated meter
+// (Run with the set-up dialog, the stop at the count, closing the program, the rate kept).
 
 #include "AppTestSupport.h"
 #include "support/ScriptedPrompts.h"
@@ -84,46 +84,6 @@ struct RecorderShell {
 };
 
 } // namespace
-
-TEST(RecorderShell, RunRecordsUntilTheCountAndTheRateIsKeptAtExit)
-{
-    RecorderShell s;
-    s.connectMeter();
-    ASSERT_TRUE(s.w->Run1->isEnabled());
-    ASSERT_FALSE(s.w->Stop1->isEnabled());
-    s.seconds = 5;
-    s.w->btnRun->click();
-    EXPECT_EQ(s.opened, (RealTimeSetupFields{" 2000", 0, 2, "1:6:40"}));
-    TfrmGraph& rt = s.rt();
-    EXPECT_FALSE(s.w->Run1->isEnabled());
-    EXPECT_TRUE(s.w->Stop1->isEnabled());
-    EXPECT_TRUE(s.w->btnStop->isEnabled());
-    EXPECT_FALSE(rt.tbntClr->isEnabled());
-    EXPECT_EQ(rt.ComboBox2->currentText(), "05");
-    EXPECT_EQ(rt.Chart1->Points(), 3);
-    EXPECT_EQ(s.journals().size(), 1);
-
-    const double t0 = DateTime::now();
-    for (int k = 0; k < 3; ++k)
-        s.w->RealTime().SampleDue(t0 + 5 * k * kSecond);
-    EXPECT_EQ(rt.txtDataNo->text(), "3");
-    EXPECT_EQ(rt.Chart1->XDataII(2, 2), t0 + 10 * kSecond);
-    EXPECT_FALSE(s.w->Recorder().RealTimeRecording);
-    EXPECT_TRUE(s.w->Run1->isEnabled());
-    EXPECT_FALSE(s.w->Stop1->isEnabled());
-    EXPECT_TRUE(rt.tbntClr->isEnabled());
-    for (QLineEdit* avg : rt.txtAvg)
-        EXPECT_EQ(avg->text(), "0.000");   // the latest reading before any frame
-    EXPECT_TRUE(s.w->Unsaved().RealTimeUnsaved);
-
-    // The end of the program asks, No gives the recording and its journal up; the rate stays.
-    s.answers.choices = {Answer::No};
-    s.w->Exit1->trigger();
-    EXPECT_FALSE(s.w->isVisible());
-    EXPECT_TRUE(s.answers.asked.contains("Save Real-Time Graph ?"));
-    EXPECT_TRUE(s.journals().isEmpty());
-    EXPECT_EQ(Settings::Read().RealTimeRate, 5);
-}
 
 TEST(RecorderShell, ALostMeterTakesRunAndStopAwayAndItsReturnGivesStopBack)
 {
@@ -306,25 +266,6 @@ TEST(RecorderShell, AJournalLeftByACrashIsOfferedAndOpenedAsAPlainGraph)
     EXPECT_EQ(QDir(folder + "/recovered").entryList({"*.csv"}, QDir::Files).size(), 1);
 }
 
-TEST(RecorderShell, AJournalAnsweredNoIsKeptForTheNextStart)
-{
-    TempDataFolder data;
-    const QString folder = data.path(QStringLiteral("journal"));
-    leaveJournal(folder, 3);
-    PrivateSettings settings;
-    ScriptedPrompts answers;
-    TfrmMain w({}, nullptr, &noSystemDevices);
-    w.SetPrompts(answers.prompts());
-    w.show();
-    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
-    ASSERT_TRUE(waitFor([&] {
-        return std::any_of(answers.asked.begin(), answers.asked.end(),
-                           [](const QString& t) { return t.contains("3 samples"); });
-    }));
-    EXPECT_EQ(w.Graphs().Windows().size(), 1);
-    EXPECT_EQ(QDir(folder).entryList({"*.csv"}, QDir::Files).size(), 1);
-}
-
 // The whole road on the simulated meter behind a pseudo-terminal, in real time: the main timer
 // hands the samples over, the recording ends by itself, the journal holds what the chart holds.
 TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
@@ -349,8 +290,11 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     ASSERT_TRUE(waitFor([&] { return w.Reading().Channel[0] != 0.0f; }, 5000));
     w.Run1->trigger();
     ASSERT_TRUE(w.Recorder().RealTimeRecording);
-    ASSERT_TRUE(waitFor([&] { return !w.Recorder().RealTimeRecording; }, 15000));
     TfrmGraph& rt = *w.RealTimeWindow;
+    EXPECT_FALSE(rt.tbntClr->isEnabled());
+    EXPECT_TRUE(w.btnStop->isEnabled());
+    EXPECT_EQ(rt.ComboBox2->currentText(), "01");
+    ASSERT_TRUE(waitFor([&] { return !w.Recorder().RealTimeRecording; }, 15000));
     ASSERT_EQ(rt.Chart1->Points(), 3);
     EXPECT_EQ(rt.txtDataNo->text(), "3");
     for (int p = 0; p < 3; ++p)
@@ -363,6 +307,7 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
         EXPECT_NE(avg->text(), "****");
     EXPECT_TRUE(w.Run1->isEnabled());
     EXPECT_FALSE(w.Stop1->isEnabled());
+    EXPECT_TRUE(rt.tbntClr->isEnabled());
 
     const QStringList pending = pendingJournals(data.path(QStringLiteral("journal")));
     ASSERT_EQ(pending.size(), 1);
@@ -373,7 +318,10 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
         for (int s = 0; s < 4; ++s)
             EXPECT_EQ(j.samples[std::size_t(p)].values[std::size_t(s)], rt.Chart1->YData(s, p));
     }
+    // The end of the program asks; No gives the recording and its journal up. The rate stays.
     answers.choices = {Answer::No};
     w.close();
+    EXPECT_TRUE(answers.asked.contains("Save Real-Time Graph ?"));
     EXPECT_TRUE(pendingJournals(data.path(QStringLiteral("journal"))).isEmpty());
+    EXPECT_EQ(Settings::Read().RealTimeRate, 1);
 }

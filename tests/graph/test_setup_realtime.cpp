@@ -79,24 +79,3 @@ TEST(SetupRealTime, TheCountTakesFiveDigitsAndNothingElseAndEnterStarts)
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_FALSE(d.isVisible());
 }
-
-TEST(SetupRealTime, TheRunnerGivesTheFieldsOnStartAndNothingOnCancel)
-{
-    bool accept = true;
-    const SetupDialogRunner run = setupRealTimeDialog(nullptr, [&](QDialog& d) {
-        auto& s = dynamic_cast<TfrmSetupRealTime&>(d);
-        EXPECT_EQ(s.CountText(), " 2000");
-        EXPECT_EQ(s.ComboBox1->currentIndex(), 1);
-        EXPECT_EQ(s.edtPeriod->text(), "36:40:0");
-        s.SetCountText(QStringLiteral("  777"));
-        return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
-    });
-    const RealTimeSetupFields initial{QStringLiteral(" 2000"), 1, 6, QStringLiteral("36:40:0")};
-    const auto started = run(initial);
-    ASSERT_TRUE(started.has_value());
-    EXPECT_EQ(started->count, "  777");
-    EXPECT_EQ(started->minutesIndex, 1);
-    EXPECT_EQ(started->secondsIndex, 6);
-    accept = false;
-    EXPECT_FALSE(run(initial).has_value());
-}
