@@ -8,6 +8,7 @@
 #include "app/InstallLayout.h"
 #include "app/MeterSearch.h"
 #include "app/PortErrors.h"
+#include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "app/UAbout.h"
 #include "app/WaitWithMessages.h"
@@ -93,9 +94,7 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         Comm1, *this, *MainTimer, *MaxMinTimer,
         LinkWiring::Hooks{[this] { return PanelWindow.data(); },
                           [this] { return recorder_.RealTimeRecording; },
-                          // The real-time recorder's AppendSample joins here; it also marks
-                          // the recording unsaved.
-                          [](double) {}});
+                          [this](double time) { realTime_->SampleDue(time); }});
     panels_ = std::make_unique<PanelHosting>(
         *MdiArea, PanelWindow, *link_, *MaxMinTimer, BatteryPictures,
         PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
@@ -108,6 +107,7 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
                             [this] { return LoggerWindow.data(); }});
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
+    realTime_ = std::make_unique<RecorderWiring>(*this);
 
     FormCreate();
 }
@@ -259,6 +259,7 @@ TfrmGraph* TfrmMain::OpenRealTimeGraph()
 {
     TfrmGraph* w = graphs_->OpenRealTime(link_->State().RealTimeRate, TemplateNotice());
     RealTimeGraph1->setChecked(true);
+    realTime_->Attach(*w);
     return w;
 }
 
@@ -290,10 +291,7 @@ void TfrmMain::RealTimeGraphClosed(TfrmGraph& window)
     RealTimeGraph1->setChecked(false);
     if (RealTimeWindow == &window)
         RealTimeWindow.clear();
-    Run1->setEnabled(IsConnected());
-    Stop1->setEnabled(false);
-    recorder_.RealTimeRecording = false;
-    recorder_.SampleCount = 0;
+    realTime_->WindowClosed();
 }
 
 void TfrmMain::LoggerGraphClosed(TfrmGraph& window)
@@ -379,9 +377,17 @@ void TfrmMain::Setup1Click()
     guarded([this] { OpenMeterSetup(*logger_, *MdiArea, SetupDialog); });
 }
 
+void TfrmMain::btnRunClick()
+{
+    realTime_->Run();
+}
+
+void TfrmMain::btnStopClick()
+{
+    realTime_->Stop();
+}
+
 // Commands of features that join later: they do nothing yet.
 void TfrmMain::btnPrintClick() {}
 void TfrmMain::PrinterSetup1Click() {}
-void TfrmMain::btnRunClick() {}
-void TfrmMain::btnStopClick() {}
 void TfrmMain::btnOutputToGraphClick() {}

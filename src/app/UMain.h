@@ -10,7 +10,8 @@
 //   - PanelHosting: the front panel's sub-window and what the panel asks (IPanelHost);
 //   - GraphWindows: the graph windows' sub-windows, the real-time and logger windows;
 //   - LoggerWiring: the download of the meter's logger memory and the data sets view;
-//   - FileCommands: Open, Save and SaveGraph.
+//   - FileCommands: Open, Save and SaveGraph;
+//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal).
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
 
@@ -48,6 +49,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QUrl;
+class RecorderWiring;
 class TfrmAbout;
 class TfrmGraph;
 class TfrmPanel;
@@ -87,6 +89,7 @@ public:
     GraphWindows& Graphs() { return *graphs_; }
     DataSetStore& DataSets() { return dataSets_; }
     LoggerWiring& Logger() { return *logger_; }
+    RecorderWiring& RealTime() { return *realTime_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -235,6 +238,7 @@ private:
     std::unique_ptr<StartupSearch> search_;
     DataSetStore dataSets_;
     std::unique_ptr<LoggerWiring> logger_;
+    std::unique_ptr<RecorderWiring> realTime_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;

@@ -6,6 +6,7 @@
 #include "app/ErrorBox.h"
 #include "app/MeterPortSetup.h"
 #include "app/MeterSearch.h"
+#include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "graph/UGraph.h"
 
@@ -49,6 +50,7 @@ void TfrmMain::Comm1RxChar()
 void TfrmMain::MainTimerTimer()
 {
     link_->MainTimerTimer();
+    realTime_->Tick();
 }
 
 void TfrmMain::MaxMinTimerTimer()
