@@ -17,3 +17,5 @@ echo "== logger download"
 bench/download/download.sh build 3
 echo "== meter set-up"
 bench/setup/setup.sh build 1
+echo "== command line"
+bench/cli/cli.sh build 30

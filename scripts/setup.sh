@@ -10,6 +10,7 @@ PACKAGES=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
+  dpkg-dev desktop-file-utils
   poppler-utils
 )
 

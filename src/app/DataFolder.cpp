@@ -1,5 +1,7 @@
 #include "app/DataFolder.h"
 
+#include "app/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -24,7 +26,9 @@ QString dataFolder()
         return overrideFolder();
     const QString exeDir = QCoreApplication::applicationDirPath();
     const QFileInfo info(exeDir);
-    if (!exeDir.isEmpty() && info.isDir() && info.isWritable())
+    // An installed program's bin folder is never the data folder, even where it is writable
+    // (the program run by the super-user): the per-user folder is.
+    if (!exeDir.isEmpty() && info.isDir() && info.isWritable() && !runsInstalled(exeDir))
         return exeDir;
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(user);

@@ -1,7 +1,8 @@
 #pragma once
 // The data folder: where the graph template ("template/graph.ghf") and the temporary download
 // file live and where file dialogs start. The executable's own folder when it is writable (a
-// build tree or a portable copy), otherwise the per-user data folder.
+// build tree or a portable copy), otherwise the per-user data folder (always for an installed
+// program).
 
 #include <QString>
 

@@ -81,6 +81,11 @@ void LoggerWiring::AttachLiveReceiver()
     comm1_.SetOnRxChar([this](TCustomComPort&) { link_.Comm1RxChar(); });
 }
 
+void LoggerWiring::DetachLiveReceiver()
+{
+    comm1_.SetOnRxChar(nullptr);
+}
+
 void LoggerWiring::SetBusyCursor(bool on)
 {
     if (!on)

@@ -11,6 +11,7 @@
 #include "link/ComPort.h"
 #include "logger/DownloadWindows.h"
 #include "logger/LoggerDownload.h"
+#include "logger/SetupCommands.h"
 
 #include <functional>
 #include <optional>
@@ -20,7 +21,8 @@ class QTimer;
 class QWidget;
 class TfrmGraph;
 
-class LoggerWiring : public ILoggerPortHost {
+// The same host serves the meter set-up dialog, which takes Comm1 over while it is open.
+class LoggerWiring : public ILoggerPortHost, public ISetupHost {
 public:
     struct Hooks {
         std::function<TfrmGraph*()> openLoggerGraph; // OpenLoggerGraph of the main window
@@ -49,6 +51,7 @@ public:
     IComPort& Comm2() override { return comm2_; }
     void SetMainTimerEnabled(bool on) override;
     void AttachLiveReceiver() override;
+    void DetachLiveReceiver() override;
     void SetBusyCursor(bool on) override;
 
 private:

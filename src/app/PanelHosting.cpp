@@ -66,6 +66,8 @@ void PanelHosting::SetNoConnectionVisible(bool on)
 
 void PanelHosting::SendKey(char letter)
 {
+    if (hooks_.keysAllowed && !hooks_.keysAllowed())
+        return;
     link_.SendKey(letter);
 }
 

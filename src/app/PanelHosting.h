@@ -23,6 +23,8 @@ public:
     struct Hooks {
         std::function<void()> activated;         // the panel became the active child
         std::function<void(bool shown)> shown;   // "&Control Panel" checked or unchecked
+        // False while another command holds Comm1 (the meter set-up): keys are dropped then.
+        std::function<bool()> keysAllowed;
     };
 
     PanelHosting(QMdiArea& area, QPointer<TfrmPanel>& panel, LinkWiring& link, QTimer& maxMinTimer,

@@ -5,14 +5,17 @@
 
 #include "app/DateTime.h"
 #include "app/ErrorBox.h"
+#include "app/InstallLayout.h"
 #include "app/MeterSearch.h"
 #include "app/PortErrors.h"
+#include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "app/UAbout.h"
 #include "app/WaitWithMessages.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
 #include "logger/UList.h"
+#include "logger/USetup.h"
 #include "panel/UPanel.h"
 
 #include <QAction>
@@ -92,13 +95,12 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         Comm1, *this, *MainTimer, *MaxMinTimer,
         LinkWiring::Hooks{[this] { return PanelWindow.data(); },
                           [this] { return recorder_.RealTimeRecording; },
-                          // The real-time recorder's AppendSample joins here; it also marks
-                          // the recording unsaved.
-                          [](double) {}});
+                          [this](double time) { realTime_->SampleDue(time); }});
     panels_ = std::make_unique<PanelHosting>(
         *MdiArea, PanelWindow, *link_, *MaxMinTimer, BatteryPictures,
         PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
-                            [this](bool shown) { ControlPanel1->setChecked(shown); }});
+                            [this](bool shown) { ControlPanel1->setChecked(shown); },
+                            [this] { return SetupDialog.isNull(); }});
     graphs_ = std::make_unique<GraphWindows>(*MdiArea, *this, RealTimeWindow, LoggerWindow);
     logger_ = std::make_unique<LoggerWiring>(
         *this, Comm1, Comm2, *MainTimer, *link_, dataSets_, unsaved_, prompts_,
@@ -111,6 +113,7 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         [this] { btnOutputToGraph->setEnabled(true); }});
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
+    realTime_ = std::make_unique<RecorderWiring>(*this);
 
     FormCreate();
 }
@@ -168,7 +171,7 @@ void TfrmMain::showEvent(QShowEvent* event)
 void TfrmMain::FormShow()
 {
     guarded([this] {
-        Setup1->setVisible(false);
+        Setup1->setVisible(serviceMode_);
         recorder_.XExtension = 10.0 * DateTime::OneSecond;
         OpenRealTimeGraph();
         panels_->ShowPanel();
@@ -219,6 +222,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 // close and the port is released.
 bool TfrmMain::FormCloseQuery()
 {
+    // A set-up exchange in progress lets events run; the program ends once it is over.
+    if (SetupDialog && SetupDialog->OperationRunning())
+        return false;
     if (!graphs_->AskAllToClose())
         return false;
     closing_ = true;
@@ -259,6 +265,7 @@ TfrmGraph* TfrmMain::OpenRealTimeGraph()
 {
     TfrmGraph* w = graphs_->OpenRealTime(link_->State().RealTimeRate, TemplateNotice());
     RealTimeGraph1->setChecked(true);
+    realTime_->Attach(*w);
     return w;
 }
 
@@ -290,10 +297,7 @@ void TfrmMain::RealTimeGraphClosed(TfrmGraph& window)
     RealTimeGraph1->setChecked(false);
     if (RealTimeWindow == &window)
         RealTimeWindow.clear();
-    Run1->setEnabled(IsConnected());
-    Stop1->setEnabled(false);
-    recorder_.RealTimeRecording = false;
-    recorder_.SampleCount = 0;
+    realTime_->WindowClosed();
 }
 
 void TfrmMain::LoggerGraphClosed(TfrmGraph& window)
@@ -328,7 +332,7 @@ void TfrmMain::Cascade1Click()
 
 QString TfrmMain::HelpFilePath() const
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KOLVAHELP.htm"));
+    return helpFilePath();
 }
 
 void TfrmMain::Contents1Click()
@@ -389,10 +393,28 @@ void TfrmMain::PrinterSetup1Click()
 
 void TfrmMain::LoadData1Click()
 {
+    // While the set-up dialog holds Comm1, the download would give the port back to the live link
+    // under it.
+    if (SetupDialog) {
+        prompts_.message(QStringLiteral("Close the Data Logger Setup window before loading data."));
+        return;
+    }
     logger_->LoadData1Click();
 }
 
-// Commands of features that join later: they do nothing yet.
-void TfrmMain::btnRunClick() {}
-void TfrmMain::btnStopClick() {}
-void TfrmMain::Setup1Click() {}
+// The meter set-up dialog takes Comm1 from the live link until it closes.
+void TfrmMain::Setup1Click()
+{
+    guarded([this] { OpenMeterSetup(*logger_, *MdiArea, SetupDialog); });
+}
+
+void TfrmMain::btnRunClick()
+{
+    realTime_->Run();
+}
+
+void TfrmMain::btnStopClick()
+{
+    realTime_->Stop();
+}
+

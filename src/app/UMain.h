@@ -11,7 +11,8 @@
 //   - GraphWindows: the graph windows' sub-windows, the real-time and logger windows;
 //   - LoggerWiring: the download of the meter's logger memory and the data sets view;
 //   - FileCommands: Open, Save, SaveGraph and the table windows ("Output Tabular to graph");
-//   - Printing: Print and Printer Setup on the run's printer.
+//   - Printing: Print and Printer Setup on the run's printer;
+//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal).
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
 
@@ -50,9 +51,11 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QUrl;
+class RecorderWiring;
 class TfrmAbout;
 class TfrmGraph;
 class TfrmPanel;
+class TfrmSetup;
 
 class TfrmMain : public QMainWindow, public ILinkView, public IGraphHost {
     Q_OBJECT
@@ -75,6 +78,9 @@ public:
     // The questions and messages of the program's windows (message boxes by default); tests
     // replace them before the window is shown.
     void SetPrompts(UserPrompts prompts) { prompts_ = std::move(prompts); }
+    // Service mode (the command-line option --service): the hidden "&Setup" item of the
+    // "&Data Logger" menu is shown, for the technician who prepares meters. Set before showing.
+    void SetServiceMode(bool on) { serviceMode_ = on; }
 
     Settings& AppSettings() { return settings_; }
     LiveLink& Link() { return link_->Link(); }
@@ -86,6 +92,7 @@ public:
     GraphWindows& Graphs() { return *graphs_; }
     DataSetStore& DataSets() { return dataSets_; }
     LoggerWiring& Logger() { return *logger_; }
+    RecorderWiring& RealTime() { return *realTime_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -161,6 +168,7 @@ public:
     QPointer<TfrmGraph> RealTimeWindow;
     QPointer<TfrmGraph> LoggerWindow;
     QPointer<TfrmAbout> AboutDialog;
+    QPointer<TfrmSetup> SetupDialog;
 
 signals:
     // The start-up search has ended and the main timer runs.
@@ -234,8 +242,10 @@ private:
     DataSetStore dataSets_;
     std::unique_ptr<LoggerWiring> logger_;
     std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<RecorderWiring> realTime_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;
     bool closing_ = false;
+    bool serviceMode_ = false;
 };

@@ -4,7 +4,9 @@
 #include "app/UMain.h"
 
 #include "app/ErrorBox.h"
+#include "app/MeterPortSetup.h"
 #include "app/MeterSearch.h"
+#include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "graph/UGraph.h"
 
@@ -18,17 +20,10 @@
 // and off for the download port.
 void TfrmMain::ConfigurePorts()
 {
-    for (TComPort* port : {&Comm1, &Comm2}) {
-        port->SetBaudRate(TBaudRate::br9600);
-        port->SetDataBits(TDataBits::db8);
-        port->SetParity(TParity::paNone);
-        port->SetStopBits(TStopBits::sb1);
-        port->FlowControl().SetRTS(TRTSControl::rcEnable);
-    }
+    configureMeterPort(Comm1, MeterPortRole::Live);
+    configureMeterPort(Comm2, MeterPortRole::Download);
     Comm1.setObjectName(QStringLiteral("Comm1"));
     Comm2.setObjectName(QStringLiteral("Comm2"));
-    Comm1.FlowControl().SetDTR(TDTRControl::dcEnable);
-    Comm2.FlowControl().SetDTR(TDTRControl::dcDisable);
     Comm1.SetOnError([this](TCustomComPort& p, const EComError& e, TComAction& a) {
         Comm1Error(p, e, a);
     });
@@ -55,6 +50,7 @@ void TfrmMain::Comm1RxChar()
 void TfrmMain::MainTimerTimer()
 {
     link_->MainTimerTimer();
+    realTime_->Tick();
 }
 
 void TfrmMain::MaxMinTimerTimer()

@@ -32,6 +32,10 @@ int main(int argc, char** argv)
         QStringLiteral("Also search the serial device PATH for the meter (repeatable)."),
         QStringLiteral("PATH"));
     parser.addOption(portOption);
+    const QCommandLineOption serviceOption(
+        QStringLiteral("service"),
+        QStringLiteral("Service mode: show Data Logger > Setup, the meter set-up for technicians."));
+    parser.addOption(serviceOption);
     parser.process(app);
 
     // The splash frees itself when the search closes it.
@@ -41,6 +45,7 @@ int main(int argc, char** argv)
         splash->ShowSplash();
         mainWindow.emplace(parser.values(portOption));
         mainWindow->SetSplash(splash);
+        mainWindow->SetServiceMode(parser.isSet(serviceOption));
         if (qEnvironmentVariableIsSet("KOLVA_SCREENSHOT"))
             armScreenshots(*mainWindow, splash, qEnvironmentVariable("KOLVA_SCREENSHOT"));
         // Also fills the screen where no window manager maximises it.

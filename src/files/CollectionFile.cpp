@@ -83,30 +83,38 @@ CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved)
     if (in.error() != QFileDevice::NoError)
         return result(CollectionStatus::CannotReadTemporary, temp, in.errorString());
     in.close();
-    const QString reason = writeWholeFile(target, bytes);
+    const QString reason = writeFileWhole(target, bytes);
     if (!reason.isEmpty())
         return result(CollectionStatus::CannotWrite, target, reason);
     loggerDataUnsaved = false;
     return result(CollectionStatus::Ok, target);
 }
 
-CollectionResult openCollection(const QString& fileName, DataSetStore& store,
-                                IDataSetsView& view, const IClock& clock)
+CollectionResult readCollectionFile(const QString& fileName, QByteArray& image)
 {
+    image.clear();
     QFile in(fileName);
     if (!in.open(QIODevice::ReadOnly))
         return result(CollectionStatus::CannotOpen, fileName, in.errorString());
     if (in.size() > MaxCollectionSize)
         return result(CollectionStatus::TooLarge, fileName);
     // Read at most one byte more than allowed: a device that reports no size cannot grow past it.
-    const MemoryImage image = in.read(MaxCollectionSize + 1);
+    image = in.read(MaxCollectionSize + 1);
     if (in.error() != QFileDevice::NoError)
         return result(CollectionStatus::CannotOpen, fileName, in.errorString());
-    in.close();
     if (image.isEmpty())
         return result(CollectionStatus::Empty, fileName);
     if (image.size() > MaxCollectionSize)
         return result(CollectionStatus::TooLarge, fileName);
+    return result(CollectionStatus::Ok, fileName);
+}
+
+CollectionResult openCollection(const QString& fileName, DataSetStore& store,
+                                IDataSetsView& view, const IClock& clock)
+{
+    MemoryImage image;
+    if (CollectionResult r = readCollectionFile(fileName, image); r.status != CollectionStatus::Ok)
+        return r;
     ApplyOutcome applied;
     try {
         applied = ApplyMemoryImage(image, store, view, clock);

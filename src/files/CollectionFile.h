@@ -50,8 +50,12 @@ constexpr qint64 MaxCollectionSize = 4 * 1024 * 1024;
 // leaves an existing target intact. loggerDataUnsaved is cleared only when the copy succeeded.
 CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved);
 
-// Reads fileName whole and checks it (it opens, is not empty, is not far too large), then hands
-// the image to ApplyMemoryImage: an accepted image replaces the store and the temporary file and
+// Reads a collection file whole into image: CannotOpen, TooLarge, Empty, or Ok. Nothing else
+// is looked at.
+CollectionResult readCollectionFile(const QString& fileName, QByteArray& image);
+
+// Reads fileName whole and checks it as readCollectionFile does, then hands the image to
+// ApplyMemoryImage: an accepted image replaces the store and the temporary file and
 // is listed in view with set 0 shown. A rejected image (parseCode: 1 marker missing, 2 more than
 // 4000 sets, 6 no data set), or any failure before, changes nothing. clock stands in for
 // start-time digits that do not decode.

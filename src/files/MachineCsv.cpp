@@ -50,20 +50,84 @@ QByteArray comment(const QString& text)
     return "# " + t.toUtf8() + '\n';
 }
 
-QByteArray timeText(double days)
+namespace {
+
+QByteArray formatTime(const QDate& d, const QTime& t, int offset)
 {
-    const QDateTime dt = DateTime::toQDateTime(days);
-    if (!dt.isValid())
-        return {};
-    const QDate d = dt.date();
-    const QTime t = dt.time();
-    const int offset = dt.offsetFromUtc();
     const int absOffset = std::abs(offset) / 60;
     char buf[40];
     const int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d",
                                 d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(),
                                 t.msec(), offset < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
     return QByteArray(buf, n);
+}
+
+QByteArray sampleLine(QByteArray time, const MachineSample& sample)
+{
+    QByteArray out = std::move(time);
+    out.reserve(out.size() + 4 * 16 + 1);
+    for (float v : sample.values) {
+        out += ',';
+        out += valueText(v);
+    }
+    out += '\n';
+    return out;
+}
+
+} // namespace
+
+QByteArray timeText(double days)
+{
+    const QDateTime dt = DateTime::toQDateTime(days);
+    if (dt.isValid())
+        return formatTime(dt.date(), dt.time(), dt.offsetFromUtc());
+    // A wall-clock time that the local zone skips (the hour of a change to daylight-saving time)
+    // comes from a clock that did not follow the change, such as the logger's, and counts
+    // samples from a start before it: it is written with the offset in force before the change.
+    const DateTime::DateAndTime wall = DateTime::split(days);
+    if (!wall.date.isValid())
+        return {};
+    for (int hoursBack = 1; hoursBack <= 48; ++hoursBack) {
+        const QDateTime before = DateTime::toQDateTime(days - hoursBack / 24.0);
+        if (before.isValid())
+            return formatTime(wall.date, wall.time, before.offsetFromUtc());
+    }
+    return {};
+}
+
+QByteArray LineWriter::timeText(double days)
+{
+    const DateTime::DateAndTime wall = DateTime::split(days);
+    if (!wall.date.isValid())
+        return {};
+    const std::optional<int> offset = steadyOffset(wall.date, wall.time.hour());
+    if (!offset) // the offset changes within this hour: the system decides every line
+        return MachineCsv::timeText(days);
+    return formatTime(wall.date, wall.time, *offset);
+}
+
+QByteArray LineWriter::line(const MachineSample& sample)
+{
+    return sampleLine(timeText(sample.time), sample);
+}
+
+std::optional<int> LineWriter::steadyOffset(const QDate& date, int hour)
+{
+    const qint64 key = date.toJulianDay() * 24 + hour;
+    if (key != hour_) {
+        hour_ = key;
+        // The offset of a wall-clock time that exists as it stands (not in a skipped hour).
+        const auto offsetOf = [&](const QTime& time) -> std::optional<int> {
+            const QDateTime dt(date, time);
+            if (!dt.isValid() || dt.date() != date || dt.time() != time)
+                return std::nullopt;
+            return dt.offsetFromUtc();
+        };
+        const std::optional<int> first = offsetOf(QTime(hour, 0, 0));
+        const std::optional<int> last = offsetOf(QTime(hour, 59, 59, 999));
+        hourOffset_ = first && last && *first == *last ? first : std::nullopt;
+    }
+    return hourOffset_;
 }
 
 std::optional<double> parseTime(QByteArrayView s)
@@ -124,14 +188,7 @@ std::optional<float> parseValue(QByteArrayView text)
 
 QByteArray line(const MachineSample& sample)
 {
-    QByteArray out = timeText(sample.time);
-    out.reserve(out.size() + 4 * 16 + 1);
-    for (float v : sample.values) {
-        out += ',';
-        out += valueText(v);
-    }
-    out += '\n';
-    return out;
+    return sampleLine(timeText(sample.time), sample);
 }
 
 std::optional<MachineSample> parseLine(QByteArrayView line)

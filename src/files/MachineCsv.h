@@ -6,7 +6,8 @@
 //   time,T1,T2,T3,T4
 //   2026-12-09T10:15:30.000+01:00,23.5,-12.25,,1000
 //
-// The time is the local date-time in ISO 8601 with milliseconds and the UTC offset. A value is
+// The time is the local date-time in ISO 8601 with milliseconds and the UTC offset (a wall-clock
+// time that the zone skips at a change to daylight-saving time takes the offset before it). A value is
 // the shortest text that reads back as the same 32-bit float, with a point as decimal separator;
 // a NullReading is an empty field. UTF-8, lines end with LF. Everything here is independent of
 // the user's locale.
@@ -16,10 +17,12 @@
 // and so does every value.
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -43,6 +46,23 @@ QByteArray timeText(double days);                 // 2026-12-09T10:15:30.000+01:
 std::optional<double> parseTime(QByteArrayView text);
 QByteArray valueText(float v);                    // "" for NullReading
 std::optional<float> parseValue(QByteArrayView text);  // "" gives NullReading
+
+// Many lines in a row (an export of a whole data set): the same texts as line() and timeText(),
+// with the UTC offset looked up once per hour of local time instead of for every line (a look-up
+// asks the system's time zone, which costs more than the rest of the line). Within an hour whose
+// offset changes (a daylight-saving transition) every line is looked up on its own.
+class LineWriter {
+public:
+    QByteArray line(const MachineSample& sample);
+    QByteArray timeText(double days);
+
+private:
+    // The UTC offset of that local hour when it is the same all through the hour.
+    std::optional<int> steadyOffset(const QDate& date, int hour);
+
+    qint64 hour_ = std::numeric_limits<qint64>::min(); // the cached local hour (day x 24 + hour)
+    std::optional<int> hourOffset_;                      // its steady offset, in seconds
+};
 
 // A sample line without its line end; nullopt when it is not exactly a time and four values.
 std::optional<MachineSample> parseLine(QByteArrayView line);

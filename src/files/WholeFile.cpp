@@ -2,10 +2,9 @@
 
 #include <QSaveFile>
 
-QString writeWholeFile(const QString& name, const QByteArray& bytes)
+QString writeFileWhole(const QString& name, const QByteArray& bytes)
 {
     QSaveFile file(name);
-    // No direct write fallback: a failed write must never destroy the file that is there.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

@@ -1,9 +1,9 @@
 #pragma once
-// A file written whole: through a temporary file beside it that then replaces the target, so a
-// failed write leaves an existing file as it was.
+// A file written whole: the bytes go to a temporary file beside the target, which then replaces
+// it, so a failed write never leaves a half-written target or destroys the one that was there.
 
 #include <QByteArray>
 #include <QString>
 
-// Writes bytes to name. "" on success, else the system's reason; the target is untouched then.
-QString writeWholeFile(const QString& name, const QByteArray& bytes);
+// "" on success, else the system's reason.
+QString writeFileWhole(const QString& name, const QByteArray& bytes);

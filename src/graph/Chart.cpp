@@ -64,7 +64,9 @@ void Chart::markAll()
 
 void Chart::markCell(int s, int p)
 {
-    dirty_.mark(s, p);
+    // A write outside the cells is ignored by the data; it must not reach the renderer either.
+    if (state_.data.valid(s, p))
+        dirty_.mark(s, p);
 }
 
 // ---- data -------------------------------------------------------------------------------------

@@ -1,10 +1,14 @@
 #pragma once
-// Pieces every small dialog of the graph windows shares: the OK and Cancel buttons, and the
-// placement centred on the screen (call from the dialog's showEvent).
+// Pieces every small dialog of the graph windows shares: the OK and Cancel buttons, the
+// placement centred on the screen (call from the dialog's showEvent), and the runner that shows
+// a dialog of fields and gives them back.
 
 #include <QDialog>
 #include <QPushButton>
 #include <QScreen>
+
+#include <functional>
+#include <optional>
 
 // "OK" (the default button, accepts) and "Cancel" (rejects), named btnOK and btnCancel.
 inline void createOkCancel(QDialog& dialog, QPushButton*& ok, QPushButton*& cancel)
@@ -25,4 +29,19 @@ inline void centreOnScreen(QWidget& w)
         r.moveCenter(screen->availableGeometry().center());
         w.move(r.topLeft());
     }
+}
+
+// Shows a Dialog (with setFields() and fields()) filled with the initial fields through run
+// (default: exec()); the fields on Accepted, nullopt otherwise.
+template <class Dialog, class Fields>
+std::function<std::optional<Fields>(const Fields&)>
+fieldsDialog(QWidget* parent, std::function<int(QDialog&)> run)
+{
+    return [parent, run](const Fields& initial) -> std::optional<Fields> {
+        Dialog dialog(parent);
+        dialog.setFields(initial);
+        if ((run ? run(dialog) : dialog.exec()) != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.fields();
+    };
 }

@@ -1,6 +1,7 @@
 #include "graph/GraphCommands.h"
 
 #include "app/ErrorBox.h"
+#include "graph/DialogParts.h"
 #include "graph/GraphFile.h"
 #include "graph/USetupScale.h"
 
@@ -55,13 +56,7 @@ UserPrompts standardPrompts(QWidget* parent)
 
 ScaleDialogRunner setupScaleDialog(QWidget* parent, Chart::DialogRunner run)
 {
-    return [parent, run](const ScaleFields& initial) -> std::optional<ScaleFields> {
-        TfrmSetupScale dialog(parent);
-        dialog.setFields(initial);
-        if ((run ? run(dialog) : dialog.exec()) != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.fields();
-    };
+    return fieldsDialog<TfrmSetupScale, ScaleFields>(parent, std::move(run));
 }
 
 void WriteGraphFile(const Chart& chart, const QString& name)

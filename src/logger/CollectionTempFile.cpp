@@ -19,7 +19,7 @@ bool writeCollectionTempFile(const MemoryImage& image, QString* reason)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         throw std::runtime_error(QDir::toNativeSeparators(folder).toStdString());
-    const QString why = writeWholeFile(path, image);
+    const QString why = writeFileWhole(path, image);
     if (why.isEmpty())
         return true;
     if (reason)

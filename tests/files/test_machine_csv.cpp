@@ -10,6 +10,9 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <set>
+
+#include <time.h>
 
 namespace {
 
@@ -130,4 +133,40 @@ TEST(MachineCsv, ReaderKeepsCommentsSkipsDamageAndNeverUsesACutLastLine)
     EXPECT_FALSE(empty.headerFound);
     EXPECT_TRUE(empty.samples.empty());
     EXPECT_EQ(empty.skippedLines, 0);
+}
+
+// The writer for many lines looks the UTC offset up once per hour; around daylight-saving
+// transitions (a skipped and a repeated hour) it must write what the per-line function writes.
+TEST(MachineCsv, LineWriterWritesTheSameTimesAcrossDaylightSavingTransitions)
+{
+    const QByteArray savedTz = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    std::set<std::string> offsets;
+    MachineCsv::LineWriter writer;
+    for (const QDate day : {QDate(2026, 3, 29), QDate(2026, 10, 25)}) {
+        const double start = DateTime::fromDateAndTime(day.addDays(-1), QTime(22, 0));
+        // Every 7 minutes and 13.25 seconds over 8 hours, then the same times backwards.
+        std::vector<double> times;
+        for (double d = start; d < start + 8.0 / 24; d += (7 * 60 + 13.25) / 86400.0)
+            times.push_back(d);
+        std::vector<double> backwards(times.rbegin(), times.rend());
+        for (const auto* list : {&times, &backwards})
+            for (double d : *list) {
+                const QByteArray expected = MachineCsv::timeText(d);
+                ASSERT_EQ(writer.timeText(d), expected) << d;
+                ASSERT_EQ(writer.line({d, {1.5f, NullReading, -2, 0}}),
+                          MachineCsv::line({d, {1.5f, NullReading, -2, 0}}));
+                offsets.insert(expected.right(6).toStdString());
+            }
+    }
+    // 02:30 on 29 March does not exist in Berlin: a logger clock that stayed on winter time.
+    const double skipped = DateTime::fromDateAndTime(QDate(2026, 3, 29), QTime(2, 30));
+    EXPECT_EQ(MachineCsv::timeText(skipped), "2026-03-29T02:30:00.000+01:00");
+    if (savedTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedTz);
+    tzset();
+    EXPECT_EQ(offsets, (std::set<std::string>{"+01:00", "+02:00"}));
 }

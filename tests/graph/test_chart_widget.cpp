@@ -108,6 +108,26 @@ TEST(Chart, NullReadingsAndUnfilledPointsAreNotDrawnAndLongPausesBreakTheLine)
     EXPECT_LT(d[5].first, d[6].first);
 }
 
+// Cells beyond the chart are ignored, also by the drawing (it once read past the data).
+TEST(Chart, WritesOutsideTheCellsChangeNothingDrawn)
+{
+    ShownChart c;
+    fixtures::fillDefault(c.chart, 10, 4);
+    c.chart.Redraw();
+    const auto before = graphData(c.chart, 1);
+    for (int p = 10; p < 5000; p += 7) {
+        c.chart.SetXDataII(1, p, Start + p * Second);
+        c.chart.SetYData(1, p, 20.0f);
+    }
+    c.chart.Redraw();
+    EXPECT_EQ(c.chart.Points(), 10);
+    EXPECT_TRUE(sameData(graphData(c.chart, 1), before));
+    c.chart.SetYData(9, 2, 20.0f);
+    c.chart.SetYData(1, -1, 20.0f);
+    c.chart.Redraw();
+    EXPECT_TRUE(sameData(graphData(c.chart, 1), before));
+}
+
 TEST(Chart, AppendingPointsGivesTheSameGraphAsDrawingEverythingAnew)
 {
     ShownChart c;

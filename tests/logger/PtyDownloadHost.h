@@ -6,6 +6,7 @@
 
 #include "NullLinkView.h"
 
+#include "app/MeterPortSetup.h"
 #include "link/ComPort.h"
 #include "link/LiveLink.h"
 #include "link/SilentAbort.h"
@@ -16,13 +17,10 @@
 struct PtyDownloadHost : ILoggerPortHost, IDownloadView, IDownloadProgress {
     explicit PtyDownloadHost(const QString& device)
     {
-        for (TComPort* port : {&comm1, &comm2}) {
-            port->SetBaudRate(TBaudRate::br9600);
-            port->SetDataBits(TDataBits::db8);
-            port->SetParity(TParity::paNone);
-            port->SetStopBits(TStopBits::sb1);
+        configureMeterPort(comm1, MeterPortRole::Live);
+        configureMeterPort(comm2, MeterPortRole::Download);
+        for (TComPort* port : {&comm1, &comm2})
             port->SetOnError([](TCustomComPort&, const EComError&, TComAction& a) { a = TComAction::caAbort; });
-        }
         comm1.SetDeviceName(device);
         AttachLiveReceiver();
     }

@@ -1,0 +1,29 @@
+// One real-time sample into a recording of 4 x 99,999 points that is 80,000 samples full: the
+// chart's cells, the running statistics, the redraw of the chart at 1600 x 900 and the journal
+// line, all through the recorder of the program's main window.
+#include "support/RecordingBench.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_AppendSample(benchmark::State& state)
+{
+    benchrec::Recording r;
+    constexpr int kFull = 80000;
+    r.prefill(kFull);
+    if (r.window().Chart1->size() != QSize(1600, 900))
+        state.SkipWithError("the chart is not 1600 x 900");
+    for (auto _ : state) {
+        if (r.main->Recorder().SampleCount >= benchrec::kPoints - 1) {
+            state.PauseTiming();
+            r.prefill(kFull);
+            state.ResumeTiming();
+        }
+        r.append();
+    }
+    state.counters["journal_ok"] = r.recorder().Journal().writing() ? 1 : 0;
+}
+BENCHMARK(BM_AppendSample)->Unit(benchmark::kMillisecond);
+
+} // namespace

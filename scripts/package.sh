@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the Debian package: a Release tree in build-pkg/ (BUILD_DIR chooses another folder) with
+# only the installed targets, then CPack. The package's path is the last line printed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=${BUILD_DIR:-build-pkg}
+args=(-S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKOLVA_TESTS=OFF -DKOLVA_BENCH=OFF)
+if command -v ccache >/dev/null 2>&1; then
+  args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake "${args[@]}" >/dev/null
+cmake --build "$dir" -j"$(nproc)" --target kolva kolva-cli kolva-meter-sim
+rm -f "$dir"/kolva_*.deb
+(cd "$dir" && cpack -G DEB >/dev/null)
+deb=$(ls "$dir"/kolva_*.deb)
+realpath "$deb"

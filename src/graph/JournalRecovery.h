@@ -1,0 +1,24 @@
+#pragma once
+// Recovery at start-up: every journal still in the journal folder belongs to a recording that
+// ended without the user's choice (a crash, a power cut, a kill). Each is offered with a
+// question naming its start time and sample count: Yes opens its samples as a graph window and
+// moves the journal to journal/recovered/ so that it is not offered again; No keeps it for the
+// next start. A journal without a single sample has nothing to offer and is moved aside
+// without a question. The window itself is made by the caller (open).
+
+#include "graph/Questions.h"
+#include "graph/RecordingJournal.h"
+
+#include <functional>
+
+struct RecoveryHooks {
+    QuestionFn ask;        // Yes/No: true opens the recording
+    MessageFn message;     // a journal that cannot be read or moved aside
+    // Opens the recovered samples as a graph window. False when it could not: the journal stays.
+    std::function<bool(const RecoveredJournal&)> open;
+};
+
+// Offers the pending journals of folder, oldest first, except `busy` (the journal of a recording
+// that is being written). Returns how many were opened.
+int offerPendingJournals(const RecoveryHooks& hooks, const QString& folder = journalFolder(),
+                         const QString& busy = QString());

@@ -1,0 +1,203 @@
+// kolva-cli `sets` and `export` as processes, against golden texts (tests/cli/golden/;
+// KOLVA_UPDATE_GOLDEN=1 writes them anew, review the difference before committing it), and the
+// exit statuses of damaged files and bad usage.
+#include "CliProcess.h"
+
+#include "app/DateTime.h"
+#include "graph/ChartState.h"
+#include "graph/GraphFile.h"
+
+#include <QDir>
+
+namespace {
+
+QString golden(const QString& name)
+{
+    return QDir(QStringLiteral(KOLVA_CLI_GOLDEN_DIR)).filePath(name);
+}
+
+void expectGolden(const QByteArray& actual, const QString& name)
+{
+    if (qEnvironmentVariableIsSet("KOLVA_UPDATE_GOLDEN")) {
+        ASSERT_TRUE(writeAll(golden(name), actual));
+        return;
+    }
+    EXPECT_EQ(actual.toStdString(), readAll(golden(name)).toStdString()) << name.toStdString();
+}
+
+class CliFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The three sets of the logger's golden image: odd ranges, an empty set, degrees F.
+        collection = cli.home(QStringLiteral("three_sets.CH4"));
+        QFile::copy(QStringLiteral(KOLVA_LOGGER_GOLDEN_DIR "/three_sets.img"), collection);
+    }
+
+    CliProcess cli;
+    QString collection;
+};
+
+// A graph as the real-time window saves it: 4 channels, 6 points of which 4 are filled.
+ChartState realTimeGraph()
+{
+    ChartState chart;
+    chart.data.resize(4, 6);
+    const double start = DateTime::fromDateAndTime(QDate(2024, 5, 6), QTime(10, 15, 30));
+    const float readings[4][4] = {{21.5f, 22.25f, NullReading, -12.0f},
+                                  {21.6f, 22.3f, 100.0f, -11.9f},
+                                  {21.7f, 2600.0f, 100.5f, -11.8f},
+                                  {21.8f, 22.4f, 101.0f, -0.05f}};
+    for (int p = 0; p < 4; ++p)
+        for (int c = 0; c < 4; ++c) {
+            chart.data.setX(c, p, start + p * 2 * DateTime::OneSecond);
+            chart.data.setY(c, p, readings[p][c]);
+        }
+    return chart;
+}
+
+} // namespace
+
+TEST_F(CliFiles, SetsListsTheDataSetsOfACollection)
+{
+    const CliRun r = cli.run({QStringLiteral("sets"), collection});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    expectGolden(r.out, QStringLiteral("three_sets.sets.txt"));
+}
+
+TEST_F(CliFiles, ExportOfASetInEveryFormat)
+{
+    CliRun r = cli.run({QStringLiteral("export"), collection});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    expectGolden(r.out, QStringLiteral("three_sets.set1.csv"));
+
+    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set"), QStringLiteral("3"),
+                 QStringLiteral("--format"), QStringLiteral("txt")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    expectGolden(r.out, QStringLiteral("three_sets.set3.txt"));
+
+    // -o writes the same bytes to a file.
+    const QString out = cli.home(QStringLiteral("set3.csv"));
+    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set=3"),
+                 QStringLiteral("--format=csv"), QStringLiteral("-o"), out});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    QByteArray expectedCsv = readAll(golden(QStringLiteral("three_sets.set3.txt")));
+    expectedCsv.replace('\t', ',');
+    EXPECT_EQ(readAll(out), expectedCsv);
+
+    // A set without samples gives its comments and the header alone.
+    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set"), QStringLiteral("2")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.endsWith("# offsets=-0.9,0,0.36,0\ntime,T1,T2,T3,T4\n")) << r.out.toStdString();
+
+    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set"), QStringLiteral("4")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.toStdString(), "kolva-cli: " + collection.toStdString()
+                                       + " holds 3 data set(s); there is no set 4\n");
+}
+
+TEST_F(CliFiles, ExportOfAGraphFileAndOfTheProgramsTextFiles)
+{
+    const QString ghf = cli.home(QStringLiteral("realtime.ghf"));
+    writeGraphFile(realTimeGraph(), ghf);
+    CliRun r = cli.run({QStringLiteral("export"), ghf});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty());
+    expectGolden(r.out, QStringLiteral("realtime.ghf.csv"));
+
+    // Its txt export, read back as a text file of the program, gives the same readings to a
+    // tenth: the chain the user has between the program's files.
+    const QString txt = cli.home(QStringLiteral("realtime.txt"));
+    r = cli.run({QStringLiteral("export"), ghf, QStringLiteral("--format"), QStringLiteral("txt"),
+                 QStringLiteral("-o"), txt});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    expectGolden(readAll(txt), QStringLiteral("realtime.ghf.txt"));
+    r = cli.run({QStringLiteral("export"), txt});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    expectGolden(r.out, QStringLiteral("realtime.txt.csv"));
+
+    // A graph of two channels says so; T3 and T4 stay empty.
+    ChartState two;
+    two.data.resize(2, 1);
+    for (int c = 0; c < 2; ++c) {
+        two.data.setX(c, 0, DateTime::fromDateAndTime(QDate(2024, 5, 6), QTime(9, 0)));
+        two.data.setY(c, 0, 1.5f + float(c));
+    }
+    const QString twoGhf = cli.home(QStringLiteral("two.ghf"));
+    writeGraphFile(two, twoGhf);
+    r = cli.run({QStringLiteral("export"), twoGhf});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.endsWith("time,T1,T2,T3,T4\n2024-05-06T09:00:00.000+00:00,1.5,2.5,,\n"))
+        << r.out.toStdString();
+    EXPECT_EQ(r.err.toStdString(), "kolva-cli: the graph has 2 channel(s); T3 to T4 are left empty\n");
+}
+
+TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)
+{
+    const QByteArray image = readAll(collection);
+    const QString cut = cli.home(QStringLiteral("cut.CH4"));
+    ASSERT_TRUE(writeAll(cut, image.left(300))); // the first set runs past the end
+    const QString empty = cli.home(QStringLiteral("empty.CH4"));
+    ASSERT_TRUE(writeAll(empty, {}));
+    const QString ghf = cli.home(QStringLiteral("bad.ghf"));
+    ASSERT_TRUE(writeAll(ghf, QByteArray("\x10\x00\x00\x00not a chart image", 21)));
+    const QString noise = cli.home(QStringLiteral("noise.txt"));
+    ASSERT_TRUE(writeAll(noise, QByteArray(4000, '\xff')));
+
+    struct Case {
+        QStringList args;
+        const char* reason; // a part of the one-line reason
+    };
+    const Case cases[] = {
+        {{QStringLiteral("sets"), cut}, "is not a usable data set collection file"},
+        {{QStringLiteral("export"), cut}, "is not a usable data set collection file"},
+        {{QStringLiteral("sets"), empty}, "is empty"},
+        {{QStringLiteral("sets"), cli.home(QStringLiteral("none.CH4"))}, "Cannot open file"},
+        {{QStringLiteral("export"), ghf}, "bad.ghf"},
+        {{QStringLiteral("export"), noise}, "holds no line with a date, a time and readings"},
+        {{QStringLiteral("export"), cli.home(QStringLiteral("none.txt"))}, "none.txt"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = cli.run(c.args);
+        EXPECT_EQ(r.exitCode, 1) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.startsWith("kolva-cli: ")) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.reason)) << r.err.toStdString();
+    }
+
+    // -o is written whole or not at all: a failed export leaves the old file as it was.
+    const QString out = cli.home(QStringLiteral("kept.csv"));
+    ASSERT_TRUE(writeAll(out, "old contents\n"));
+    EXPECT_EQ(cli.run({QStringLiteral("export"), cut, QStringLiteral("-o"), out}).exitCode, 1);
+    EXPECT_EQ(readAll(out), "old contents\n");
+}
+
+TEST_F(CliFiles, BadUsageExitsWithTwoAndTheUsage)
+{
+    const QStringList bad[] = {
+        {},
+        {QStringLiteral("sets")},
+        {QStringLiteral("export"), collection, QStringLiteral("--format"), QStringLiteral("pdf")},
+        {QStringLiteral("export"), cli.home(QStringLiteral("run.xls"))},
+        {QStringLiteral("export"), cli.home(QStringLiteral("run.ghf")), QStringLiteral("--set"),
+         QStringLiteral("2")},
+        {QStringLiteral("live"), QStringLiteral("--count"), QStringLiteral("many")},
+        {QStringLiteral("frobnicate")},
+    };
+    for (const QStringList& args : bad) {
+        const CliRun r = cli.run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.startsWith("kolva-cli: ")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("\nUsage:\n  kolva-cli ports\n")) << r.err.toStdString();
+    }
+    CliRun r = cli.run({QStringLiteral("--help")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith("Usage:\n"));
+    r = cli.run({QStringLiteral("--version")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.toStdString(), "kolva-cli " KOLVA_VERSION "\n");
+}

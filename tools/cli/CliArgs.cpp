@@ -1,0 +1,224 @@
+#include "CliArgs.h"
+
+#include "logger/MeterSetup.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include <limits>
+
+namespace cli {
+
+namespace {
+
+struct CommandName {
+    const char* name;
+    Command command;
+    QStringList options; // the options it takes; "FILE" for its one positional argument
+};
+
+const std::vector<CommandName>& commands()
+{
+    static const std::vector<CommandName> list = {
+        {"ports", Command::Ports, {}},
+        {"live", Command::Live, {"--port", "--period", "--count", "-o"}},
+        {"download", Command::Download, {"--port", "--retries", "--fix", "-o"}},
+        {"sets", Command::Sets, {"FILE"}},
+        {"export", Command::Export, {"FILE", "--set", "--format", "-o"}},
+        {"setup", Command::Setup,
+         {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"}},
+    };
+    return list;
+}
+
+// Options that take a value.
+bool takesValue(const QString& option)
+{
+    static const QSet<QString> withValue = {"--port", "--period", "--count", "-o",
+                                            "--retries", "--set", "--format", "--interval"};
+    return withValue.contains(option);
+}
+
+int wholeNumber(const QString& option, const QString& text, int minimum, int maximum)
+{
+    bool ok = false;
+    const qlonglong v = text.toLongLong(&ok);
+    if (!ok || v < minimum || v > maximum)
+        throw UsageError(QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\"")
+                             .arg(option).arg(minimum).arg(maximum).arg(text));
+    return int(v);
+}
+
+ExportFormat formatOf(const QString& text)
+{
+    if (text == QLatin1String("machine"))
+        return ExportFormat::Machine;
+    if (text == QLatin1String("txt"))
+        return ExportFormat::Txt;
+    if (text == QLatin1String("csv"))
+        return ExportFormat::Csv;
+    throw UsageError(QStringLiteral("--format is machine, txt or csv, not \"%1\"").arg(text));
+}
+
+// MM:SS, with the limits of the meter's set-up: each part up to 60, not both 0.
+void intervalOf(const QString& text, Arguments& a)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,2}):(\\d{1,2})$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        throw UsageError(QStringLiteral("--interval is MM:SS, not \"%1\"").arg(text));
+    if (!Setup::intervalBytes(m.captured(1), m.captured(2)))
+        throw UsageError(QStringLiteral("--interval %1 is not an interval the meter takes "
+                                        "(minutes and seconds up to 60 each, not both 0)")
+                             .arg(text));
+    a.intervalMinutes = m.captured(1);
+    a.intervalSeconds = m.captured(2);
+}
+
+void applyOption(const QString& option, const QString& value, Arguments& a)
+{
+    constexpr int kMax = std::numeric_limits<int>::max();
+    if (option == QLatin1String("--port")) {
+        if (value.isEmpty())
+            throw UsageError(QStringLiteral("--port needs a device path"));
+        a.port = value;
+    } else if (option == QLatin1String("-o")) {
+        if (value.isEmpty())
+            throw UsageError(QStringLiteral("-o needs a file name"));
+        a.output = value;
+    } else if (option == QLatin1String("--period")) {
+        a.period = wholeNumber(option, value, 1, 86400);
+    } else if (option == QLatin1String("--count")) {
+        a.count = wholeNumber(option, value, 1, kMax);
+    } else if (option == QLatin1String("--retries")) {
+        a.retries = wholeNumber(option, value, 0, 10);
+    } else if (option == QLatin1String("--fix")) {
+        a.fix = true;
+    } else if (option == QLatin1String("--set")) {
+        a.set = wholeNumber(option, value, 1, kMax);
+        a.setGiven = true;
+    } else if (option == QLatin1String("--format")) {
+        a.format = formatOf(value);
+    } else if (option == QLatin1String("--interval")) {
+        intervalOf(value, a);
+        a.steps.push_back(SetupStep::Interval);
+    } else if (option == QLatin1String("--clock")) {
+        a.steps.push_back(SetupStep::Clock);
+    } else if (option == QLatin1String("--erase")) {
+        a.steps.push_back(SetupStep::Erase);
+    } else if (option == QLatin1String("--defaults")) {
+        a.steps.push_back(SetupStep::Defaults);
+    } else if (option == QLatin1String("--read")) {
+        a.steps.push_back(SetupStep::Read);
+    }
+}
+
+} // namespace
+
+Arguments parseArguments(const QStringList& args)
+{
+    Arguments a;
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))
+        || (args.size() == 1 && args.first() == QLatin1String("help"))) {
+        a.command = Command::Help;
+        return a;
+    }
+    if (args.isEmpty())
+        throw UsageError(QStringLiteral("no command given"));
+    if (args.first() == QLatin1String("--version")) {
+        if (args.size() > 1)
+            throw UsageError(QStringLiteral("--version takes nothing more"));
+        a.command = Command::Version;
+        return a;
+    }
+
+    const CommandName* command = nullptr;
+    for (const CommandName& c : commands())
+        if (args.first() == QLatin1String(c.name))
+            command = &c;
+    if (!command)
+        throw UsageError(QStringLiteral("unknown command \"%1\"").arg(args.first()));
+    a.command = command->command;
+
+    QSet<QString> seen;
+    bool fileGiven = false;
+    for (int i = 1; i < args.size(); ++i) {
+        QString option = args[i];
+        QString value;
+        bool inlineValue = false;
+        if (option.startsWith(QLatin1String("--")) && option.contains(QLatin1Char('='))) {
+            value = option.mid(option.indexOf(QLatin1Char('=')) + 1);
+            option = option.left(option.indexOf(QLatin1Char('=')));
+            inlineValue = true;
+        }
+        const bool isOption = option.startsWith(QLatin1Char('-')) && option.size() > 1;
+        if (!isOption) {
+            if (!command->options.contains(QLatin1String("FILE")) || fileGiven)
+                throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(args[i]));
+            a.file = args[i];
+            fileGiven = true;
+            continue;
+        }
+        if (!command->options.contains(option))
+            throw UsageError(QStringLiteral("%1 does not take %2").arg(QLatin1String(command->name), option));
+        // Set-up steps may come more than once; they run in the order given.
+        if (a.command != Command::Setup && seen.contains(option))
+            throw UsageError(QStringLiteral("%1 is given twice").arg(option));
+        seen.insert(option);
+        if (takesValue(option) && !inlineValue) {
+            if (i + 1 >= args.size())
+                throw UsageError(QStringLiteral("%1 needs a value").arg(option));
+            value = args[++i];
+        } else if (!takesValue(option) && inlineValue) {
+            throw UsageError(QStringLiteral("%1 takes no value").arg(option));
+        }
+        applyOption(option, value, a);
+    }
+
+    if (command->options.contains(QLatin1String("FILE")) && !fileGiven)
+        throw UsageError(QStringLiteral("%1 needs a FILE").arg(QLatin1String(command->name)));
+    if (a.command == Command::Download && a.output.isEmpty())
+        throw UsageError(QStringLiteral("download needs -o FILE.CH4"));
+    if (a.command == Command::Setup && a.steps.empty())
+        throw UsageError(QStringLiteral("setup needs at least one of --clock, --interval, "
+                                        "--erase, --defaults, --read"));
+    return a;
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  kolva-cli ports\n"
+        "  kolva-cli live [--port PATH] [--period S] [--count N] [-o FILE]\n"
+        "  kolva-cli download [--port PATH] [--retries N] [--fix] -o FILE.CH4\n"
+        "  kolva-cli sets FILE.CH4\n"
+        "  kolva-cli export FILE [--set K] [--format machine|txt|csv] [-o OUT]\n"
+        "  kolva-cli setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]\n"
+        "  kolva-cli --help | --version\n"
+        "\n"
+        "Commands:\n"
+        "  ports     The serial devices as the program lists them, one a line.\n"
+        "  live      The meter's readings as machine CSV, one line per period (default 1 s)\n"
+        "            while the meter sends, until N lines or Ctrl+C.\n"
+        "  download  The data logger's memory into a data set collection file, written whole\n"
+        "            or not at all. A failed transfer is tried again N times (default 1);\n"
+        "            --fix deletes a damaged data set and keeps the sets before it.\n"
+        "  sets      The data sets of a collection file, tab-separated.\n"
+        "  export    Data set K (from 1, default 1) of a collection file (.CH4), a graph file\n"
+        "            (.ghf), or a text (.txt) or CSV (.csv) file of the program, as machine CSV\n"
+        "            (default) or as the program's own txt or csv export lines.\n"
+        "  setup     The meter set-up operations, in the order given, each reported OK or with\n"
+        "            its failure; --read prints what the meter reports.\n"
+        "\n"
+        "Without --port the meter is searched on every serial device, as the program does at\n"
+        "start-up. Output goes to standard output unless -o names a file.\n"
+        "\n"
+        "Machine CSV: '#' comment lines, the header time,T1,T2,T3,T4, then one line per sample:\n"
+        "ISO 8601 local time with its UTC offset and the four readings (empty when missing).\n"
+        "\n"
+        "Exit status: 0 success, 1 the operation failed (the reason on standard error),\n"
+        "2 bad usage.\n");
+}
+
+} // namespace cli

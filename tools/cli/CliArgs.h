@@ -1,0 +1,49 @@
+#pragma once
+// The command line of kolva-cli: one command and its options, checked before anything is done.
+// A command line that is wrong gives a UsageError with a one-line reason; the caller prints it
+// with the usage text and exits with status 2.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace cli {
+
+enum class Command { Help, Version, Ports, Live, Download, Sets, Export, Setup };
+
+enum class ExportFormat { Machine, Txt, Csv };
+
+// The set-up operations, run in the order given.
+enum class SetupStep { Clock, Interval, Erase, Defaults, Read };
+
+struct Arguments {
+    Command command = Command::Help;
+    QString port;               // --port PATH; empty: search the meter
+    QString output;             // -o FILE; empty: standard output
+    int period = 1;             // live --period S
+    std::optional<int> count;   // live --count N
+    int retries = 1;            // download --retries N
+    bool fix = false;           // download --fix
+    QString file;               // sets / export FILE
+    int set = 1;                // export --set K, counting from 1
+    bool setGiven = false;
+    ExportFormat format = ExportFormat::Machine;
+    std::vector<SetupStep> steps; // setup
+    QString intervalMinutes;    // setup --interval MM:SS, the two texts as given
+    QString intervalSeconds;
+};
+
+struct UsageError : std::runtime_error {
+    explicit UsageError(const QString& reason) : std::runtime_error(reason.toStdString()) {}
+    QString reason() const { return QString::fromStdString(what()); }
+};
+
+// args without the program name. Throws UsageError.
+Arguments parseArguments(const QStringList& args);
+
+QString usageText();
+
+} // namespace cli

@@ -1,0 +1,185 @@
+#include "CliLive.h"
+
+#include "CliFailure.h"
+#include "CliMeter.h"
+#include "CliSignals.h"
+
+#include "app/DateTime.h"
+#include "app/NullReading.h"
+#include "files/MachineCsv.h"
+#include "link/LinkView.h"
+#include "link/LiveLink.h"
+#include "link/SilentAbort.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+
+#include <memory>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+// Standard output or a file, each write handed to the system at once.
+class LineOutput {
+public:
+    explicit LineOutput(const QString& path) : path_(path)
+    {
+        const bool ok = path.isEmpty()
+                            ? file_.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)
+                            : (file_.setFileName(path),
+                               file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered));
+        if (!ok)
+            throw Failure(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file_.errorString()));
+    }
+
+    void write(const QByteArray& bytes)
+    {
+        if (file_.write(bytes) != bytes.size())
+            throw Failure(QStringLiteral("Cannot write %1. %2")
+                              .arg(path_.isEmpty() ? QStringLiteral("to standard output")
+                                                   : QStringLiteral("file \"%1\"").arg(path_),
+                                   file_.errorString()));
+    }
+
+private:
+    QString path_;
+    QFile file_;
+};
+
+class LiveSession : public ILinkView {
+public:
+    explicit LiveSession(const Arguments& a) : args_(a), port_(true)
+    {
+        link_.State().RealTimeRate = a.period;
+        MainTimer.setTimerType(Qt::PreciseTimer);
+        MainTimer.setInterval(LiveLink::kNominalIntervalMs);
+        QObject::connect(&MainTimer, &QTimer::timeout, [this] { MainTimerTimer(); });
+        signals_.setOnStop([this] { stop(ExitOk); });
+    }
+
+    int run()
+    {
+        const MeterFound found = findMeter(port_, args_.port, NotFound::Wait,
+                                           [] { return StopSignals::requested(); });
+        if (StopSignals::requested())
+            return ExitOk;
+        device_ = found.search.devicePath;
+        if (!found.waitReason.isEmpty())
+            note(found.waitReason + QStringLiteral(" Waiting for it (Ctrl+C ends)."));
+
+        output_ = std::make_unique<LineOutput>(args_.output);
+        output_->write(MachineCsv::comment(QStringLiteral("source=") + device_)
+                       + MachineCsv::comment(QStringLiteral("rate=%1").arg(args_.period))
+                       + MachineCsv::header());
+
+        port_.SetOnRxChar([this](TCustomComPort&) { runSilently([this] { link_.Comm1RxChar(); }); });
+        port_.SetOnHandlerException([](TCustomComPort&, const std::exception& e) {
+            note(QString::fromUtf8(e.what()));
+        });
+        ApplySearchResult(found.search, port_, *this, link_.State());
+        MainTimer.start();
+        if (status_ == ExitOk && !stopped_)
+            QCoreApplication::exec();
+        MainTimer.stop();
+        runSilently([this] { port_.Close(); });
+        if (status_ != ExitOk)
+            throw Failure(failure_);
+        return ExitOk;
+    }
+
+    // ILinkView: the link's changes of state are noted (the loss is told again every third
+    // silent tick; it is noted once).
+    void MeterConnected(const QString& devicePath) override { linkState(devicePath, true); }
+    void MeterLost(const QString& devicePath) override { linkState(devicePath, false); }
+
+private:
+    void linkState(const QString& devicePath, bool on)
+    {
+        if (knownOn_ && *knownOn_ == on)
+            return;
+        if (knownOn_) // not the start itself
+            note(on ? (everOn_ ? QStringLiteral("The meter on %1 sends again.")
+                               : QStringLiteral("The meter on %1 answers."))
+                          .arg(devicePath)
+                    : QStringLiteral("The meter on %1 is lost: no lines until it is back.").arg(devicePath));
+        knownOn_ = on;
+        everOn_ = everOn_ || on;
+    }
+
+    void MainTimerTimer()
+    {
+        try {
+            runSilently([this] {
+                const int next = link_.MainTimerTimer(DateTime::now(), MainTimer.interval());
+                if (next != MainTimer.interval())
+                    MainTimer.setInterval(next);
+            });
+        } catch (const Failure& f) {
+            failure_ = f.reason();
+            stop(ExitFailed);
+        }
+    }
+
+    void frameReceived(const LiveFrame& frame) { DecodeLiveFrame(frame, reading_, decoder_); }
+
+    void sampleDue(double time)
+    {
+        if (stopped_)
+            return;
+        output_->write(MachineCsv::line({time, liveValues(reading_)}));
+        if (args_.count && ++written_ >= *args_.count)
+            stop(ExitOk);
+    }
+
+    void stop(int status)
+    {
+        if (stopped_)
+            return;
+        stopped_ = true;
+        status_ = status;
+        QCoreApplication::exit(status);
+    }
+
+    const Arguments& args_;
+    MeterPort port_;
+    LiveReading reading_;
+    DecoderState decoder_;
+    LiveLink link_{port_, *this,
+                   LinkHooks{[this](const LiveFrame& f) { frameReceived(f); }, [] { return true; },
+                             [this](double time) { sampleDue(time); }}};
+    QTimer MainTimer;
+    StopSignals signals_;
+    std::unique_ptr<LineOutput> output_;
+    QString device_;
+    std::optional<bool> knownOn_;
+    bool everOn_ = false;
+    int written_ = 0;
+    bool stopped_ = false;
+    int status_ = ExitOk;
+    QString failure_;
+};
+
+} // namespace
+
+std::array<float, 4> liveValues(const LiveReading& reading)
+{
+    std::array<float, 4> values = reading.Channel;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool overRange = reading.ChannelStatus & (0x01u << i);
+        const bool missing = reading.ChannelStatus & (0x10u << i);
+        if (overRange || missing)
+            values[i] = NullReading;
+    }
+    return values;
+}
+
+int runLive(const Arguments& a)
+{
+    LiveSession session(a);
+    return session.run();
+}
+
+} // namespace cli

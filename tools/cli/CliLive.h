@@ -1,0 +1,22 @@
+#pragma once
+// `live`: the program's live link (frame reader, watchdog with keep-alive and restart, decoder)
+// on the event loop, with a timer as MainTimer and its interval correction. Every sampling
+// period on which frames came, one machine CSV line is written and flushed; a lost meter gives
+// no lines until it is back, and a note on standard error. It ends after --count lines or at
+// Ctrl+C / SIGTERM, with every line written.
+
+#include "CliArgs.h"
+
+#include "link/LiveDecoder.h"
+
+#include <array>
+
+namespace cli {
+
+// The four readings of a live reading as they go into a line: NullReading for a channel the
+// meter marks as without a value ("- - - -") or over range ("-OL-").
+std::array<float, 4> liveValues(const LiveReading& reading);
+
+int runLive(const Arguments& a);
+
+} // namespace cli
