@@ -127,11 +127,13 @@ bool FileCommands::saveGraph(Chart& chart)
                     .arg(QDir::toNativeSeparators(*name)));
         return false;
     }
-    if (*kind == FileTypes::SingleFileKind::Graph) {
+    if (*kind == FileTypes::SingleFileKind::Graph)
         WriteGraphFile(chart, *name);
-        return true;
-    }
-    return exportGraphText(chart, *name, FileTypes::exportSeparator(*kind));
+    else if (!exportGraphText(chart, *name, FileTypes::exportSeparator(*kind)))
+        return false;
+    if (c_.chartSaved)
+        c_.chartSaved(chart);
+    return true;
 }
 
 // ---- Open ------------------------------------------------------------------------------------

@@ -57,6 +57,7 @@ public:
         std::function<TfrmGraph*()> openLoggerGraph;   // the data-logger window, made or restored
         std::function<IDataSetsView&()> dataSets;      // its list and drawing of the sets
         std::function<void()> tableActivated;          // a table window became the active child
+        std::function<void(Chart&)> chartSaved;        // a chart was saved in full
     };
 
     explicit FileCommands(Context context);

@@ -110,7 +110,12 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         *this, *MdiArea, *graphs_, dataSets_, unsaved_, prompts_,
         [this] { return OpenLoggerGraph(); },
         [this]() -> IDataSetsView& { return logger_->DataSets(); },
-        [this] { btnOutputToGraph->setEnabled(true); }});
+        [this] { btnOutputToGraph->setEnabled(true); },
+        // However the real-time chart was saved, its journal follows.
+        [this](Chart& chart) {
+            if (RealTimeWindow && RealTimeWindow->Chart1 == &chart)
+                realTime_->ChartSaved();
+        }});
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
     realTime_ = std::make_unique<RecorderWiring>(*this);

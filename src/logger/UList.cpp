@@ -48,6 +48,7 @@ TfrmList::TfrmList(const QString& caption, std::function<void()> activated, QWid
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Grid1);
     resize(columns->length() + 24, 24 * RowHeight);
+    watchSubWindow();
 }
 
 TfrmList::~TfrmList() = default;
