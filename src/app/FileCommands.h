@@ -92,6 +92,7 @@ private:
     void openTableFile(const QString& fileName);
     void openCollection();
     void outputToGraph(TfrmList& list);
+    void placeOpenedGraph(TfrmGraph& window);
     OpenSaveChoice askChoice(const QString& caption, const QString& allSets,
                              const QString& singleSet);
 

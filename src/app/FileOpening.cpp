@@ -31,6 +31,14 @@ constexpr float kTableMaxY = 100.0f;
 
 } // namespace
 
+// A graph window of a file or a table: at the top left, as wide as the main window, as high as
+// its client area less 40 pixels.
+void FileCommands::placeOpenedGraph(TfrmGraph& window)
+{
+    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(window))
+        sub->setGeometry(0, 0, c_.mainWindow.width(), std::max(c_.area.height() - 40, 100));
+}
+
 // A file that does not read as a graph file is an error before any window is made.
 void FileCommands::openGraphFile(const QString& fileName)
 {
@@ -39,8 +47,7 @@ void FileCommands::openGraphFile(const QString& fileName)
     TfrmGraph* w = c_.graphs.Create(fileName);
     Chart& chart = *w->Chart1;
     chart.LoadState(std::move(state));
-    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*w))
-        sub->setGeometry(0, 0, c_.mainWindow.width(), std::max(c_.area.height() - 40, 100));
+    placeOpenedGraph(*w);
     w->RefreshStatistics();
     // Ticking the box splits as the box does; a file without a split clears it.
     w->chkSplit->setChecked(chart.MultiAxesSubsets(1) != 0);
@@ -98,6 +105,7 @@ void FileCommands::outputToGraph(TfrmList& list)
         return;
     }
     TfrmGraph* w = c_.graphs.Create(list.windowTitle());
+    placeOpenedGraph(*w);
     if (!span.ok()) {
         // The new window stays, without data.
         c_.graphs.Show(*w);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kButtonWidth = 321;
 constexpr int kButtonHeight = 33;
+constexpr int kTextMargin = 24;   // beside the longest text
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text)
 {
@@ -57,7 +58,7 @@ void TfrmOpenSave::fitButtons()
 {
     int width = kButtonWidth;
     for (QPushButton* b : {btnOpenSets, btnOpenSingleSet, Button1})
-        width = std::max(width, b->sizeHint().width());
+        width = std::max(width, b->sizeHint().width() + kTextMargin);
     for (QPushButton* b : {btnOpenSets, btnOpenSingleSet, Button1})
         b->setFixedSize(width, std::max(kButtonHeight, b->sizeHint().height()));
     adjustSize();
