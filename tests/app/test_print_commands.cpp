@@ -43,20 +43,12 @@ struct PrintShell : FileShell {
     }
 };
 
-bool anyLineStarts(const std::vector<PdfPage>& pages, const QString& text)
+// A printed line that starts with text (starts) or holds it.
+bool anyLine(const std::vector<PdfPage>& pages, const QString& text, bool starts = false)
 {
     for (const PdfPage& page : pages)
         for (const auto& line : page.lines)
-            if (line.text.startsWith(text))
-                return true;
-    return false;
-}
-
-bool anyLineHolds(const std::vector<PdfPage>& pages, const QString& text)
-{
-    for (const PdfPage& page : pages)
-        for (const auto& line : page.lines)
-            if (line.text.contains(text))
+            if (starts ? line.text.startsWith(text) : line.text.contains(text))
                 return true;
     return false;
 }
@@ -72,9 +64,9 @@ TEST(PrintCommands, ATableWindowPrintsItsRows)
     EXPECT_EQ(s.dialogs, QStringList{"PrintDialog1"});
     const auto pages = s.pages();
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_TRUE(anyLineStarts(pages, QStringLiteral("No")));
-    EXPECT_TRUE(anyLineStarts(pages, QStringLiteral("30")));
-    EXPECT_TRUE(anyLineStarts(pages, printfixtures::rowCells(17)[0] + QStringLiteral(" ")));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("No"), true));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("30"), true));
+    EXPECT_TRUE(anyLine(pages, printfixtures::rowCells(17)[0] + QStringLiteral(" "), true));
 }
 
 TEST(PrintCommands, AGraphWindowPrintsItsChartThroughTheChartsDialogs)
@@ -90,9 +82,9 @@ TEST(PrintCommands, AGraphWindowPrintsItsChartThroughTheChartsDialogs)
     const auto pages = s.pages();
     ASSERT_EQ(pages.size(), 1u);
     // Its four panes and its time axis.
-    EXPECT_TRUE(anyLineHolds(pages, QStringLiteral("T4")));
-    EXPECT_TRUE(anyLineHolds(pages, QStringLiteral("3/14/24")));
-    EXPECT_TRUE(anyLineStarts(pages, QStringLiteral(" 10:00")));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("T4")));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("3/14/24")));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral(" 10:00"), true));
 }
 
 TEST(PrintCommands, OtherWindowsPrintNothingAndPrinterSetupUsesTheRunsPrinter)
