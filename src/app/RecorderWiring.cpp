@@ -3,6 +3,7 @@
 #include "app/DateTime.h"
 #include "app/ErrorBox.h"
 #include "app/GraphWindows.h"
+#include "app/StatusNotice.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"
 #include "graph/GraphCommands.h"
@@ -17,42 +18,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-
-namespace {
-
-// A status bar text that takes the room there is and is cut in the middle where that is not
-// enough; the whole text is its tool tip.
-class ElidedLabel final : public QLabel {
-public:
-    explicit ElidedLabel(QWidget* parent) : QLabel(parent)
-    {
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    void setFullText(const QString& text)
-    {
-        full_ = text;
-        setToolTip(text);
-        elide();
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override
-    {
-        QLabel::resizeEvent(event);
-        elide();
-    }
-
-private:
-    void elide()
-    {
-        const int room = std::max(0, contentsRect().width() - 4);
-        setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, room));
-    }
-    QString full_;
-};
-
-} // namespace
 
 // The real-time graph window as the recorder sees it.
 class RecorderWiring::WindowView final : public IRealTimeWindow {
@@ -102,12 +67,7 @@ private:
 
 RecorderWiring::RecorderWiring(TfrmMain& main) : main_(main)
 {
-    journalStatus_ = new ElidedLabel(main.StatusBar1);
-    journalStatus_->setObjectName(QStringLiteral("JournalStatus"));
-    journalStatus_->setContentsMargins(4, 0, 4, 0);
-    journalStatus_->setStyleSheet(QStringLiteral("color: #b00000;"));
-    journalStatus_->hide();
-    main.StatusBar1->addPermanentWidget(journalStatus_, 1);
+    journalStatus_ = new StatusNotice(*main.StatusBar1, QStringLiteral("JournalStatus"));
 
     RealTimeRecorder::Hooks hooks;
     hooks.window = [this] { return view(); };
@@ -208,8 +168,7 @@ bool RecorderWiring::saveRealTimeGraph()
 void RecorderWiring::showJournalStatus(const QString& text)
 {
     journalText_ = text;
-    static_cast<ElidedLabel*>(journalStatus_)->setFullText(text);
-    journalStatus_->setVisible(!text.isEmpty());
+    journalStatus_->Show(text);
 }
 
 QString RecorderWiring::JournalStatusText() const

@@ -15,7 +15,7 @@
 #include <memory>
 
 class QDialog;
-class QLabel;
+class StatusNotice;
 class TfrmGraph;
 class TfrmMain;
 
@@ -74,7 +74,7 @@ private:
     TfrmMain& main_;
     ChosenClock clock_;
     DialogRunner runDialog_;
-    QLabel* journalStatus_ = nullptr;
+    StatusNotice* journalStatus_ = nullptr;
     QString journalText_;
     std::unique_ptr<WindowView> view_;
     std::unique_ptr<RealTimeRecorder> recorder_;

@@ -149,6 +149,7 @@ void TfrmMain::FormCreate()
     listDevices_(system);
     ComboBoxDeviceName->addItems(buildPortList(system, extraPorts_ + settings_.ExtraPorts));
     ComboBoxDeviceName->setCurrentIndex(ComboBoxDeviceName->count() > 0 ? 0 : -1);
+    MarkInaccessiblePorts();
     const QString first =
         ComboBoxDeviceName->count() > 0 ? ComboBoxDeviceName->currentText() : kNoPortText;
     ignoringErrors([&] { Comm1.SetDeviceName(devicePathFor(first)); });

@@ -56,6 +56,7 @@ class TfrmAbout;
 class TfrmGraph;
 class TfrmPanel;
 class TfrmSetup;
+class StatusNotice;
 
 class TfrmMain : public QMainWindow, public ILinkView, public IGraphHost {
     Q_OBJECT
@@ -138,6 +139,8 @@ public:
     QComboBox* ComboBoxDeviceName = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 2> StatusPanels{};
+    // Why the chosen serial device cannot be opened, when the system's permissions are the cause.
+    StatusNotice* PortAccessNotice = nullptr;
 
     QMenu* File1 = nullptr;
     QMenu* RealTime1 = nullptr;
@@ -218,6 +221,9 @@ private:
     void UpdateWindowMenu();
 
     void ConfigurePorts();
+    // The reasons of devices the user may not open: the port list's tool tips and the notice.
+    void ShowPortAccess(const QString& devicePath, bool connected);
+    void MarkInaccessiblePorts();
     // Places the real-time window beside the panel, as at start-up, and gives it the focus.
     void PlaceRealTimeGraph();
     void SetStatus(const QString& devicePath, const QString& connection);

@@ -3,6 +3,7 @@
 #include "app/UMain.h"
 
 #include "app/MeterSearch.h"
+#include "app/StatusNotice.h"
 #include "resources/Artwork.h"
 
 #include <QAction>
@@ -207,4 +208,5 @@ void TfrmMain::CreateStatusBar()
         StatusBar1->addWidget(label);
         StatusPanels[std::size_t(i)] = label;
     }
+    PortAccessNotice = new StatusNotice(*StatusBar1, QStringLiteral("PortAccessNotice"));
 }

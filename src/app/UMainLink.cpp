@@ -6,6 +6,8 @@
 #include "app/ErrorBox.h"
 #include "app/MeterPortSetup.h"
 #include "app/MeterSearch.h"
+#include "app/PortAccess.h"
+#include "app/StatusNotice.h"
 #include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "graph/UGraph.h"
@@ -65,6 +67,8 @@ void TfrmMain::ComboBoxDeviceNameChange()
     const QString text = ComboBoxDeviceName->currentIndex() >= 0 ? ComboBoxDeviceName->currentText()
                                                                  : kNoPortText;
     link_->ChangePort(devicePathFor(text));
+    if (!IsConnected())
+        ShowPortAccess(devicePathFor(text), false);
     settings_.LastConnectedPort = std::max(0, ComboBoxDeviceName->currentIndex());
 }
 
@@ -107,8 +111,30 @@ void TfrmMain::SetStatus(const QString& devicePath, const QString& connection)
     StatusPanels[0]->setText(devicePath);
     StatusPanels[0]->setToolTip(devicePath);
     StatusPanels[1]->setText(connection);
+    ShowPortAccess(devicePath, connection == LiveLink::kOnConnection);
     if (connection == LiveLink::kOnConnection)
         traceStartup("connected");
+}
+
+// A meter that is not found on a device the user may not open is not the meter's fault: the
+// notice says why and what to do. The placeholder of an empty port list is no device at all.
+void TfrmMain::ShowPortAccess(const QString& devicePath, bool connected)
+{
+    const bool placeholder = devicePath == devicePathFor(kNoPortText);
+    const QString problem =
+        connected || placeholder ? QString() : portAccessProblem(devicePath);
+    PortAccessNotice->Show(problem);
+    ComboBoxDeviceName->setToolTip(problem.isEmpty() ? QStringLiteral("Serial port of the meter")
+                                                     : problem);
+}
+
+void TfrmMain::MarkInaccessiblePorts()
+{
+    for (int i = 0; i < ComboBoxDeviceName->count(); ++i) {
+        const QString problem = portAccessProblem(devicePathFor(ComboBoxDeviceName->itemText(i)));
+        ComboBoxDeviceName->setItemData(i, problem.isEmpty() ? QVariant() : QVariant(problem),
+                                        Qt::ToolTipRole);
+    }
 }
 
 QString TfrmMain::StatusText(int panel) const

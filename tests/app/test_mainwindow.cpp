@@ -180,6 +180,40 @@ TEST(MainWindow, StartWithoutAMeterShowsOffConnectionAndRunsTheWatchdog)
     EXPECT_EQ(w->StatusText(1), "Off Connection");
 }
 
+TEST(MainWindow, ADeviceThatCannotBeOpenedIsExplainedInTheStatusBarAndThePortList)
+{
+    PrivateSettings settings;
+    PlainPty pty;
+    const QString gone = QStringLiteral("/dev/kolva-test-no-such-device");
+    auto w = startedWindow({gone, pty.path()});
+    const auto* notice = w->findChild<QLabel*>("PortAccessNotice");
+    ASSERT_NE(notice, nullptr);
+    // The device that is not there is preselected and named, in the notice and in the tool tips.
+    EXPECT_EQ(w->StatusText(1), "Off Connection");
+    EXPECT_TRUE(notice->isVisibleTo(w.get()));
+    EXPECT_TRUE(notice->toolTip().contains(gone)) << notice->toolTip().toStdString();
+    EXPECT_EQ(w->ComboBoxDeviceName->toolTip(), notice->toolTip());
+    EXPECT_TRUE(w->ComboBoxDeviceName->itemData(0, Qt::ToolTipRole).toString().contains(gone));
+    EXPECT_FALSE(w->ComboBoxDeviceName->itemData(1, Qt::ToolTipRole).isValid());
+
+    // A device that opens has nothing to explain.
+    w->ComboBoxDeviceName->setCurrentIndex(1);
+    emit w->ComboBoxDeviceName->activated(1);
+    EXPECT_FALSE(notice->isVisibleTo(w.get()));
+    EXPECT_EQ(w->ComboBoxDeviceName->toolTip(), "Serial port of the meter");
+}
+
+TEST(MainWindow, ServiceModeShowsTheMeterSetup)
+{
+    PrivateSettings settings;
+    auto w = std::make_unique<TfrmMain>(QStringList{}, nullptr, &noSystemDevices);
+    w->SetPrompts(silentPrompts());
+    w->SetServiceMode(true);
+    w->show();
+    ASSERT_TRUE(waitFor([&] { return w->StartupDone(); }, 30000));
+    EXPECT_TRUE(w->Setup1->isVisible());
+}
+
 TEST(MainWindow, SplashNamesEachDeviceWhileItIsTried)
 {
     PrivateSettings settings;
