@@ -146,7 +146,7 @@ void FileCommands::Open()
                       FileTypes::openSingleSetText(FileTypes::decimalIsComma()));
         QFileDialog& d = *dialogs_.OpenDialog1;
         FileDialogs::SetFolder(d, dataFolder());
-        d.selectFile(QString());
+        FileDialogs::ClearName(d);
         switch (choice) {
         case OpenSaveChoice::AllSets: openCollection(); break;
         case OpenSaveChoice::SingleSet: openSingleFile(); break;

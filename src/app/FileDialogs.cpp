@@ -57,6 +57,12 @@ void FileDialogs::SetFolder(QFileDialog& dialog, const QString& folder)
     dialog.setDirectory(folder);
 }
 
+void FileDialogs::ClearName(QFileDialog& dialog)
+{
+    if (QLineEdit* box = nameBox(dialog))
+        box->clear();
+}
+
 std::optional<QString> FileDialogs::Ask(QFileDialog& dialog)
 {
     if (run_(dialog) != QDialog::Accepted)

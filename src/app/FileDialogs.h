@@ -32,6 +32,8 @@ public:
     // The extension a name typed without one gets ("GHF"); "" for none.
     static void SetDefaultExtension(QFileDialog& dialog, const QString& extension);
     static void SetFolder(QFileDialog& dialog, const QString& folder);
+    // Empties the file-name box.
+    static void ClearName(QFileDialog& dialog);
 
     // Shows the dialog; the chosen file's full name, or nullopt when the user cancelled.
     std::optional<QString> Ask(QFileDialog& dialog);

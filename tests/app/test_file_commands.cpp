@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -256,7 +257,16 @@ TEST(FileCommands, AGraphFileOpensInItsOwnWindow)
     st.settings.axes[0].multiAxesProportions = 0.25;
     st.settings.axes[1].multiAxesSubsets = 1;
     writeGraphFile(st, path);
-    s.openFile(path);
+    QString leftInBox = QStringLiteral("?");
+    s.answer({choose(OpenSaveChoice::SingleSet), [&](QDialog& d) {
+                  // Open starts with an empty name, in the data folder.
+                  auto& fd = dynamic_cast<QFileDialog&>(d);
+                  leftInBox = fd.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+                  EXPECT_EQ(fd.directory().absolutePath(), QDir(s.path(QString())).absolutePath());
+                  return file(path)(d);
+              }});
+    s.open();
+    EXPECT_EQ(leftInBox, "");
     g = s.currentAs<TfrmGraph>();
     EXPECT_TRUE(g->chkSplit->isChecked());
     EXPECT_FALSE(g->ToolButton5->isEnabled());
