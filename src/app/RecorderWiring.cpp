@@ -145,6 +145,11 @@ void RecorderWiring::WindowClosed()
     recorder_->WindowClosed();
 }
 
+void RecorderWiring::ChartSaved()
+{
+    recorder_->ChartSaved();
+}
+
 // A save that fails says why and counts as not saved; a silent abort says nothing.
 bool RecorderWiring::saveRealTimeGraph()
 {

@@ -44,6 +44,8 @@ public:
     void SampleDue(double time);
     void Tick();
     void WindowClosed();
+    // A save of the real-time chart has completed.
+    void ChartSaved();
     // Offers the journals of recordings that ended without the user's choice.
     int OfferRecovery();
 

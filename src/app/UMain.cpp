@@ -14,6 +14,7 @@
 #include "app/WaitWithMessages.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
+#include "logger/UList.h"
 #include "logger/USetup.h"
 #include "panel/UPanel.h"
 
@@ -105,6 +106,16 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         *this, Comm1, Comm2, *MainTimer, *link_, dataSets_, unsaved_, prompts_,
         LoggerWiring::Hooks{[this] { return OpenLoggerGraph(); },
                             [this] { return LoggerWindow.data(); }});
+    files_ = std::make_unique<FileCommands>(FileCommands::Context{
+        *this, *MdiArea, *graphs_, dataSets_, unsaved_, prompts_,
+        [this] { return OpenLoggerGraph(); },
+        [this]() -> IDataSetsView& { return logger_->DataSets(); },
+        [this] { btnOutputToGraph->setEnabled(true); },
+        // However the real-time chart was saved, its journal follows.
+        [this](Chart& chart) {
+            if (RealTimeWindow && RealTimeWindow->Chart1 == &chart)
+                realTime_->ChartSaved();
+        }});
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
     realTime_ = std::make_unique<RecorderWiring>(*this);
@@ -271,7 +282,7 @@ TfrmGraph* TfrmMain::OpenLoggerGraph()
 
 bool TfrmMain::SaveGraph(Chart& chart)
 {
-    return files_.SaveGraph(chart);
+    return files_->SaveGraph(chart);
 }
 
 bool TfrmMain::SaveWindow(TfrmGraph& window)
@@ -279,7 +290,7 @@ bool TfrmMain::SaveWindow(TfrmGraph& window)
     QMdiSubWindow* sub = GraphWindows::SubWindowOf(window);
     if (sub)
         MdiArea->setActiveSubWindow(sub);
-    return files_.Save(sub);
+    return files_->Save(sub);
 }
 
 void TfrmMain::GraphActivated(TfrmGraph&)
@@ -353,12 +364,37 @@ void TfrmMain::About1Click()
 
 void TfrmMain::Open1Click()
 {
-    guarded([this] { files_.Open(); });
+    files_->Open();
 }
 
+// The commands act on the area's current child, also while another window (a progress window,
+// a dialog) is the active one.
 void TfrmMain::Save1Click()
 {
-    guarded([this] { files_.Save(MdiArea->activeSubWindow()); });
+    files_->Save(MdiArea->currentSubWindow());
+}
+
+void TfrmMain::btnOutputToGraphClick()
+{
+    files_->OutputToGraph(MdiArea->currentSubWindow());
+}
+
+// A table window prints its rows, a graph window its chart; other windows print nothing.
+void TfrmMain::btnPrintClick()
+{
+    guarded([this] {
+        QMdiSubWindow* sub = MdiArea->currentSubWindow();
+        QWidget* child = sub ? sub->widget() : nullptr;
+        if (auto* list = qobject_cast<TfrmList*>(child))
+            printing_.printTable(list->Table());
+        else if (auto* graph = qobject_cast<TfrmGraph*>(child))
+            printing_.printGraph(*graph->Chart1);
+    });
+}
+
+void TfrmMain::PrinterSetup1Click()
+{
+    guarded([this] { printing_.printerSetup(); });
 }
 
 void TfrmMain::LoadData1Click()
@@ -388,7 +424,3 @@ void TfrmMain::btnStopClick()
     realTime_->Stop();
 }
 
-// Commands of features that join later: they do nothing yet.
-void TfrmMain::btnPrintClick() {}
-void TfrmMain::PrinterSetup1Click() {}
-void TfrmMain::btnOutputToGraphClick() {}

@@ -10,7 +10,8 @@
 //   - PanelHosting: the front panel's sub-window and what the panel asks (IPanelHost);
 //   - GraphWindows: the graph windows' sub-windows, the real-time and logger windows;
 //   - LoggerWiring: the download of the meter's logger memory and the data sets view;
-//   - FileCommands: Open, Save and SaveGraph;
+//   - FileCommands: Open, Save, SaveGraph and the table windows ("Output Tabular to graph");
+//   - Printing: Print and Printer Setup on the run's printer;
 //   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal).
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
@@ -22,6 +23,7 @@
 #include "app/PanelHosting.h"
 #include "app/Settings.h"
 #include "app/StartupSearch.h"
+#include "files/Printing.h"
 #include "graph/GraphHost.h"
 #include "graph/GraphSharedState.h"
 #include "graph/RecorderState.h"
@@ -86,7 +88,8 @@ public:
     const LiveReading& Reading() const { return link_->Reading(); }
     TComPort& Port1() { return Comm1; }
     RecorderState& Recorder() { return recorder_; }
-    FileCommands& Files() { return files_; }
+    FileCommands& Files() { return *files_; }
+    Printing& Printer() { return printing_; }
     GraphWindows& Graphs() { return *graphs_; }
     DataSetStore& DataSets() { return dataSets_; }
     LoggerWiring& Logger() { return *logger_; }
@@ -234,7 +237,7 @@ private:
     AnnotationState annotations_;
     UnsavedMarks unsaved_;
     UserPrompts prompts_;
-    FileCommands files_;
+    Printing printing_{this};
     QStringList extraPorts_;
     DeviceLister listDevices_;
     std::array<QPixmap, 4> BatteryPictures;
@@ -244,6 +247,7 @@ private:
     std::unique_ptr<StartupSearch> search_;
     DataSetStore dataSets_;
     std::unique_ptr<LoggerWiring> logger_;
+    std::unique_ptr<FileCommands> files_;
     std::unique_ptr<RecorderWiring> realTime_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;

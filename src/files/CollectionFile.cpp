@@ -1,26 +1,27 @@
 #include "files/CollectionFile.h"
 
-#include "app/DataFolder.h"
 #include "files/WholeFile.h"
+#include "logger/ApplyMemoryImage.h"
+#include "logger/CollectionTempFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
 CollectionResult result(CollectionStatus status, const QString& fileName,
                         const QString& reason = {})
 {
-    return {status, fileName, reason, 0};
+    return {status, fileName, reason, 0, -1};
 }
 
-QString parseReason(int code)
+QString parseReason(int code, int failedSet)
 {
     switch (code) {
     case 1:
-        return QStringLiteral("One of its data sets has no data set marker or runs past the end "
-                              "of the file.");
+        return QStringLiteral("Data set %1 in it is damaged: its marker is missing or it reaches "
+                              "past the end of the file.")
+            .arg(failedSet + 1);
     case 2: return QStringLiteral("It says it holds more than 4000 data sets.");
     case 6: return QStringLiteral("It holds no data set.");
     default: return QStringLiteral("Its contents are damaged (code %1).").arg(code);
@@ -28,11 +29,6 @@ QString parseReason(int code)
 }
 
 } // namespace
-
-QString collectionTempPath()
-{
-    return dataPath(QStringLiteral("temp/DataSetsTemp.tmp"));
-}
 
 QString collectionStatusText(const CollectionResult& r)
 {
@@ -59,7 +55,7 @@ QString collectionStatusText(const CollectionResult& r)
             .arg(name);
     case CollectionStatus::Rejected:
         return QStringLiteral("The file \"%1\" is not a usable data set collection file. %2")
-            .arg(name, parseReason(r.parseCode));
+            .arg(name, parseReason(r.parseCode, r.failedSet));
     case CollectionStatus::CannotCreateTempFolder:
         return QStringLiteral("Cannot create the folder \"%1\".").arg(name);
     case CollectionStatus::TemporaryNotWritten:
@@ -77,7 +73,7 @@ bool collectionShowsSets(const CollectionResult& r)
 
 CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved)
 {
-    const QString temp = collectionTempPath();
+    const QString temp = collectionTempFilePath();
     QFile in(temp);
     if (!in.exists())
         return result(CollectionStatus::NoTemporaryFile, temp);
@@ -113,23 +109,27 @@ CollectionResult readCollectionFile(const QString& fileName, QByteArray& image)
     return result(CollectionStatus::Ok, fileName);
 }
 
-CollectionResult openCollection(const QString& fileName, const MemoryImageParser& parse)
+CollectionResult openCollection(const QString& fileName, DataSetStore& store,
+                                IDataSetsView& view, const IClock& clock)
 {
-    QByteArray image;
+    MemoryImage image;
     if (CollectionResult r = readCollectionFile(fileName, image); r.status != CollectionStatus::Ok)
         return r;
-    const int code = parse ? parse(image) : -1;
-    if (code != 0) {
+    ApplyOutcome applied;
+    try {
+        applied = ApplyMemoryImage(image, store, view, clock);
+    } catch (const std::runtime_error& e) {
+        // The temporary folder cannot be made; the store was not touched.
+        return result(CollectionStatus::CannotCreateTempFolder, QString::fromStdString(e.what()));
+    }
+    if (applied.status != ParseStatus::Ok) {
         CollectionResult r = result(CollectionStatus::Rejected, fileName);
-        r.parseCode = code;
+        r.parseCode = static_cast<int>(applied.status);
+        r.failedSet = applied.failedSet;
         return r;
     }
-    const QString temp = collectionTempPath();
-    const QString folder = QFileInfo(temp).absolutePath();
-    if (!QDir().mkpath(folder))
-        return result(CollectionStatus::CannotCreateTempFolder, folder);
-    const QString reason = writeFileWhole(temp, image);
-    if (!reason.isEmpty())
-        return result(CollectionStatus::TemporaryNotWritten, temp, reason);
+    if (!applied.tempFileWritten)
+        return result(CollectionStatus::TemporaryNotWritten, collectionTempFilePath(),
+                      applied.tempFileReason);
     return result(CollectionStatus::Ok, fileName);
 }

@@ -1,17 +1,21 @@
 #pragma once
 // The data set collection file (.CH4): the logger's memory image byte for byte, as the download
-// received it. The download leaves a copy in the temporary file (dataPath("temp/DataSetsTemp.tmp"));
-// saving a collection copies that file, opening one parses it and makes it the temporary file.
+// received it. The download leaves a copy in the temporary file (logger/CollectionTempFile.h);
+// saving a collection copies that file, opening one reads it and hands the image to the same
+// end as a download (logger/ApplyMemoryImage.h): decoded, made the temporary file, listed and
+// set 0 shown.
 //
-// The window commands (dialogs, the data-logger window, set 0) sit on top of these two:
-//   saveCollection(target, unsaved)          after the save dialog;
-//   openCollection(file, parse)              after the open dialog; on success the caller shows
-//                                            set 0 (collectionShowsSets() tells).
+// The window commands (dialogs, the data-logger window) sit on top of these two:
+//   saveCollection(target, unsaved)               after the save dialog;
+//   openCollection(file, store, view, clock)      after the open dialog.
+
+#include "link/Clock.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
+class DataSetStore;
+class IDataSetsView;
 
 enum class CollectionStatus {
     Ok,
@@ -22,7 +26,7 @@ enum class CollectionStatus {
     Empty,                  // open: the file is empty
     TooLarge,               // open: far larger than any memory image
     Rejected,               // open: the parser refused the image (parseCode says why)
-    CannotCreateTempFolder, // open: the temp folder cannot be made; the sets are not shown
+    CannotCreateTempFolder, // open: the temp folder cannot be made; nothing changes
     TemporaryNotWritten,    // open: sets shown, but the temporary file keeps the old image
 };
 
@@ -31,32 +35,29 @@ struct CollectionResult {
     QString fileName;   // the file the status is about
     QString reason;     // the system's reason
     int parseCode = 0;  // the parser's code when Rejected
+    int failedSet = -1; // Rejected with code 1: the damaged set (from 0)
 };
 
 // "" for Ok; otherwise what happened, with the file's name and the reason.
 QString collectionStatusText(const CollectionResult& result);
-// True when an open parsed the image, so the data-logger window shows set 0.
+// True when an open took the image: its sets are in the store and set 0 is shown.
 bool collectionShowsSets(const CollectionResult& result);
 
 // The largest file that is read as a collection (the meter's memory is 128 KiB).
 constexpr qint64 MaxCollectionSize = 4 * 1024 * 1024;
 
-// dataPath("temp/DataSetsTemp.tmp")
-QString collectionTempPath();
-
 // Copies the temporary file to target through a temporary file beside it, so a failed copy
 // leaves an existing target intact. loggerDataUnsaved is cleared only when the copy succeeded.
 CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved);
-
-// Parses a memory image into the program's data set store; 0 when it was accepted, else the
-// parser's code (1 marker missing, 2 more than 4000 sets, 6 no data set, ...). A rejected image
-// must leave the store as it was.
-using MemoryImageParser = std::function<int(const QByteArray& image)>;
 
 // Reads a collection file whole into image: CannotOpen, TooLarge, Empty, or Ok. Nothing else
 // is looked at.
 CollectionResult readCollectionFile(const QString& fileName, QByteArray& image);
 
-// Reads fileName whole and hands it to parse; an accepted image replaces the temporary file.
-// On any failure before the parse, nothing changes.
-CollectionResult openCollection(const QString& fileName, const MemoryImageParser& parse);
+// Reads fileName whole and checks it as readCollectionFile does, then hands the image to
+// ApplyMemoryImage: an accepted image replaces the store and the temporary file and
+// is listed in view with set 0 shown. A rejected image (parseCode: 1 marker missing, 2 more than
+// 4000 sets, 6 no data set), or any failure before, changes nothing. clock stands in for
+// start-time digits that do not decode.
+CollectionResult openCollection(const QString& fileName, DataSetStore& store,
+                                IDataSetsView& view, const IClock& clock);

@@ -1,6 +1,7 @@
 #include "files/TableModel.h"
 
 #include <algorithm>
+#include <utility>
 
 TableModel::Row::Row(std::span<const QStringView> cells)
 {
@@ -93,6 +94,14 @@ void TableModel::setRows(std::vector<Row> rows)
     if (rows_.empty())
         rows_.resize(1);
     endResetModel();
+}
+
+std::vector<TableModel::Row> TableModel::takeRows()
+{
+    beginResetModel();
+    std::vector<Row> rows = std::exchange(rows_, std::vector<Row>(1));
+    endResetModel();
+    return rows;
 }
 
 int TableModel::rowCount(const QModelIndex& parent) const

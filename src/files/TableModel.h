@@ -50,6 +50,8 @@ public:
 
     // Replaces every data row at once (at least one row stays); the view is reset once.
     void setRows(std::vector<Row> rows);
+    // Gives the data rows away, leaving one empty row; the view is reset once.
+    std::vector<Row> takeRows();
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -51,7 +51,7 @@ MessageFn noticeBox(QWidget* parent)
 UserPrompts standardPrompts(QWidget* parent)
 {
     return UserPrompts{messageBox(parent), noticeBox(parent), questionBox(parent),
-                       choiceBox(parent)};
+                       choiceBox(parent), [](const QString& text) { showStandardError(text); }};
 }
 
 ScaleDialogRunner setupScaleDialog(QWidget* parent, Chart::DialogRunner run)

@@ -19,4 +19,5 @@ struct UserPrompts {
     MessageFn notice;    // information that must not hold up the caller (the missing template)
     QuestionFn question;
     ChoiceFn choice;
+    MessageFn error;     // an error that ends a command (the application's standard error box)
 };

@@ -257,6 +257,12 @@ void RealTimeRecorder::WindowClosed()
         journal_.discard();
 }
 
+void RealTimeRecorder::ChartSaved()
+{
+    if (!state_.RealTimeRecording)
+        journal_.discard();
+}
+
 // ---- helpers ---------------------------------------------------------------------------------
 
 IRealTimeWindow* RealTimeRecorder::window() const

@@ -120,6 +120,10 @@ public:
     // The real-time window has closed: the recording ends without averages; its journal goes
     // when the closing question gave the data up (or there was nothing to ask about).
     void WindowClosed();
+    // The real-time chart was saved in full by a command of the user's (File, Save): the journal
+    // of a recording that has ended goes, its samples being safe in that file. A recording
+    // still running keeps its journal.
+    void ChartSaved();
 
     const RecordingJournal& Journal() const { return journal_; }
 

@@ -57,6 +57,8 @@ TfrmGraph::TfrmGraph(IGraphHost& host, const QString& caption, QWidget* parent)
     CreateForm();
     ConnectHandlers();
     FormCreate();
+    // A window made inside its sub-window sees no parent change.
+    watchSubWindow();
 }
 
 TfrmGraph::~TfrmGraph() = default;

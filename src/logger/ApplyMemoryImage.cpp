@@ -14,7 +14,7 @@ ApplyOutcome ApplyMemoryImage(const MemoryImage& image, DataSetStore& store, IDa
         return outcome;
     // Written before the store changes, so that the shown sets and the copy a collection is
     // saved from never disagree after a folder error.
-    outcome.tempFileWritten = writeCollectionTempFile(image);
+    outcome.tempFileWritten = writeCollectionTempFile(image, &outcome.tempFileReason);
     store = std::move(parsed.store);
     view.ListDataSets(store);
     view.ShowDataSet(0);

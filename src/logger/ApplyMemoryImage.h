@@ -12,6 +12,7 @@ struct ApplyOutcome {
     int failedSet = -1;    // DataError: as ParseResult
     int lastGoodByte = -1;
     bool tempFileWritten = false; // false: the temporary file keeps its previous copy
+    QString tempFileReason;       // why it was not written (the system's reason)
 };
 
 // Throws std::runtime_error (the folder's path) when the temporary folder cannot be created;

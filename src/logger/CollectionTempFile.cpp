@@ -1,10 +1,10 @@
 #include "logger/CollectionTempFile.h"
 
 #include "app/DataFolder.h"
+#include "files/WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <stdexcept>
 
@@ -13,18 +13,16 @@ QString collectionTempFilePath()
     return dataPath(QStringLiteral("temp/DataSetsTemp.tmp"));
 }
 
-bool writeCollectionTempFile(const MemoryImage& image)
+bool writeCollectionTempFile(const MemoryImage& image, QString* reason)
 {
     const QString path = collectionTempFilePath();
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         throw std::runtime_error(QDir::toNativeSeparators(folder).toStdString());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(image) != image.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const QString why = writeFileWhole(path, image);
+    if (why.isEmpty())
+        return true;
+    if (reason)
+        *reason = why;
+    return false;
 }

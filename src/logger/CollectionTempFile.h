@@ -10,6 +10,7 @@
 QString collectionTempFilePath();
 
 // Writes the image through a temporary file that then replaces the old copy, so a failed write
-// leaves the last good copy as it was; returns false then. Throws std::runtime_error whose
-// message is the folder's path when the "temp" folder does not exist and cannot be created.
-bool writeCollectionTempFile(const MemoryImage& image);
+// leaves the last good copy as it was; returns false then, with the system's reason in *reason.
+// Throws std::runtime_error whose message is the folder's path when the "temp" folder does not
+// exist and cannot be created.
+bool writeCollectionTempFile(const MemoryImage& image, QString* reason = nullptr);

@@ -122,6 +122,8 @@ void TfrmScope::ShowAsProgress(const QString& caption, const QString& text, int 
     showOnly(Use::Progress);
     setWindowTitle(caption);
     SText1->setText(text);
+    // As wide as with a bar, so that the caption shows whole.
+    SText1->setMinimumWidth(kWidth);
     Progress1->setVisible(barMaximum >= 0);
     Progress1->setRange(0, std::max(barMaximum, 0));
     Progress1->setValue(0);
@@ -134,6 +136,7 @@ void TfrmScope::ShowAsDownloadProgress(int totalBytes)
 {
     showOnly(Use::Download);
     setWindowTitle(QStringLiteral("Data Retriving Progress"));
+    SText1->setMinimumWidth(0);
     SText1->setText(QStringLiteral("bytes received"));
     SText2->setText(QStringLiteral("total bytes"));
     Progress1->setRange(0, totalBytes);

@@ -84,7 +84,7 @@ private:
 inline UserPrompts silentPrompts()
 {
     UserPrompts p;
-    p.message = p.notice = [](const QString&) {};
+    p.message = p.notice = p.error = [](const QString&) {};
     p.question = [](const QString&) { return false; };
     p.choice = [](const QString&) { return Answer::No; };
     return p;

@@ -7,6 +7,7 @@
 #include "AppTestSupport.h"
 #include "support/ScriptedPrompts.h"
 
+#include "app/FileCommands.h"
 #include "app/UAbout.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -245,11 +247,17 @@ TEST(GraphShell, OneCancelKeepsTheProgramOpen)
     // The No for the real-time graph did not count: it still holds unsaved samples.
     EXPECT_TRUE(s.w->Unsaved().RealTimeUnsaved);
 
-    // Yes, but nothing could be saved (the file commands are not there yet): still open.
+    // Yes, but the save dialog is cancelled, so nothing was saved: still open.
+    QStringList dialogs;
+    s.w->Files().SetDialogRunner([&](QDialog& d) {
+        dialogs << d.objectName();
+        return int(QDialog::Rejected);
+    });
     s.answers.choices = {Answer::Yes};
     s.w->close();
     EXPECT_TRUE(s.w->isVisible());
     EXPECT_TRUE(s.w->Unsaved().RealTimeUnsaved);
+    EXPECT_EQ(dialogs, QStringList{"SaveDialog1"});
 
     // Each window is asked once; both No: the program ends in order.
     s.answers.asked.clear();

@@ -1,8 +1,13 @@
 // The collection file: saving copies the temporary file whole or not at all and says when it
 // cannot; opening hands the bytes to the parser and makes an accepted image the temporary file.
 #include "FileFixtures.h"
+#include "LoggerFixtures.h"
 #include "TempFolder.h"
 #include "files/CollectionFile.h"
+#include "logger/CollectionTempFile.h"
+#include "logger/DataSetStore.h"
+#include "logger/DownloadHost.h"
+#include "logger/ParseMemoryImage.h"
 
 #include <gtest/gtest.h>
 
@@ -15,32 +20,27 @@ using namespace filefixtures;
 
 namespace {
 
-// A memory image as the logger gives it: 0xA5 0x5A at 257, a set count at 9, a used length at 11.
-QByteArray image(int sets = 2, int size = 1024)
+// A memory image as the logger gives it: header page, sets from 257 (sets of 120, 45 and 300
+// samples by default).
+QByteArray image(std::vector<sim::LoggedRun> runs = sim::sampleRuns())
 {
-    QByteArray b(size, '\0');
-    b[9] = 0;
-    b[10] = char(sets);
-    b[11] = 0;
-    b[12] = char(size >> 8);
-    b[13] = char(size & 0xFF);
-    b[257] = char(0xA5);
-    b[258] = char(0x5A);
-    for (int i = 259; i < size; ++i)
-        b[i] = char(i * 7);
-    return b;
+    return fixtures::imageOf(std::move(runs));
 }
 
-// A parser that checks what the real one checks first, reading only inside the image.
-int checkHeader(const QByteArray& b)
-{
-    if (b.size() < 259 || uchar(b[257]) != 0xA5 || uchar(b[258]) != 0x5A)
-        return 1;
-    const int sets = uchar(b[9]) << 8 | uchar(b[10]);
-    if (sets > 4000)
-        return 2;
-    return sets == 0 ? 6 : 0;
-}
+// The data-logger window's list, as far as an open shows it.
+struct ShownSets : IDataSetsView {
+    int listed = -1;     // sets in the last list, -1 before any
+    QList<int> shown;
+    void ListDataSets(const DataSetStore& store) override { listed = store.count(); }
+    void ShowDataSet(int k) override { shown << k; }
+};
+
+struct Opening {
+    DataSetStore store;
+    ShownSets view;
+    ManualClock clock = fixtures::fallbackClock();
+    CollectionResult open(const QString& file) { return openCollection(file, store, view, clock); }
+};
 
 } // namespace
 
@@ -48,7 +48,7 @@ TEST(CollectionFile, SaveCopiesTheTemporaryFileByteForByte)
 {
     TempDataFolder tmp;
     QDir().mkpath(tmp.path("temp"));
-    ASSERT_TRUE(writeAll(collectionTempPath(), image()));
+    ASSERT_TRUE(writeAll(collectionTempFilePath(), image()));
     ASSERT_TRUE(writeAll(tmp.path("old.CH4"), QByteArray(50000, 'x')));
     bool unsaved = true;
     const CollectionResult r = saveCollection(tmp.path("old.CH4"), unsaved);
@@ -69,7 +69,7 @@ TEST(CollectionFile, SaveSaysWhyItCouldNotAndKeepsTheDataUnsaved)
     EXPECT_TRUE(collectionStatusText(r).contains(QStringLiteral("DataSetsTemp.tmp")));
 
     QDir().mkpath(tmp.path("temp"));
-    ASSERT_TRUE(writeAll(collectionTempPath(), image()));
+    ASSERT_TRUE(writeAll(collectionTempFilePath(), image()));
     const QString target = tmp.path("missing/folder/a.CH4");
     r = saveCollection(target, unsaved);
     EXPECT_EQ(r.status, CollectionStatus::CannotWrite);
@@ -89,64 +89,87 @@ TEST(CollectionFile, OpenReplacesTheTemporaryFileOnlyForAnAcceptedImage)
 {
     TempDataFolder tmp;
     QDir().mkpath(tmp.path("temp"));
-    ASSERT_TRUE(writeAll(collectionTempPath(), "previous download"));
-    int parses = 0;
-    const MemoryImageParser parse = [&](const QByteArray& b) {
-        ++parses;
-        return checkHeader(b);
-    };
+    ASSERT_TRUE(writeAll(collectionTempFilePath(), "previous download"));
+    Opening o;
+    o.store = ParseMemoryImage(image({fixtures::run(7)}), o.clock).store;
     const auto open = [&](const QByteArray& bytes) {
         EXPECT_TRUE(writeAll(tmp.path("in.CH4"), bytes));
-        return openCollection(tmp.path("in.CH4"), parse);
+        return o.open(tmp.path("in.CH4"));
+    };
+    // Nothing of what was shown changes while an open fails.
+    const auto unchanged = [&] {
+        EXPECT_EQ(o.store.count(), 1);
+        EXPECT_EQ(o.view.listed, -1);
+        EXPECT_TRUE(o.view.shown.isEmpty());
+        EXPECT_EQ(readAll(collectionTempFilePath()), "previous download");
     };
 
     EXPECT_EQ(open({}).status, CollectionStatus::Empty);
-    EXPECT_EQ(parses, 0);
-    CollectionResult r = open(image(0));
+    unchanged();
+    CollectionResult r = open(image({}));
     EXPECT_EQ(r.status, CollectionStatus::Rejected);
     EXPECT_EQ(r.parseCode, 6);
     QByteArray noMarker = image();
     noMarker[258] = 0;
     r = open(noMarker);
     EXPECT_EQ(r.parseCode, 1);
+    EXPECT_EQ(r.failedSet, 0);
     EXPECT_TRUE(collectionStatusText(r).contains(QStringLiteral("marker")));
     EXPECT_FALSE(collectionShowsSets(r));
-    EXPECT_EQ(open(image().left(100)).parseCode, 1);   // truncated
-    EXPECT_EQ(openCollection(tmp.path("none.CH4"), parse).status, CollectionStatus::CannotOpen);
-    EXPECT_EQ(readAll(collectionTempPath()), "previous download");
+    // Shorter than its used length: the first set reaches past the end.
+    EXPECT_EQ(open(image().left(300)).parseCode, 1);
+    QByteArray tooMany = image();
+    tooMany[9] = char(0x10);   // 0x1003 sets
+    EXPECT_EQ(open(tooMany).parseCode, 2);
+    EXPECT_EQ(o.open(tmp.path("none.CH4")).status, CollectionStatus::CannotOpen);
+    unchanged();
 
-    r = open(image(3, 2048));
+    r = open(image());
     ASSERT_EQ(r.status, CollectionStatus::Ok);
     EXPECT_TRUE(collectionShowsSets(r));
-    EXPECT_EQ(readAll(collectionTempPath()), image(3, 2048));
+    EXPECT_EQ(o.store.count(), 3);
+    EXPECT_EQ(o.store.set(2).Nums, 300);
+    EXPECT_EQ(o.view.listed, 3);
+    EXPECT_EQ(o.view.shown, QList<int>{0});
+    EXPECT_EQ(readAll(collectionTempFilePath()), image());
     // Saved again, it is the same file.
     bool unsaved = false;
     ASSERT_EQ(saveCollection(tmp.path("out.CH4"), unsaved).status, CollectionStatus::Ok);
-    EXPECT_EQ(readAll(tmp.path("out.CH4")), image(3, 2048));
+    EXPECT_EQ(readAll(tmp.path("out.CH4")), image());
 }
 
 TEST(CollectionFile, OpenRefusesHugeFilesAndNamesATempFolderThatCannotBeMade)
 {
     TempDataFolder tmp;
+    Opening o;
     ASSERT_TRUE(writeAll(tmp.path("big.CH4"), QByteArray(MaxCollectionSize + 1, 'a')));
-    bool called = false;
-    const CollectionResult big = openCollection(tmp.path("big.CH4"), [&](const QByteArray&) {
-        called = true;
-        return 0;
-    });
-    EXPECT_EQ(big.status, CollectionStatus::TooLarge);
-    EXPECT_FALSE(called);
+    EXPECT_EQ(o.open(tmp.path("big.CH4")).status, CollectionStatus::TooLarge);
+    EXPECT_EQ(o.view.listed, -1);
 
     ASSERT_TRUE(writeAll(tmp.path("temp"), "a file where the folder should be"));
     ASSERT_TRUE(writeAll(tmp.path("in.CH4"), image()));
-    const CollectionResult r = openCollection(tmp.path("in.CH4"), checkHeader);
+    CollectionResult r = o.open(tmp.path("in.CH4"));
     EXPECT_EQ(r.status, CollectionStatus::CannotCreateTempFolder);
     EXPECT_FALSE(collectionShowsSets(r));
     EXPECT_TRUE(collectionStatusText(r).contains(QDir::toNativeSeparators(tmp.path("temp"))));
+    EXPECT_EQ(o.store.count(), 0);
+    EXPECT_EQ(o.view.listed, -1);
+
+    // A folder in the temporary file's place: the sets are shown, and the user is told that a
+    // collection saved now would not hold them.
+    ASSERT_TRUE(QFile::remove(tmp.path("temp")));
+    ASSERT_TRUE(QDir().mkpath(tmp.path("temp/DataSetsTemp.tmp")));
+    r = o.open(tmp.path("in.CH4"));
+    EXPECT_EQ(r.status, CollectionStatus::TemporaryNotWritten);
+    EXPECT_TRUE(collectionShowsSets(r));
+    EXPECT_EQ(o.store.count(), 3);
+    EXPECT_EQ(o.view.shown, QList<int>{0});
+    EXPECT_FALSE(r.reason.isEmpty());
+    EXPECT_TRUE(collectionStatusText(r).contains(QStringLiteral("DataSetsTemp.tmp")));
 }
 
-// Random and mutated collection files for a few seconds: the temporary file changes exactly
-// when the parser accepted, and then holds the file's bytes.
+// Random and mutated collection files for a few seconds: the temporary file and the store change
+// exactly when the parser accepted, and the temporary file then holds the file's bytes.
 TEST(CollectionFile, FuzzOpenChangesTheTemporaryFileOnlyOnAcceptance)
 {
     TempDataFolder tmp;
@@ -154,7 +177,9 @@ TEST(CollectionFile, FuzzOpenChangesTheTemporaryFileOnlyOnAcceptance)
     std::mt19937 rng(4711);
     std::uniform_int_distribution<int> byte(0, 255), len(0, 4096), kind(0, 2);
     QByteArray current = "start";
-    ASSERT_TRUE(writeAll(collectionTempPath(), current));
+    ASSERT_TRUE(writeAll(collectionTempFilePath(), current));
+    Opening o;
+    int sets = 0;
     QElapsedTimer clock;
     clock.start();
     int accepted = 0, runs = 0;
@@ -165,18 +190,23 @@ TEST(CollectionFile, FuzzOpenChangesTheTemporaryFileOnlyOnAcceptance)
             for (char& c : in)
                 c = char(byte(rng));
         } else {
-            in = image(1 + byte(rng) % 4, 512 + 64 * (byte(rng) % 20));
+            std::vector<sim::LoggedRun> r;
+            for (int k = 1 + byte(rng) % 4; k > 0; --k)
+                r.push_back(fixtures::run(byte(rng) % 40));
+            in = image(r);
             for (int i = byte(rng) % 6; i > 0; --i)
                 in[std::uniform_int_distribution<int>(0, int(in.size()) - 1)(rng)] = char(byte(rng));
             in.truncate(std::uniform_int_distribution<int>(0, int(in.size()))(rng));
         }
         ASSERT_TRUE(writeAll(tmp.path("f.CH4"), in));
-        const CollectionResult r = openCollection(tmp.path("f.CH4"), checkHeader);
+        const CollectionResult r = o.open(tmp.path("f.CH4"));
         if (collectionShowsSets(r)) {
             current = in;
+            sets = o.store.count();
             ++accepted;
         }
-        ASSERT_EQ(readAll(collectionTempPath()), current);
+        ASSERT_EQ(readAll(collectionTempFilePath()), current);
+        ASSERT_EQ(o.store.count(), sets);
         ++runs;
     }
     EXPECT_GT(accepted, 0);

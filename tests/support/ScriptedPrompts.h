@@ -1,7 +1,7 @@
 #pragma once
 // Prompts that answer as a test says and keep what they were told: the Yes/No/Cancel questions
 // take the next answer of `choices` (Cancel when none is left), the Yes/No questions
-// `questionAnswer`; every text asked or shown is kept in `asked`.
+// `questionAnswer`; every text asked or shown is kept in `asked`, the errors also in `errors`.
 
 #include "graph/Questions.h"
 
@@ -11,6 +11,7 @@
 
 struct ScriptedPrompts {
     QStringList asked;
+    QStringList errors;
     std::deque<Answer> choices;
     bool questionAnswer = false;
 
@@ -19,6 +20,10 @@ struct ScriptedPrompts {
     {
         UserPrompts p;
         p.message = p.notice = [this](const QString& t) { asked << t; };
+        p.error = [this](const QString& t) {
+            asked << t;
+            errors << t;
+        };
         p.question = [this](const QString& t) {
             asked << t;
             return questionAnswer;

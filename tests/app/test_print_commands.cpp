@@ -1,0 +1,107 @@
+// Print and Printer Setup in the main window: the active child decides what is printed (a table
+// window its rows, a graph window its chart, anything else nothing), on the run's printer, here
+// a PDF file read back with pdftotext.
+
+#include "FileShell.h"
+#include "PrintFixtures.h"
+#include "files/FileFixtures.h"
+
+#include "files/Printing.h"
+#include "files/TableModel.h"
+#include "panel/UPanel.h"
+
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QToolButton>
+
+using printfixtures::PdfPage;
+
+namespace {
+
+struct PrintShell : FileShell {
+    QString pdf = path(QStringLiteral("out.pdf"));
+    QStringList dialogs;   // the printing dialogs shown, the chart's included
+
+    PrintShell()
+    {
+        QPrinter& p = w->Printer().printer();
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        w->Printer().setDialogRunner([this](QDialog& d) {
+            dialogs << d.objectName();
+            return int(QDialog::Accepted);
+        });
+    }
+    std::vector<PdfPage> pages() const
+    {
+        QString error;
+        auto out = printfixtures::readPdf(pdf, &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return out;
+    }
+};
+
+// A printed line that starts with text (starts) or holds it.
+bool anyLine(const std::vector<PdfPage>& pages, const QString& text, bool starts = false)
+{
+    for (const PdfPage& page : pages)
+        for (const auto& line : page.lines)
+            if (starts ? line.text.startsWith(text) : line.text.contains(text))
+                return true;
+    return false;
+}
+
+} // namespace
+
+TEST(PrintCommands, ATableWindowPrintsItsRows)
+{
+    PrintShell s;
+    TfrmList* list = s.w->Files().CreateTableWindow(QStringLiteral("table"));
+    printfixtures::fillTable(list->Table(), 30);
+    s.w->btnPrint->click();
+    EXPECT_EQ(s.dialogs, QStringList{"PrintDialog1"});
+    const auto pages = s.pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("No"), true));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("30"), true));
+    EXPECT_TRUE(anyLine(pages, printfixtures::rowCells(17)[0] + QStringLiteral(" "), true));
+}
+
+TEST(PrintCommands, AGraphWindowPrintsItsChartThroughTheChartsDialogs)
+{
+    PrintShell s;
+    TfrmGraph* g = s.graphOf(filefixtures::recordedChart(200, 200));
+    g->SetDialogRunner([&](QDialog& d) {
+        s.dialogs << d.metaObject()->className();
+        return int(QDialog::Accepted);
+    });
+    s.w->Print1->trigger();
+    EXPECT_EQ(s.dialogs, (QStringList{"ChartCustomizeDialog", "QPrintDialog"}));
+    const auto pages = s.pages();
+    ASSERT_EQ(pages.size(), 1u);
+    // Its four panes and its time axis.
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("T4")));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral("3/14/24")));
+    EXPECT_TRUE(anyLine(pages, QStringLiteral(" 10:00"), true));
+}
+
+TEST(PrintCommands, OtherWindowsPrintNothingAndPrinterSetupUsesTheRunsPrinter)
+{
+    PrintShell s;
+    s.w->MdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(s.w->PanelWindow->parentWidget()));
+    s.w->btnPrintClick();
+    EXPECT_TRUE(s.dialogs.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(s.pdf));
+
+    QPrinter* setUp = nullptr;
+    s.w->Printer().setDialogRunner([&](QDialog& d) {
+        s.dialogs << d.objectName();
+        setUp = dynamic_cast<QPageSetupDialog&>(d).printer();
+        return int(QDialog::Accepted);
+    });
+    s.w->PrinterSetup1->trigger();
+    EXPECT_EQ(s.dialogs, QStringList{"PrinterSetupDialog1"});
+    EXPECT_EQ(setUp, &s.w->Printer().printer());
+}
