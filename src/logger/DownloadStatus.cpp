@@ -41,6 +41,13 @@ DownloadReport reportFor(DownloadStatus status)
     return {};
 }
 
+QString tempFileNotWrittenText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The data sets are shown, but cannot be kept in \"%1\" (%2); saving "
+                          "all data sets to a data set collection file will not save them.")
+        .arg(path, reason);
+}
+
 QString refusalText(LoadRefusal refusal)
 {
     switch (refusal) {

@@ -38,6 +38,9 @@ struct DownloadReport {
 
 DownloadReport reportFor(DownloadStatus status);
 QString refusalText(LoadRefusal refusal);
+// The sets were downloaded and are shown, but the temporary file that a data set collection is
+// saved from keeps its older copy (path, the system's reason).
+QString tempFileNotWrittenText(const QString& path, const QString& reason);
 
 // The buttons of the error dialog.
 inline const QString kFixErrorButtonText = QStringLiteral("Fixed the error ");

@@ -3,6 +3,7 @@
 #include "app/PortErrors.h"
 #include "app/WaitWithMessages.h"
 #include "link/SilentAbort.h"
+#include "logger/CollectionTempFile.h"
 #include "logger/ReceiveMemoryImage.h"
 
 #include <QThread>
@@ -58,6 +59,7 @@ DownloadAttempt LoggerDownload::DownloadMemory(DataSetStore& store)
     const ApplyOutcome applied = ApplyMemoryImage(image, store, view_, *services_.clock);
     attempt.status = toDownloadStatus(applied.status);
     attempt.tempFileWritten = applied.tempFileWritten;
+    attempt.tempFileReason = applied.tempFileReason;
     if (applied.status == ParseStatus::DataError) {
         attempt.image = std::move(image);
         attempt.failedSet = applied.failedSet;
@@ -91,6 +93,9 @@ void LoggerDownload::LoadData1Click(LoggerData data)
         const DownloadAttempt attempt = DownloadMemory(data.Store);
         if (attempt.status == DownloadStatus::Ok) {
             data.LoggerDataUnsaved = true;
+            if (!attempt.tempFileWritten)
+                view_.ShowMessage(tempFileNotWrittenText(collectionTempFilePath(),
+                                                         attempt.tempFileReason));
             return;
         }
         const DownloadReport report = reportFor(attempt.status);
@@ -103,9 +108,12 @@ void LoggerDownload::LoadData1Click(LoggerData data)
             continue;
         if (choice == ErrorChoice::FixError && attempt.status == DownloadStatus::DataError) {
             const ApplyOutcome fixed = FixDataError(attempt, data.Store);
-            if (fixed.status == ParseStatus::Ok)
+            if (fixed.status == ParseStatus::Ok) {
                 data.LoggerDataUnsaved = true;
-            else
+                if (!fixed.tempFileWritten)
+                    view_.ShowMessage(tempFileNotWrittenText(collectionTempFilePath(),
+                                                             fixed.tempFileReason));
+            } else
                 view_.ShowMessage(reportFor(toDownloadStatus(fixed.status)).text);
         }
         return;

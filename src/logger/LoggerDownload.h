@@ -32,6 +32,7 @@ struct DownloadAttempt {
     int failedSet = -1;    // DataError: index of the failing set
     int lastGoodByte = -1; // DataError: end of the last good set
     bool tempFileWritten = false;
+    QString tempFileReason; // when the temporary file was not written
 };
 
 class LoggerDownload {

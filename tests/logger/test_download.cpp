@@ -399,6 +399,10 @@ TEST(Download, ATemporaryFileThatCannotBeWrittenDoesNotStopTheDownload)
     EXPECT_EQ(b.store.count(), 1);
     EXPECT_TRUE(b.unsaved);
     EXPECT_TRUE(QFileInfo(b.folder.path("temp/DataSetsTemp.tmp")).isDir());
+    // The user is told that a collection saved now would not hold these sets.
+    ASSERT_EQ(b.messages.size(), 1u);
+    EXPECT_TRUE(b.messages[0].contains("DataSetsTemp.tmp")) << b.messages[0].toStdString();
+    EXPECT_TRUE(b.messages[0].contains("will not save them"));
 }
 
 TEST(TimeLeftText, MinutesAndSecondsRoundedUp)
