@@ -3,9 +3,11 @@
 
 #include "graph/UGraph.h"
 
+
 #include "app/ErrorBox.h"
 #include "graph/Annotations.h"
 #include "graph/Chart.h"
+#include "graph/DataSetsGrid.h"
 #include "graph/GraphCommands.h"
 #include "graph/UAnnoEdit.h"
 #include "resources/Artwork.h"
@@ -83,6 +85,9 @@ void TfrmGraph::ConnectHandlers()
     connect(ComboBox1, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TfrmGraph::ComboBox1Change);
     connect(Grid2, &QTableWidget::cellClicked, this, &TfrmGraph::Grid2Click);
+    // Moving through the list with the keyboard chooses a set as a click does.
+    connect(static_cast<DataSetsGrid*>(Grid2), &DataSetsGrid::rowChosenByKey, this,
+            &TfrmGraph::Grid2Click);
 
     connect(Chart1, &Chart::OnClick, this, &TfrmGraph::Chart1Click);
     connect(Chart1, &Chart::OnMouseMove, this, &TfrmGraph::Chart1MouseMove);

@@ -4,9 +4,11 @@
 
 #include "graph/UGraph.h"
 
+
 #include "app/DateTime.h"
 #include "app/LocaleText.h"
 #include "graph/Chart.h"
+#include "graph/DataSetsGrid.h"
 #include "resources/Artwork.h"
 
 #include <QButtonGroup>
@@ -149,7 +151,7 @@ QWidget* TfrmGraph::CreateDataSetsPane()
     lblDataSets->setMinimumHeight(lblDataSets->fontMetrics().height() + 6);
     layout->addWidget(lblDataSets);
 
-    Grid2 = new QTableWidget(1, int(std::size(kGrid2Columns)), pnlDataSets);
+    Grid2 = new DataSetsGrid(1, int(std::size(kGrid2Columns)), pnlDataSets);
     Grid2->setObjectName(QStringLiteral("Grid2"));
     Grid2->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid2->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -215,6 +215,15 @@ TEST(LoggerWindow, AClickOnASetDrawsItAndAClickOnAnEmptyRowDoesNothing)
     EXPECT_EQ(b.window->Grid2->selectedRanges()[0].topRow(), 2);
     b.clickRow(1);
     expectSetDrawn(b, 1);
+
+    // The arrow keys move through the list and draw the set they land on.
+    b.window->Grid2->setFocus();
+    ASSERT_TRUE(b.window->Grid2->hasFocus());
+    QTest::keyClick(b.window->Grid2, Qt::Key_Down);
+    expectSetDrawn(b, 2);
+    QTest::keyClick(b.window->Grid2, Qt::Key_Up);
+    QTest::keyClick(b.window->Grid2, Qt::Key_Up);
+    expectSetDrawn(b, 0);
 }
 
 TEST(LoggerWindow, ASetWithoutSamplesIsListedAndDrawnEmpty)
