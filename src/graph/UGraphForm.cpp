@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -347,10 +348,18 @@ void TfrmGraph::ShowDataSets(bool on)
 }
 
 // The pane gets its designed width once the splitter knows its own (it may not be laid out
-// yet when the pane is shown).
+// yet when the pane is shown); where the window has room, it is as wide as all its columns, up
+// to two fifths of the window.
 void TfrmGraph::placeDataSets()
 {
-    const int pane = scaled(this, 346);
+    int columns = 2 * Grid2->frameWidth() + Grid2->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < Grid2->columnCount(); ++c)
+        columns += Grid2->columnWidth(c);
+    const int margins = pnlDataSets->contentsMargins().left() + pnlDataSets->contentsMargins().right() +
+                        (pnlDataSets->layout() ? pnlDataSets->layout()->contentsMargins().left() +
+                                                     pnlDataSets->layout()->contentsMargins().right()
+                                               : 0);
+    const int pane = std::max(scaled(this, 346), std::min(columns + margins, Splitter1->width() * 2 / 5));
     if (!dataSetsToPlace_ || Splitter1->width() <= pane)
         return;
     dataSetsToPlace_ = false;
