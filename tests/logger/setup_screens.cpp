@@ -3,6 +3,7 @@
 // setup-open.png as the dialog opens, setup-all.png after Setup All, setup-failures.png after a
 // Setup All whose clock and defaults steps got no answer; each in its MDI frame.
 
+#include "support/PictureTool.h"
 #include "SetupBench.h"
 
 #include "logger/USetup.h"
@@ -34,11 +35,9 @@ bool render(const QDir& out, const QString& name, sim::MeterConfig config, bool 
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    picturetool::chooseOffscreenPlatform();
     QApplication app(argc, argv);
-    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(out.path());
+    const QDir out(picturetool::outputFolder(argc, argv));
     sim::MeterConfig meter;
     meter.firmwareVersion = 12;
     meter.logger.cjcOffsets = {-200, 15, 0, 3};

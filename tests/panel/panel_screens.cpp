@@ -2,6 +2,7 @@
 //   kolva-panel-screens OUTPUT_FOLDER
 // Each picture shows the panel at 1x and at 2x side by side.
 
+#include "support/PictureTool.h"
 #include "FrameBuilder.h"
 #include "link/LiveDecoder.h"
 #include "panel/PanelKey.h"
@@ -37,11 +38,9 @@ bool save(TfrmPanel& panel, const QDir& out, const QString& name, bool outlineKe
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    picturetool::chooseOffscreenPlatform();
     QApplication app(argc, argv);
-    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    QDir().mkpath(out.path());
+    const QDir out(picturetool::outputFolder(argc, argv));
     NullHost host;
     bool ok = true;
     const QLocale locale = QLocale::c();
