@@ -2,6 +2,7 @@
 // through Save (range dialog, progress window "Saving Progress"), that file opened through Open
 // into a table window ("Open Progress"), and the table turned into a graph by "Output Tabular to
 // graph" ("Graphing Progress"). Every line lets events run, as for the user.
+#include "support/AppLifetime.h"
 #include "support/FileCommandsBench.h"
 
 #include "files/TableModel.h"
@@ -14,8 +15,7 @@ using benchfiles::kPoints;
 
 benchfiles::Shell& shell()
 {
-    static benchfiles::Shell s;
-    return s;
+    return benchsupport::keptWindow<benchfiles::Shell>();
 }
 
 QString csvFile()

@@ -1,5 +1,7 @@
 // Benchmark main for code that needs a QApplication: the offscreen platform unless a display
 // is chosen.
+#include "AppLifetime.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -12,5 +14,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    benchsupport::endKeptWindows();
     return 0;
 }
