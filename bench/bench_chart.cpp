@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart at full size: 4 subsets × 99,999 points in a 1600 × 900 widget, offscreen.
 #include "graph/ChartFixtures.h"
 

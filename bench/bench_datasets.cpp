@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data-logger window drawing one data set: a 16,000-sample set (about the whole memory)
 // prepared, filled, given its statistics and redrawn in a window of 1600 x 900, offscreen.
 #include "graph/FakeGraphHost.h"

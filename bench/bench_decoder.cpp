@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one live frame: decoding alone, and decoding plus showing it on the front panel.
 
 #include "link/LiveDecoder.h"

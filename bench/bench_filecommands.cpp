@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands at full size in the main window: a graph of 4 x 99,999 points saved as CSV
 // through Save (range dialog, progress window "Saving Progress"), that file opened through Open
 // into a table window ("Open Progress"), and the table turned into a graph by "Output Tabular to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file formats at full size: a graph of 4 × 99,999 points exported as CSV, that file read
 // into a table, the table turned back into a chart, and one journal line. The per-line hook runs
 // the event loop as the progress windows do.

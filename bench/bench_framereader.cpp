@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the frame search on a mixed stream: good frames, damaged frames and line noise
 // (with and without header bytes), fed in pieces of at most 256 bytes as the receive handler does.
 #include "link/FrameReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window at full size: statistics over 4 x 99,999 points, and a window created,
 // filled, given its statistics and shown, offscreen at 1600 x 900.
 #include "graph/ChartFixtures.h"

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding of a full logger memory (128 KiB): a few long runs, and many short ones (one start
 // time to convert per set).
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "logger/ParseMemoryImage.h"
 #include "tools/sim/LoggerMemory.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table printout at full size: a table window of 10,000 rows printed to a PDF file on A4
 // through the print dialog's path (the dialog answered at once).
 #include "files/PrintFixtures.h"

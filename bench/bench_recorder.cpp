@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One real-time sample into a recording of 4 x 99,999 points that is 80,000 samples full: the
 // chart's cells, the running statistics, the redraw of the chart at 1600 x 900 and the journal
 // line, all through the recorder of the program's main window.

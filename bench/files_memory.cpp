@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory of a table window of 99,999 rows and the graph made from it: a graph of
 // 4 x 99,999 points saved as CSV through Save, its window closed, the file opened through Open
 // into a table window and turned into a graph by "Output Tabular to graph". Prints the times

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory of a full real-time recording: 99,999 samples of four channels recorded through
 // the recorder of the program's main window (each sample into the chart, the statistics, a
 // redraw at 1600 x 900 and the journal), then Stop at the limit with the averages. Prints the

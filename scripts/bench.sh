@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up, builds a Release tree in build-rel/ (beside the test command's build/) and runs every
 # benchmark: the kolva-bench-* executables (Google Benchmark; extra arguments are passed to them,
 # e.g. --benchmark_format=json) and the timing scripts.

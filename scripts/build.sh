@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds into build/ (BUILD_DIR chooses another folder). BUILD_TYPE chooses the
 # build type (default: keep the configured one, or RelWithDebInfo for a new tree). ccache is used
 # when it is installed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package (scripts/package.sh), unpacks it into a scratch root with dpkg -x and
 # checks that everything is there: the three programs, the user guide where the installed
 # program looks for it, the desktop entry and the icon, the declared dependencies; and that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package: a Release tree in build-pkg/ (BUILD_DIR chooses another folder) with
 # only the installed targets, then CPack. The package's path is the last line printed.
 set -euo pipefail

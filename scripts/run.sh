@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up, builds, and runs the program against the simulated meter.
 # The simulator serves a pseudo-terminal; the program is given its path with --port.
 set -euo pipefail

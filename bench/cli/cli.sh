@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process times of kolva-cli on the largest files it meets:
 #   export of a data set of 16,000 samples (machine CSV, and the program's txt lines), limit 100 ms;
 #   sets of a full 128 KiB collection of 4,000 data sets, limit 50 ms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-bench-collections DIR: writes the collection files the command-line timings read, made
 // with the simulator's logger memory:
 //   one_set_16000.CH4  one data set of 16,000 samples (128,281 bytes);

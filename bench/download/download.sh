@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Time of a download of a 16 KiB logger memory from the meter simulator at 9600 baud over a
 # pseudo-terminal, with the program's download code and no window, against the protocol's floor
 # (its fixed pauses and the line time they do not cover).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-download-timing --port PATH [--runs N]: downloads the logger memory of the meter (or its
 // simulator) on PATH with the program's download code and no window, and compares the time
 // with the protocol's own floor: the fixed pauses (500 ms after closing the live port, 1000 ms
@@ -7,7 +8,7 @@
 
 #include "logger/PtyDownloadHost.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "logger/LoggerDownload.h"
 #include "logger/ReceiveMemoryImage.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Time of Setup All of the meter set-up against the meter simulator at 9600 baud over a
 # pseudo-terminal, with the program's set-up code and no window, against its floor (the fixed
 # pauses and the wire time of the replies it waits for).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-setup-timing --port PATH [--runs N]: runs Setup All of the meter set-up on the meter (or
 // its simulator) on PATH with the program's set-up code and no window, and compares the time
 // with its own floor: the fixed pauses (500 + 500 ms in the clock step, the 1000, 1000, 3000 and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time of the program, measured from the launch to the moments it reports itself:
 #   idle       the main window is up, the search is over and the main timer runs;
 #   connected  the meter was found and "On Connection" is shown.

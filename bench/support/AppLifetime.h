@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows that a benchmark keeps between its runs must go before the QApplication does: a window
 // destroyed by the exit handlers, after main() has returned, finds the application gone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window of the file benchmarks: a private data folder, no serial devices, prompts that
 // show nothing, 1600 x 900 on the offscreen platform, its file dialogs and range dialog answered

@@ -1,14 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A real-time recording in the main window, for the benchmarks and the memory measurement: the
 // program's main window, its recorder and real-time window, the chart 1600 x 900, a recording of
 // 99,999 samples started through Run with its journal, in a temporary data folder and with
 // settings of its own.
 
-#include "app/DataFolder.h"
-#include "app/DateTime.h"
+#include "base/DataFolder.h"
+#include "base/DateTime.h"
 #include "app/RecorderWiring.h"
 #include "app/UMain.h"
-#include "app/WaitWithMessages.h"
+#include "base/WaitWithMessages.h"
 #include "graph/Chart.h"
 #include "graph/ChartFixtures.h"
 #include "graph/UGraph.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmark main for code that needs a QApplication: the offscreen platform unless a display
 // is chosen.
 #include "AppLifetime.h"

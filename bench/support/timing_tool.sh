@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the timing scripts: runs a timing tool of BUILD against a fresh meter simulator.
 #   run_against_simulator BUILD TOOL RUNS [SIMULATOR OPTIONS...]
 # The tool is called as TOOL --port DEVICE --runs RUNS; the simulator ends with the script.

@@ -1,16 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands as the user starts them: Save and Open with their choice dialog, SaveGraph,
 // the table windows, and one command at a time.
 
 #include "app/FileCommands.h"
 
-#include "app/DataFolder.h"
-#include "app/ErrorBox.h"
+#include "base/DataFolder.h"
+#include "base/ErrorBox.h"
 #include "files/FileTypes.h"
 #include "files/UOpenSave.h"
 #include "graph/Chart.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 #include "logger/UList.h"
 #include "resources/Artwork.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The File menu's commands on the active child window, and the table window's "Output Tabular to
 // graph": the main window owns one FileCommands and routes its commands here.
@@ -20,8 +21,8 @@
 // written in full.
 
 #include "app/FileDialogs.h"
-#include "graph/Questions.h"
-#include "link/Clock.h"
+#include "base/Questions.h"
+#include "base/Clock.h"
 
 #include <QChar>
 #include <QString>

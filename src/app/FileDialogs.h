@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's two file dialogs, SaveDialog1 and OpenDialog1, shared by every file command.
 // Qt's own dialog (never the platform's), so that the change of the file type always arrives:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The openings: a graph file into a new graph window, a text or CSV file into a new table window,
 // a collection into the data-logger window; and a table window turned into a graph.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows around a file loop, both the form TfrmScope made for one use: the range dialog of
 // the text exports ("Save File": all points or rows, or a range typed in) and the progress
@@ -10,7 +11,7 @@
 // repaints itself when its length changes.
 
 #include "files/TextExport.h"
-#include "graph/Questions.h"
+#include "base/Questions.h"
 #include "logger/UScope.h"
 
 #include <QElapsedTimer>

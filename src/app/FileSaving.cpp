@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saves that write text files line by line, and the save of a collection.
 
 #include "app/FileCommands.h"

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/GraphWindows.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "graph/Chart.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"

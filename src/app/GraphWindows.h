@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The graph windows of the main window: each in its own sub-window of the MDI area, freed when
 // it closes; at most one real-time window ("Real-Time Graph") and one logger window
 // ("DataLogger"), whose references the main window owns; plain windows as many as wanted.
 // Closing the program asks every graph window first.
 
-#include "graph/Questions.h"
+#include "base/Questions.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/LinkWiring.h"
 
-#include "app/DateTime.h"
-#include "app/ErrorBox.h"
-#include "app/PortErrors.h"
-#include "app/WaitWithMessages.h"
-#include "link/Clock.h"
+#include "base/DateTime.h"
+#include "base/ErrorBox.h"
+#include "base/PortErrors.h"
+#include "base/WaitWithMessages.h"
+#include "base/Clock.h"
 #include "link/SendKey.h"
 #include "panel/UPanel.h"
 

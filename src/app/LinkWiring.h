@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live link as the main window runs it: the frame reader and the watchdog (LiveLink) on
 // Comm1, the decoder with its state and the latest LiveReading, the main timer's interval, the

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/LoggerWiring.h"
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 #include "app/LinkWiring.h"
 
 #include <QApplication>

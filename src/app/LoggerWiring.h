@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Data Logger" command as the main window runs it: the download (LoggerDownload) with the
 // main window as its host (ILoggerPortHost) and the download's windows (DownloadWindows).
@@ -7,7 +8,7 @@
 // set store and the unsaved marks; they are handed in.
 
 #include "graph/GraphSharedState.h"
-#include "graph/Questions.h"
+#include "base/Questions.h"
 #include "link/ComPort.h"
 #include "logger/DownloadWindows.h"
 #include "logger/LoggerDownload.h"

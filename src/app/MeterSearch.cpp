@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MeterSearch.h"
 
-#include "app/PortErrors.h"
+#include "base/PortErrors.h"
 
 #include "link/LiveFrame.h"
 #include "link/LiveLink.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search for the meter at start-up: every listed serial device, from the first, is opened,
 // asked for its identification ("K") and closed again unless the reply names the meter. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The front panel in the main window: its frameless sub-window at the top-left corner, opening
 // it again from the View menu, and what the panel asks of the program (IPanelHost). The main

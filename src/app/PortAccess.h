@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Why a serial device cannot be opened when the system's permissions are the cause: the device,
 // and what the user must do, usually join the group that owns it ("dialout" on most systems,

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/RecorderWiring.h"
 
-#include "app/DateTime.h"
-#include "app/ErrorBox.h"
+#include "base/DateTime.h"
+#include "base/ErrorBox.h"
 #include "app/GraphWindows.h"
 #include "app/StatusNotice.h"
 #include "app/UMain.h"

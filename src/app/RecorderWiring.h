@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real-time recorder as the main window runs it: the recorder (graph/RealTimeRecorder.h) on
 // the real-time graph window, the main window's Run and Stop commands and the program-wide
@@ -7,7 +8,7 @@
 
 #include "graph/JournalRecovery.h"
 #include "graph/RealTimeRecorder.h"
-#include "link/Clock.h"
+#include "base/Clock.h"
 
 #include <QPointer>
 

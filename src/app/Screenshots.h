@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures of the running program for its documentation: with KOLVA_SCREENSHOT=FOLDER the program
 // saves the splash while the search runs, the main window a few seconds after the start-up and

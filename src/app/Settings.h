@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings that survive a restart. Kept in QSettings (organisation and application "KOLVA";
 // on Linux an INI file under $XDG_CONFIG_HOME/KOLVA/). Read once when the main window is created,

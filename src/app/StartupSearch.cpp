@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/StartupSearch.h"
 
 #include "app/Settings.h"
 #include "app/UAbout.h"
-#include "app/WaitWithMessages.h"
+#include "base/WaitWithMessages.h"
 #include "link/ComPort.h"
 #include "link/LiveLink.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search for the meter when the program starts, as the main window runs it: the receive
 // handler off, every device of the port list asked in turn with the splash naming it, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A notice in the main window's status bar: red text that takes the room there is and is cut in
 // the middle where that is not enough, the whole text as its tool tip, hidden while empty. The

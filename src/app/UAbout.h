@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about box. It serves twice: as the splash while the program starts and searches for the
 // meter (no OK button; the search writes its progress into Label4), and as the dialog of

@@ -1,17 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's life: creation, the start-up, the orderly end, and the commands of the shell
 // itself (windows, help, about); the graph windows' requests to the shell.
 
 #include "app/UMain.h"
 
-#include "app/DateTime.h"
-#include "app/ErrorBox.h"
-#include "app/InstallLayout.h"
+#include "base/DateTime.h"
+#include "base/ErrorBox.h"
+#include "base/InstallLayout.h"
 #include "app/MeterSearch.h"
-#include "app/PortErrors.h"
+#include "base/PortErrors.h"
 #include "app/RecorderWiring.h"
 #include "app/StartupTrace.h"
 #include "app/UAbout.h"
-#include "app/WaitWithMessages.h"
+#include "base/WaitWithMessages.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
 #include "logger/UList.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: an MDI parent with the menus, the tool bar, the port list and the status bar.
 // It is the program's shell. It owns the two serial ports, the timers, the settings and the

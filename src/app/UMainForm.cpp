@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's form: menus, tool bar and status bar, laid out as the user knows them.
 
 #include "app/UMain.h"

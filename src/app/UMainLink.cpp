@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of the live link: the two serial ports and their error handlers, the
 // port list, the link's events handed to LinkWiring, and the widgets that follow a link state.
 
 #include "app/UMain.h"
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 #include "app/MeterPortSetup.h"
 #include "app/MeterSearch.h"
 #include "app/PortAccess.h"

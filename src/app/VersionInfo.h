@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TVersionInfo: the program's version text (the project's VERSION, compiled in) and the label
 // that shows it. The label is watched, so a destroyed label is simply forgotten.

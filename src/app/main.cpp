@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the splash, the main window and its start-up, the message loop.
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 #include "app/Screenshots.h"
 #include "app/StartupTrace.h"
 #include "app/UAbout.h"

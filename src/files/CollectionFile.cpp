@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/CollectionFile.h"
 
-#include "files/WholeFile.h"
+#include "base/WholeFile.h"
 #include "logger/ApplyMemoryImage.h"
 #include "logger/CollectionTempFile.h"
 

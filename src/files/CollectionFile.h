@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data set collection file (.CH4): the logger's memory image byte for byte, as the download
 // received it. The download leaves a copy in the temporary file (logger/CollectionTempFile.h);
@@ -9,7 +10,7 @@
 //   saveCollection(target, unsaved)               after the save dialog;
 //   openCollection(file, store, view, clock)      after the open dialog.
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file type lists of the Open and Save commands, the texts that depend on the user's decimal
 // separator, the turning of a type list into Qt name filters, and the file name change that

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/MachineCsv.h"
 
-#include "app/DateTime.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/NullReading.h"
 
 #include <QDateTime>
 #include <QTimeZone>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Machine CSV: the readings in a form that other programs read without guessing. The recording
 // journal writes it, and so does anything that hands the readings to other tools.

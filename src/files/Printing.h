@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Printing: the File menu's "&Print" and "&Printer Setup" for the main window, which holds one
 // Printing for the run. It owns the run's printer: what the user chooses in the page set-up

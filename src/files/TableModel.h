@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of a table window: seven columns "No", "Date", "Time", "T1", "T2", "T3", "T4" of
 // plain strings, as a model for the window's view (Grid1).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table printout without a printer: the text of each printed line and where it goes.
 //

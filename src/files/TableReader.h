@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a text or CSV file into a table: the table branch of opening a single file.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Output Tabular to graph": a table of dates, times and readings turned into a graph.
 //
@@ -9,7 +10,7 @@
 //      span.rows points), then tableToChart() fills it row by row.
 // Dates and times are read with the user's formats, the ones the text export writes.
 
-#include "app/LocaleText.h"
+#include "base/LocaleText.h"
 #include "files/TextFileStatus.h"
 
 #include <QLocale>

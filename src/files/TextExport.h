@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text (.txt, tab) and CSV (.csv, comma) files written from a graph or a table: one line per
 // sample or row, CR LF line ends, no header, no quoting, UTF-8.
@@ -12,7 +13,7 @@
 // reports Cancel. Lines are flushed one by one, so those written before a Cancel or a failure
 // remain in the file.
 
-#include "app/LocaleText.h"
+#include "base/LocaleText.h"
 #include "files/TextFileStatus.h"
 
 #include <QByteArray>

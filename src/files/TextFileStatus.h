@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the line-by-line file loops (text and CSV export, table import) share: the injected
 // progress and the outcome of one file with its single text for the user.

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/UOpenSave.h"
 
 #include "files/FileTypes.h"
-#include "graph/DialogParts.h"
+#include "base/DialogParts.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmOpenSave: the choice dialog of Open and Save. Three stacked buttons: btnOpenSets (all data
 // sets: a collection file), btnOpenSingleSet (a single data set file) and Button1 "Cancel". The

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/Annotations.h"
 
-#include "app/LocaleText.h"
+#include "base/LocaleText.h"
 
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The annotations the user puts on a chart: free text, crosses, the marker on a clicked data
 // point and the maxima and minima written onto the graph. The rules here work on a chart's

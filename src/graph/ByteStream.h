@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little-endian writing and bounds-checked reading of the chart image's fields.
 

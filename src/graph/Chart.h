@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Chart: the chart component every graph window holds. It keeps the chart's whole state
 // (ChartState) and draws it with QCustomPlot; nothing outside graph/ touches QCustomPlot.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart's own settings dialog: titles, fonts, colours, grid, subset labels and colours, and
 // the Y axes, on pages that AllowPage1 (general), AllowPage2 (colours), AllowFontPage,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Draws a ChartState with QCustomPlot: one pane (QCPAxisRect) per Y axis of the split, sharing
 // the X axis, one line graph per subset, titles, a legend of the subset labels, the graph and

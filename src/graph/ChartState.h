@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The complete state of one chart as plain data: the data cells, every setting and the
 // annotations. The chart widget renders it, the chart image stores it, PrepareChart and the
 // Y axis dialog work on it without a window.
 
-#include "app/NullReading.h"
+#include "base/NullReading.h"
 
 #include <QString>
 #include <QtGui/qrgb.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data sets list of the data-logger window (Grid2): a plain table whose row the user can also
 // move with the keyboard. A row reached by a key reports itself as a click would, so that the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart-level commands that graph windows call: the graph file, PrepareChart, the Y axis
 // dialog and the template question. Questions and messages can be replaced (tests do); left
@@ -5,18 +6,9 @@
 
 #include "graph/Chart.h"
 #include "graph/GraphTemplate.h"
+#include "base/MessageBoxes.h"
 
 class QWidget;
-
-// Message box with an OK button; confirmation box with Yes and No; with Yes, No and Cancel.
-MessageFn messageBox(QWidget* parent);
-QuestionFn questionBox(QWidget* parent);
-ChoiceFn choiceBox(QWidget* parent);
-// A message box with an OK button that is shown without waiting for it (modal to the window
-// of parent); it frees itself when closed.
-MessageFn noticeBox(QWidget* parent);
-// The program's message boxes, all with parent.
-UserPrompts standardPrompts(QWidget* parent);
 
 // Shows TfrmSetupScale modally, through run when given (default: exec()).
 ScaleDialogRunner setupScaleDialog(QWidget* parent, Chart::DialogRunner run = {});

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The graph file (.ghf): the length of a chart image as four bytes, low byte first, then the
 // image. The template "template/graph.ghf" is a graph file too.

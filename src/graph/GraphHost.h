@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a graph window needs from outside: the state all graph windows share, the marks asked
 // about on closing, the prompts, the saves its closing questions call, and the effects that
 // closing or activating a window has on the main window. The main window implements it.
 
 #include "graph/GraphSharedState.h"
-#include "graph/Questions.h"
+#include "base/Questions.h"
 
 class Chart;
 class TfrmGraph;

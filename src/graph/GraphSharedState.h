@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // State that every graph window shares. One instance of each lives in the main window, which
 // hands it by reference to the graph windows, the real-time recorder and the logger download.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The statistics of a graph: per channel the maximum and minimum with the time each was first
 // reached and the average, and for the chart its start time, sampling interval and number of

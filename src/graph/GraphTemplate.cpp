@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/GraphTemplate.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "graph/GraphFile.h"
 
 #include <QFileInfo>

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Preparing a chart for new data from the graph template or the built-in defaults, the Y axis
 // dialog's logic and the question that keeps the settings as the template. All of it works on
 // a ChartState; the questions and messages are injected, so none of it needs a window.
 
 #include "graph/ChartState.h"
-#include "graph/Questions.h"
+#include "base/Questions.h"
 
 #include <QString>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rules of the graph window that need no window: its role by caption, the mouse read-out text
 // and what "Graph Option" does to the scales after the chart's settings dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recovery at start-up: every journal still in the journal folder belongs to a recording that
 // ended without the user's choice (a crash, a power cut, a kill). Each is offered with a
@@ -6,7 +7,7 @@
 // next start. A journal without a single sample has nothing to offer and is moved aside
 // without a question. The window itself is made by the caller (open).
 
-#include "graph/Questions.h"
+#include "base/Questions.h"
 #include "graph/RecordingJournal.h"
 
 #include <functional>

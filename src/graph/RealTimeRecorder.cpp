@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/RealTimeRecorder.h"
 
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "graph/Annotations.h"
 #include "graph/RealTimeSetup.h"
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "link/LiveDecoder.h"
 #include "link/LiveLink.h"
 

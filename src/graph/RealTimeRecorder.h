@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real-time recorder: the four live channel values written into the real-time graph, one
 // sample per sampling period, from Run until the requested count is reached or the user stops
@@ -22,7 +23,7 @@
 
 #include "graph/GraphSharedState.h"
 #include "graph/GraphStatistics.h"
-#include "graph/Questions.h"
+#include "base/Questions.h"
 #include "graph/RecorderState.h"
 #include "graph/RecordingJournal.h"
 

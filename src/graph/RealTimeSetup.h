@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the real-time set-up dialog and of the sampling-rate boxes, without a window: the
 // number of samples the user asks for, the sampling period entered as minutes and seconds (each

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recording state of the real-time graph. One instance, owned by the main window; the
 // live link reads RealTimeRecording, the shell switches Run, Stop and Clear by it, and closing
 // the real-time window ends the recording. The real-time recorder works on this struct.
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "graph/GraphStatistics.h"
 
 #include <array>

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/RecordingJournal.h"
 
-#include "app/DataFolder.h"
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DataFolder.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "graph/ChartState.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recording journal: every sample of a real-time recording also goes to a file of its own in
 // dataFolder()/journal/, so that a crash, a kill or a power cut does not take the recording with
@@ -25,7 +26,7 @@
 // is then left alone: the recording goes on in the chart without it.
 
 #include "files/MachineCsv.h"
-#include "link/Clock.h"
+#include "base/Clock.h"
 
 #include <QFile>
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmAnnoEdit: asks for the text of a new text annotation. One edit box, OK and Cancel; it
 // stays on top, centred on the screen, and is shown modally.

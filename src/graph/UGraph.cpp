@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's handlers: tools and panels, split view and zoom, the read-out, the chart's
 // settings and the Y axis, fonts, statistics and annotations, and the rules for closing.
 
 #include "graph/UGraph.h"
 
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 #include "graph/Annotations.h"
 #include "graph/Chart.h"
 #include "graph/DataSetsGrid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmGraph: the window of every graph in the program (real-time, data logger, opened files,
 // tables turned into graphs). One chart with its tool bar, a statistic panel above it and one

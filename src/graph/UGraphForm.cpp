@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's form: the data sets pane, the tool bar, the two statistic panels, the chart
 // and its read-out. Sizes are designed at 120 dots per inch and scaled to the screen's; boxes
 // that show texts are at least as wide as their longest text in the font they have.
@@ -5,8 +6,8 @@
 #include "graph/UGraph.h"
 
 
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "graph/Chart.h"
 #include "graph/DataSetsGrid.h"
 #include "resources/Artwork.h"

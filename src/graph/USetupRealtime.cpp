@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/USetupRealtime.h"
 
-#include "graph/DialogParts.h"
+#include "base/DialogParts.h"
 #include "graph/RealTimeSetup.h"
 
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmSetupRealTime: the set-up of a real-time recording, shown by Run. The number of samples,
 // the sampling period as minutes and seconds, and the recording period they give; "Start"

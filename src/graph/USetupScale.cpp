@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/USetupScale.h"
 
-#include "graph/DialogParts.h"
+#include "base/DialogParts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmSetupScale: the Y axis dialog, the lowest and highest value shown on each of the four
 // Y axes, and whether to keep them in the graph template.

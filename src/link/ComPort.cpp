@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/ComPort.h"
 
 #include "link/ComPortThread.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <QThread>
 

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial port's event handlers: the event mask, starting and stopping the event thread,
 // and the dispatch of the events that the thread hands to the main thread.
 #include "link/ComPort.h"
 
 #include "link/ComPortThread.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <QtDebug>
 

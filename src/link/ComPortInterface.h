@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The operations of a serial port that the protocol code uses. The serial component TComPort
 // implements it on a real device; the meter simulator and test doubles implement it in memory,

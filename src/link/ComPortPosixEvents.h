@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The POSIX event source: one per event thread. It polls the tty for input, hang-up and errors
 // together with an eventfd that wake() makes readable for good, so stopping completes a wait at

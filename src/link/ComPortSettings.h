@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four settings groups of a serial port. The port creates and owns them; each holds a
 // reference back to it. A setter stores the value and, when it changed, applies its whole group

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The event thread of a serial port. It waits for communication events and hands each one to
 // the port on the main thread with a blocking queued call: the call is posted to the port and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial component's value types: the enumerations of its properties, the small sets built
 // from them, the communication event bits and the component's error EComError.

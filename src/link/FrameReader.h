@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pure part of the frame reader: finds whole, validated live frames in a receive buffer.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the frame reader, the watchdog and the meter search tell about the link: the meter is
 // connected on a device, or it is lost (or was not found) on a device. Which commands, labels

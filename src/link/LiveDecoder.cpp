@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding of the meter's live frames into the latest reading and the panel's picture.
 
 #include "link/LiveDecoder.h"

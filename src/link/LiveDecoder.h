@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoding of live frames: a pure function of the frame and the decoder state. It gives the
 // latest LiveReading and what the front panel shows (PanelDisplay); the window only applies it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live link: the frame reader (Comm1RxChar) and the connection watchdog (MainTimerTimer).
 // Owned by the main window, which forwards the port's receive event and the timer's tick here.

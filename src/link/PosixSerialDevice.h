@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The POSIX device layer: a tty opened O_RDWR | O_NOCTTY | O_NONBLOCK, made exclusive with
 // TIOCEXCL and flock (root ignores TIOCEXCL, flock still keeps a second port of this program

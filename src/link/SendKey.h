@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The send procedure of the front panel's keys: one command frame per key press, written only
 // between the link's own writes and received frames, followed by the system beep.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device layer under the serial component: what TComPort needs from the operating system.
 // PosixSerialDevice implements it with termios on a non-blocking file descriptor; a Win32 layer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/ApplyMemoryImage.h"
 
 #include "logger/CollectionTempFile.h"

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The common end of a download and of the opening of a collection file: the image is decoded;
 // only when that succeeds, it is written to the temporary file, the data set store is replaced,
 // the sets are listed and set 0 is shown. Otherwise nothing changes.
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "logger/DownloadHost.h"
 #include "logger/ParseMemoryImage.h"
 

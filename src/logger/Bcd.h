@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two-digit BCD as the meter writes it: the high nibble is the tens, the low nibble the units.
 // A byte with a nibble above 9 does not decode. The meter writes the years 2010 to 2015 of a

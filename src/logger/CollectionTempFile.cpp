@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/CollectionTempFile.h"
 
-#include "app/DataFolder.h"
-#include "files/WholeFile.h"
+#include "base/DataFolder.h"
+#include "base/WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The temporary file "temp/DataSetsTemp.tmp" in the data folder: the memory image of the last
 // successful download or of the last opened collection, byte for byte. A collection file is

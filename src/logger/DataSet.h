@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One recording run of the meter's logger, decoded from its set header, and the rules that the
 // views derive from it: the unit, the thermocouple letter, the offsets in degrees and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of the data sets list: one row per set with its number, start date and time, rate,
 // sample count, unit, thermocouple letter and the four offsets in degrees. The data-logger

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // All data sets of the last successful decoding of a memory image, with their samples. One
 // instance for the whole program, owned by the main window and replaced whole, only when a

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/DataSetsView.h"
 
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "graph/Chart.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data sets in the data-logger window: the list in its Grid2 (one row per set under the
 // title row, the first set selected), a click on a row that draws that set, and the drawing of
 // set k in the window's chart (the four channels from the store's slices, its statistics and
 // the boxes of its start time, rate and number of samples).
 
-#include "graph/Questions.h"
+#include "base/Questions.h"
 #include "logger/DownloadHost.h"
 
 #include <QMetaObject>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a download needs from its surroundings, injected so that it runs in tests against the
 // simulator with a manual clock and without a window:
@@ -8,7 +9,7 @@
 //   - IDataSetsView / IDownloadView: the data-logger window and the dialogs.
 //   - DownloadServices: the pauses and the clock.
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "link/ComPortInterface.h"
 #include "link/LiveLink.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The estimate of the time a download still needs, from the pace of the blocks so far.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The outcome of one download attempt and of the refusals before it, and how the user is told
 // of each: the texts are made here and nowhere else.

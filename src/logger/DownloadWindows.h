@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows of a download: the data-logger window (opened through a hook, its data sets
 // through DataSetsView), the message boxes, the error dialog TfrmErr and the progress window
 // TfrmScope. The download itself (LoggerDownload) speaks to them through IDownloadView.
 
-#include "graph/Questions.h"
+#include "base/Questions.h"
 #include "logger/DataSetsView.h"
 #include "logger/DownloadHost.h"
 #include "logger/UErr.h"

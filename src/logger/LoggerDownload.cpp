@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/LoggerDownload.h"
 
-#include "app/PortErrors.h"
-#include "app/WaitWithMessages.h"
-#include "link/SilentAbort.h"
+#include "base/PortErrors.h"
+#include "base/WaitWithMessages.h"
+#include "base/SilentAbort.h"
 #include "logger/CollectionTempFile.h"
 #include "logger/ReceiveMemoryImage.h"
 

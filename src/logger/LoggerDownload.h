@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Data Logger" command: downloads the meter's logger memory, decodes it into the program's
 // data set store, keeps a copy in the temporary file and shows the first set; on failure it

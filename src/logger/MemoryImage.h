@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The meter's logger memory as one byte image: index 0 is the first byte of the memory. A header
 // page, and from offset 257 the data sets back to back. Multi-byte integers are big-endian.

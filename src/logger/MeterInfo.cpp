@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/MeterInfo.h"
 
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "logger/Bcd.h"
 #include "logger/MemoryImage.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the set-up reads back from the meter: the firmware version (the reply to "V"), the meter's
 // clock (the reply to "ti") and the header page of its logger memory (the first memory block),

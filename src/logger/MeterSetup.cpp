@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/MeterSetup.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "logger/Bcd.h"
 
 #include <array>

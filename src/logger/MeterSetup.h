@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The meter set-up exchanges on the live port: ten-byte command frames (0x02, the command, 0x03)
 // and replies polled from the input queue. A reply counts only when exactly the stated number of

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/ParseMemoryImage.h"
 
-#include "app/DateTime.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/NullReading.h"
 #include "link/LiveDecoder.h"
 #include "logger/Bcd.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoding of a memory image into data sets and samples: a pure function of the image bytes and
 // a clock that stands in for start-time digits that do not decode.
@@ -7,7 +8,7 @@
 // cannot hold it) is a data error at that set. A set whose interval digits do not decode gets a
 // Rate of 0 and is kept.
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "logger/DataSetStore.h"
 #include "logger/MemoryImage.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exchange that reads the meter's whole logger memory, on the download port.
 //

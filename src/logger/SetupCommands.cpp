@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/SetupCommands.h"
 
-#include "app/PortErrors.h"
+#include "base/PortErrors.h"
 
 #include <functional>
 #include <type_traits>

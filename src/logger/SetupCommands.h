@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of the meter set-up dialog without the dialog: the take-over of the live port
 // and its return, each operation with its status label and message, and Setup All. The dialog

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/SetupStatus.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 
 QString setupMessage(const ClockResult& r)
 {

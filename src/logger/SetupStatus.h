@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The outcomes of the meter set-up operations and the texts the user is told them with: the
 // texts are made here and nowhere else.

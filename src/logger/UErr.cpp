@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/UErr.h"
 
-#include "graph/DialogParts.h"
+#include "base/DialogParts.h"
 #include "logger/DownloadStatus.h"
 
 #include <QHBoxLayout>

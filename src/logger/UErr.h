@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmErr: the error dialog of the "Data Logger" command. Its text across the top, and three
 // buttons: "Fixed the error " (deletes the damaged data set; shown only for a data error),

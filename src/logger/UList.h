@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmList: the table window. One grid, Grid1, fills it: a view over the window's TableModel
 // (seven columns "No", "Date", "Time", "T1" to "T4" under a fixed title row, rows 18 pixels

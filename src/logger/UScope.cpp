@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/UScope.h"
 
-#include "graph/DialogParts.h"
+#include "base/DialogParts.h"
 #include "logger/DownloadProgress.h"
 
 #include <QGridLayout>

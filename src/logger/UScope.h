@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmScope: the small form that serves as the range dialog of the saves and as the progress
 // window of the download, the saves, the opening of a table and the graphing of a table. Every

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/USetup.h"
 
-#include "app/ErrorBox.h"
-#include "link/SilentAbort.h"
+#include "base/ErrorBox.h"
+#include "base/SilentAbort.h"
 
 #include <QApplication>
 #include <QCloseEvent>

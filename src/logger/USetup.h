@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TfrmSetup, "Data Logger Setup": the meter set-up dialog, an MDI child of the main window. It
 // shows what the set-up commands (SetupCommands) tell it and forwards its buttons to them; it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A hot area over a key painted on the meter's face: an empty image that reports the mouse
 // going down and up on it and a click (left button pressed and released on the key).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual front panel: a picture of the meter's face whose display follows the live frames
 // and whose painted keys send the meter's key commands.

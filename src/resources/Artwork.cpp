@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "resources/Artwork.h"
 
-#include "panel/JpegImage.h"
+#include "resources/JpegImage.h"
 
 #include <QWidget>
 

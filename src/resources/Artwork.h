@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's pictures, kept as Qt resources under ":/artwork/" (drawn by tools/artwork):
 // the meter's face (a JPEG decoded with libjpeg), the LCD marks, the battery bitmaps BAT0 to

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared pieces of the main-window tests: a private settings folder, plain pseudo-terminals that
 // stand for serial devices without a meter, prompts that show nothing, and a bounded wait that
 // runs the event loop.
 
 #include "app/Settings.h"
-#include "app/WaitWithMessages.h"
-#include "graph/Questions.h"
+#include "base/WaitWithMessages.h"
+#include "base/Questions.h"
 
 #include <QByteArray>
 #include <QSettings>

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An in-memory IComPort over a set of named devices: each device may refuse to open, answer the
 // identification request with a fixed reply, and records what was written to it and how often it was
 // opened and closed.
 
 #include "link/ComPortInterface.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <QByteArray>
 #include <QMap>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window for the tests of its file commands: a private data folder and settings, no
 // serial devices, prompts that answer as scripted, and the commands' modal dialogs (the choice

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the file commands' windows, for people to look at: kolva-file-screens FOLDER.
 //   choice-save.png, choice-open.png   the choice dialog of Save and of Open
 //   range-dialog.png                   the range dialog of a text export, "&Select" chosen

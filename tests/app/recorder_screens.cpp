@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of real-time recording for people to look at: the main window while the recorder
 // records, after Stop, the set-up dialog, a journal that cannot be written, and a recording
 // recovered from its journal. kolva-recorder-screens FOLDER.
-#include "app/DataFolder.h"
-#include "app/DateTime.h"
+#include "base/DataFolder.h"
+#include "base/DateTime.h"
 #include "app/RecorderWiring.h"
 #include "app/UMain.h"
-#include "app/WaitWithMessages.h"
+#include "base/WaitWithMessages.h"
 #include "graph/ChartFixtures.h"
 #include "graph/RealTimeSetup.h"
 #include "graph/RecordingJournal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The collection commands of the main window: the data-logger window's Save choice writes the
 // downloaded memory image byte for byte; opening it again shows the same sets and makes it the
 // temporary file; damaged collection files change nothing and say why; and a collection that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's file commands end to end: a graph saved as text and CSV, opened into a table
 // window and turned back into a graph under a point and a comma locale; the range dialog's rules
 // and the file type change through the real dialogs; what a table file holds in the window; the
@@ -6,7 +7,7 @@
 #include "FileShell.h"
 #include "files/FileFixtures.h"
 
-#include "app/NullReading.h"
+#include "base/NullReading.h"
 #include "files/FileTypes.h"
 #include "files/TableModel.h"
 #include "files/TextExport.h"

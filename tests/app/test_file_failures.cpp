@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What goes wrong with files, through the main window's commands: bad text, CSV and graph files
 // give their outcome or a clear message and leave the open windows alone; a save that fails is
 // told with the file's name and never looks like a good one (the window stays, its mark stays);
@@ -7,7 +8,7 @@
 #include "FileShell.h"
 #include "files/FileFixtures.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "app/RecorderWiring.h"
 #include "files/TableModel.h"
 #include "graph/GraphFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the shell of its graph windows: the real-time window at start-up beside
 // the panel, at most one real-time and one logger window, what closing them does to the
 // commands, the commands that follow the link state, the shared annotation colour kept in the

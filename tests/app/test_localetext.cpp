@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's formats: fixed-point texts and the date-time texts that files are written with and
 // read back from, under locales with a point and with a comma.
 
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 
 #include <gtest/gtest.h>
 

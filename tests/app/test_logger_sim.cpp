@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Data Logger" command of the main window end to end: the simulated meter on a
 // pseudo-terminal at 9600 baud given with --port, the real serial ports, the progress window
 // while the blocks come, the sets listed and the first drawn in the data-logger window, the

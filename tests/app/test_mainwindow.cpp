@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the user meets it: menus and tool bar, the start-up without a meter, the
 // splash's progress, the port change, the orderly end, the about box and the help.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up search for the meter, over in-memory ports: which devices are tried, what they
 // are sent, which one is kept, and what the window is told afterwards.
 

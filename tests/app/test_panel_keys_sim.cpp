@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The front panel's keys against the meter simulator on a pseudo-terminal: each click reaches
 // the meter as its command letter and the meter's next frames show the effect on the panel.
 

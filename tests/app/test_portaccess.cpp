@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a serial device cannot be opened: the decision and its text from given facts (every case a
 // user meets), and the facts the system gives for real files.
-#include "app/InstallLayout.h"
+#include "base/InstallLayout.h"
 #include "app/PortAccess.h"
 
 #include <gtest/gtest.h>

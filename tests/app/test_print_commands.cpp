@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print and Printer Setup in the main window: the active child decides what is printed (a table
 // window its rows, a graph window its chart, anything else nothing), on the run's printer, here
 // a PDF file read back with pdftotext.

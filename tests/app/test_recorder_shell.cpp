@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorder in the main window: the commands while the meter is lost and back, the window's
 // rate boxes and Clear, closing the window while recording, the journal's failure in the status
 // bar, the recovery of a journal at start-up, and a whole recording on the simulated meter
@@ -6,7 +7,7 @@
 #include "AppTestSupport.h"
 #include "support/ScriptedPrompts.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "app/RecorderWiring.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store: defaults, what counts as a number, and a store that cannot be read or
 // written.
 

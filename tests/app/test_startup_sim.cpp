@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole start-up against the meter simulator on a pseudo-terminal: the meter sits on the
 // third of four devices; the other three are plain pseudo-terminals whose master sides show
 // what the program sent them.

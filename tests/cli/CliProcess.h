@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kolva-cli run as a process, as users and scripts run it: its exit status and both outputs. The
 // environment is fixed (UTC, the C locale, a settings folder of the test's own), so texts with

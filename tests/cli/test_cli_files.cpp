@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-cli `sets` and `export` as processes, against golden texts (tests/cli/golden/;
 // KOLVA_UPDATE_GOLDEN=1 writes them anew, review the difference before committing it), and the
 // exit statuses of damaged files and bad usage.
 #include "CliProcess.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "graph/ChartState.h"
 #include "graph/GraphFile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-cli against the simulated meter on a pseudo-terminal at 9600 baud, as a process with
 // --port: the download compared byte for byte with the meter's memory, live lines, a lost meter,
 // an interrupt, the device reasons and the port list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-cli without processes: the command line it accepts and refuses, the live readings that
 // become empty fields, and what an export takes from graphs and tables.
 #include "CliArgs.h"
@@ -5,8 +6,8 @@
 #include "CliFiles.h"
 #include "CliLive.h"
 
-#include "app/DateTime.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/NullReading.h"
 #include "files/TableModel.h"
 #include "graph/ChartState.h"
 #include "graph/GraphFile.h"

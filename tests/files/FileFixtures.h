@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Charts and files for the file format tests and benchmarks.
 
-#include "app/DateTime.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/NullReading.h"
 #include "graph/ChartState.h"
 
 #include <QByteArray>

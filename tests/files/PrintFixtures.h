@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tables to print and the text of a printed PDF read back with pdftotext, for the printing tests,
 // the printout pictures and the benchmark.

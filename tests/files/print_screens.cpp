@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes printouts and the printing dialogs to the folder given as the first argument, for people
 // to look at: a printed table page and a printed graph page (PDF files and their first pages as
 // PNG pictures made with pdftoppm), the print dialog and the page set-up dialog.

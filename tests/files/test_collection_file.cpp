@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The collection file: saving copies the temporary file whole or not at all and says when it
 // cannot; opening hands the bytes to the parser and makes an accepted image the temporary file.
 #include "FileFixtures.h"

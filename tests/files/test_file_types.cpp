@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File type lists for the dialogs: Qt name filters that match either case, the extension the save
 // dialog puts in the name box when the type changes, and the kinds of single files.
 #include "files/FileTypes.h"

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Machine CSV: the exact line format, values and times that read back bit for bit, and a reader
 // that survives damage.
-#include "app/DateTime.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/NullReading.h"
 #include "files/MachineCsv.h"
 
 #include <gtest/gtest.h>

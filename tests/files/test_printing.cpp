@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing to PDF files: the table printout's pages, lines and padding read back with pdftotext,
 // the print dialog's Cancel, the printer of the run shared by every dialog, graph printing with
 // the chart's two dialogs, and a printer that cannot start.

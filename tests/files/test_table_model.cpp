@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table model: grid rows and cells, the view's rows and titles, and its change signals.
 #include "files/TableModel.h"
 

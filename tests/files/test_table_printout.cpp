@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table printout without a printer: the padding of each line and the pages.
 #include "files/TableModel.h"
 #include "files/TablePrintout.h"

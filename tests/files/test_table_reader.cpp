@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading text and CSV files into a table: the field splitting, where reading stops, Cancel,
 // text decoding, and input that is not a table at all.
 #include "FileFixtures.h"

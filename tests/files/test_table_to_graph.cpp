@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From a table to a graph: the checks before, the conversion row by row, and whole round trips
 // graph -> text or CSV file -> table -> graph under locales with a point and with a comma.
 #include "FileFixtures.h"

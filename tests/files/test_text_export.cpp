@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text and CSV export: the lines, the range rules, the loop with its progress, Cancel and its
 // failures.
 #include "FileFixtures.h"

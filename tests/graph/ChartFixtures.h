@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Realistic chart content for the graph tests and the screenshot tool: four thermocouple
 // channels sampled every second over an hour.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A graph host for graph windows on their own: the shared state, answers to the questions
 // given by the test, saves that succeed or fail as the test says, and a log of what the window

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real-time recorder on a test bench: the simulated meter on an in-memory port, the live
 // link's reader and watchdog, the decoder keeping the latest reading, and a window that keeps
 // the chart and the boxes as plain data. Time passes only through tick().
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "graph/RealTimeRecorder.h"
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "link/LiveDecoder.h"
 #include "link/LiveLink.h"
 #include "support/ScriptedPrompts.h"

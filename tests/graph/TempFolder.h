@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A temporary folder made the data folder for one test.
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes pictures of the chart and its dialogs in typical states, and of the graph windows in
 // their three roles, to the folder given as the first argument, for people to look at.
 #include "ChartFixtures.h"

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the main window with a graph window in each of its three roles, at two screen
 // sizes, for people to look at (part of kolva-chart-screens).
 #include "graph_window_screens.h"
 
 #include "ChartFixtures.h"
-#include "app/DataFolder.h"
-#include "app/LocaleText.h"
+#include "base/DataFolder.h"
+#include "base/LocaleText.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"
 #include "graph/UGraph.h"

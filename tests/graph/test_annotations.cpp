@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The annotation rules without a window: where a click places one, the shared counter, hiding,
 // the colour, the data point marker, the maxima and minima lines and the real-time clear; and
 // the graph window's rules for its role, its read-out and "Graph Option".
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "graph/Annotations.h"
 #include "graph/GraphWindowRules.h"
 

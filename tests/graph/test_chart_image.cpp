@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart image: complete round trips and refusal of anything damaged, with the state left
 // alone; a bounded randomised run over damaged images.
 #include "StateFixtures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart widget: panes, gaps, the incremental data path, zoom, hot spots, the image, the
 // settings dialog, printing and the graph window commands around it.
 #include "ChartFixtures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph file: its byte layout, replacing files safely, and refusing short, damaged or
 // foreign files with the file's name and a reason while the chart stays as it was.
 #include "StateFixtures.h"

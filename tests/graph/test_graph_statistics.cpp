@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Statistics of graphs over prepared charts: the whole-chart figures with their thresholds and
 // texts, the sampling interval in the rate boxes, the running update of a recording and the
 // averages at its stop, all without a window.
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "graph/GraphStatistics.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preparing charts from the template or the defaults, the Y axis dialog's logic and keeping
 // settings as the template.
 #include "TempFolder.h"

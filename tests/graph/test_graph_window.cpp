@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window as the user works with it: the tools and the split, annotations placed with
 // the mouse, the maxima and minima on the graph, the colour, the panels and the read-out, zoom
 // and the chart's settings, statistics in the boxes, and the questions when it closes.

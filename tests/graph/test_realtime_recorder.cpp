@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real-time recorder against the simulated meter, with the live link's watchdog deciding
 // when a sample is due: Run and its dialog, the samples, the limit stop, Stop, the rate change
 // and Clear of the window, the command states, a meter that goes and comes back, closing the
 // window, and the recording journal behind all of it.
 #include "RecorderFixtures.h"
 #include "TempFolder.h"
-#include "app/LocaleText.h"
-#include "app/NullReading.h"
+#include "base/LocaleText.h"
+#include "base/NullReading.h"
 #include "graph/RealTimeSetup.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording made by the real recorder, on the simulated meter, in a child process that is
 // killed in the middle of it: the next start's recovery finds every sample bit for bit. And the
 // recovery's other paths: a journal cut in the middle of a line, No, an empty journal, the

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recording journal: the file a recording leaves, its syncing, its removal, its failures,
 // and the recovery of a recording whose program was killed.
 #include "TempFolder.h"
 #include "files/FileFixtures.h"
-#include "app/DateTime.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/NullReading.h"
 #include "graph/ChartState.h"
 #include "graph/RecordingJournal.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real-time set-up dialog as the user works with it: what it opens with, the period text in
 // its two forms, 00:00 becoming 00:02, the count field that takes only digits, Enter for Start.
 #include "graph/USetupRealtime.h"

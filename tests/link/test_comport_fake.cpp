@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial component over an injected device: property rules, the error path, failures of
 // the device, the order of the event handlers and the event thread's lifetime.
 #include "test_comport_support.h"
 
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial component against real pseudo-terminals: opening, line settings, transfers, the
 // event thread and a device that hangs up.
 #include "test_comport_support.h"
 
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers of the serial component's tests: a pseudo-terminal whose slave the port opens, a
 // deadline-bounded wait that keeps the event loop running, and an error handler recorder.

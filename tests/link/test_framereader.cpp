@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame search: resynchronisation, waiting for whole frames, order.
 #include "link/FrameReader.h"
 #include "tools/sim/FrameFactory.h"

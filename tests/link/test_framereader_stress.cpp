@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Randomised streams of good frames, damaged frames and line noise, cut into random pieces:
 // the reader never yields a bad frame, finds every good frame that noise without a header byte
 // leads up to, and yields exactly what the plain step-by-step rules yield.

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live link end to end: the simulated meter on a real pseudo-terminal, the serial component
 // on its path with the frame reader as receive handler, and the watchdog ticked by the test with
 // a manual clock while the event loop runs in between.
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "link/ComPort.h"
 #include "link/LiveLink.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 #include "tools/sim/PtyServer.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame reader and the watchdog of the live link, driven through the in-memory port of the
 // simulator, with a view that records what the link switches.
 #include "link/LiveLink.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 #include "tools/sim/FrameFactory.h"
 #include "tools/sim/SimPort.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A download on the simulated meter over in-memory ports with a manual clock (SimDownloadHost)
 // with windows that only record what they were asked: messages, the error dialog with scripted

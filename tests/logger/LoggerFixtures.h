@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Memory images for the logger tests, made with the simulator's logger memory, and a clock that
 // stands at a known moment.
 
-#include "app/DateTime.h"
-#include "link/Clock.h"
+#include "base/DateTime.h"
+#include "base/Clock.h"
 #include "logger/MemoryImage.h"
 #include "tools/sim/LoggerMemory.h"
 

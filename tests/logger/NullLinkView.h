@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A live link view that shows nothing, for tests and tools that have no main window.
 

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParseCheck.h"
 
-#include "app/NullReading.h"
+#include "base/NullReading.h"
 
 #include <memory>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a decoding of any bytes must hold, for the fuzz tests: the decoder reads a copy of the
 // bytes in a buffer of exactly their size (so that AddressSanitizer stops at any read beyond the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's side of a download, played over the serial component on a real device (the
 // simulator's pseudo-terminal): the live port with the frame reader as its receive handler, the
@@ -9,7 +10,7 @@
 #include "app/MeterPortSetup.h"
 #include "link/ComPort.h"
 #include "link/LiveLink.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 #include "logger/DownloadHost.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live link after the program has had the meter's line to itself over a pseudo-terminal:
 // watchdog ticks a second apart (their clock is manual, the line real) until live frames come

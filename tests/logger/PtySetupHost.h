@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's side of the meter set-up over the serial component on a real device (the
 // simulator's pseudo-terminal): the download's host with the frame reader detachable, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The meter set-up on the simulated meter over an in-memory port with a manual clock: the bench
 // plays the main window (Comm1, the watchdog timer, the frame reader's attachment, the cursor)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's side of a download on the simulated meter over in-memory ports with a
 // manual clock: the link state with the live frame reader and the decoder, both ports on one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry for the memory image decoder (a clang build with -fsanitize=fuzzer,address):
 //     kolva-fuzz-parse-image -max_total_time=60
 #include "ParseCheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the download's windows, for people to look at: kolva-logger-screens FOLDER.
 //   logger-window-WxH.png     the main window with the data-logger window, three sets listed
 //                             and the first drawn, at two screen sizes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the set-up dialog against the simulated meter into PNG files for a person to look at:
 //   kolva-setup-screens OUTPUT_FOLDER
 // setup-open.png as the dialog opens, setup-all.png after Setup All, setup-failures.png after a

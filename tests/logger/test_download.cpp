@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download against the simulated meter at 9600 baud over in-memory ports with a manual clock:
 // the whole command with its time-outs, retries and result texts, every fault the simulator
 // injects, the deletion of a damaged set, the refusals, and the device given back to the live
 // link on every way out.
 #include "DownloadBench.h"
 
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 #include "logger/DownloadProgress.h"
 #include "logger/ReceiveMemoryImage.h"
 

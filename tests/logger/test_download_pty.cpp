@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download end to end: the simulated meter on a pseudo-terminal at 9600 baud, the serial
 // component as the live port (with the frame reader as its receive handler) and as the download
 // port on the same device, real pauses with the event loop running, and the live link running

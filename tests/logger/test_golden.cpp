@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Committed memory images and the data sets they decode to, as text. The images were made with
 // the simulator's logger memory; KOLVA_UPDATE_GOLDEN=1 writes images and texts anew (review the
 // difference before committing it).
 #include "LoggerFixtures.h"
 
-#include "app/NullReading.h"
+#include "base/NullReading.h"
 #include "logger/DataSetList.h"
 #include "logger/ParseMemoryImage.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download's windows against the simulated meter over in-memory ports with a manual clock:
 // the data sets listed in the data-logger window and drawn from its list, the error dialog and
 // its buttons, the progress window while the blocks come, and the windows left as they were by
@@ -6,8 +7,8 @@
 
 #include "graph/FakeGraphHost.h"
 
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 #include "graph/Chart.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding of memory images: BCD and its year quirk, the clock standing in for bad digits, the
 // chained layout, the validity ranges, every result code, images that end too early, and the
 // texts of the data sets list. Undecodable interval digits and more are in the golden images.
 #include "LoggerFixtures.h"
 
-#include "app/NullReading.h"
+#include "base/NullReading.h"
 #include "logger/Bcd.h"
 #include "logger/DataSetList.h"
 #include "logger/ParseMemoryImage.h"

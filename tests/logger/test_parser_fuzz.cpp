@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random and mutated memory images of any length, for a few seconds: the decoder never reads
 // beyond the image (AddressSanitizer) and its results keep their promises (ParseCheck).
 #include "LoggerFixtures.h"

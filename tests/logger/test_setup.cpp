@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The meter set-up against the simulated meter at 9600 baud over an in-memory port with a
 // manual clock: every frame as the meter received it, the time-outs and retries, the replies
 // that do not count, the field texts, the messages and labels, Setup All end to end, and the
 // take-over of the live port and its return.
 #include "SetupBench.h"
 
-#include "app/LocaleText.h"
-#include "link/SilentAbort.h"
+#include "base/LocaleText.h"
+#include "base/SilentAbort.h"
 #include "logger/MemoryImage.h"
 
 #include <gtest/gtest.h>

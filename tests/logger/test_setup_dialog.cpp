@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up dialog over the simulated meter: its controls as the user finds them, the buttons
 // forwarded to the set-up commands with labels and message boxes, the "&Setup" command that
 // opens it once and brings it back, and its close giving the port back to the live link (after

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The meter set-up end to end: the simulated meter on a pseudo-terminal at 9600 baud, the serial
 // component as the live port with the frame reader as its receive handler, real pauses with the
 // event loop running; the port taken from the live link, the clock set and everything read
@@ -7,7 +8,7 @@
 #include "PtyLiveLink.h"
 #include "PtySetupHost.h"
 
-#include "app/LocaleText.h"
+#include "base/LocaleText.h"
 
 #include "link/test_comport_support.h"
 #include "tools/sim/FrameFactory.h"

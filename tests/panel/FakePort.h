@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An in-memory serial port that records what is written.
 
 #include "link/ComPortInterface.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <QByteArray>
 

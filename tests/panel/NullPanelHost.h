@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A panel host that ignores the panel: for pictures and benchmarks of the panel on its own.
 

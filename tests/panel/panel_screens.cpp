@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the front panel in several display states into PNG files for a person to look at:
 //   kolva-panel-screens OUTPUT_FOLDER
 // Each picture shows the panel at 1x and at 2x side by side.

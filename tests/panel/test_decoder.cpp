@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live frame decoder, run under a locale with a decimal point and one with a comma.
 
 #include "FrameBuilder.h"

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The front panel window, offscreen, with a host that records what the panel asks of it.
 
 #include "link/LiveDecoder.h"
 #include "FrameBuilder.h"
-#include "panel/JpegImage.h"
+#include "resources/JpegImage.h"
 #include "panel/PanelKey.h"
 #include "panel/UPanel.h"
 #include "resources/Artwork.h"

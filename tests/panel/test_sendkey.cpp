@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel keys' send procedure with a fake port, a manual clock and recorded waits.
 
 #include "FakePort.h"
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "link/SendKey.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the picture tools share: they run on the offscreen platform unless a display is chosen,
 // write into the folder given as their first argument ("." without one, made when missing) and

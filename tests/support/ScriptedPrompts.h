@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Prompts that answer as a test says and keep what they were told: the Yes/No/Cancel questions
 // take the next answer of `choices` (Cancel when none is left), the Yes/No questions
 // `questionAnswer`; every text asked or shown is kept in `asked`, the errors also in `errors`.
 
-#include "graph/Questions.h"
+#include "base/Questions.h"
 
 #include <QStringList>
 

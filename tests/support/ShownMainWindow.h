@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window of a picture tool: no serial devices, prompts that show nothing, placed at
 // the top-left corner in the given size, shown and through its start-up.
@@ -5,7 +6,7 @@
 #include "support/ScriptedPrompts.h"
 
 #include "app/UMain.h"
-#include "app/WaitWithMessages.h"
+#include "base/WaitWithMessages.h"
 
 #include <QSize>
 

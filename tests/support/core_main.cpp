@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main for code without windows: a QCoreApplication, so that Qt's event loop and queued
 // calls work.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main for windows: a QApplication on the offscreen platform unless a display is chosen.
 #include <QApplication>
 

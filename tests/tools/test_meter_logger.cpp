@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated meter's logger memory with literal offsets (the decoder shares the layout's
 // constants, so this is where a wrong offset shows), the shared line at
 // 9600 baud, and the logger options of the command line. The download side and its faults are
@@ -7,8 +8,8 @@
 #include "tools/sim/SimOptions.h"
 #include "tools/sim/SimPort.h"
 
-#include "app/DateTime.h"
-#include "link/SilentAbort.h"
+#include "base/DateTime.h"
+#include "base/SilentAbort.h"
 #include "logger/MemoryImage.h"
 
 #include <gtest/gtest.h>

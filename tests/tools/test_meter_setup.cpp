@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated meter's set-up side: its clock, the commands that change the header page, the
 // replies as the program polls for them, the faults, the record of received frames and the
 // command line.
@@ -5,7 +6,7 @@
 #include "tools/sim/MeterModel.h"
 #include "tools/sim/SimOptions.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "logger/MemoryImage.h"
 
 #include <gtest/gtest.h>

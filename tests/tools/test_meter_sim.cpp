@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated meter: identification, the live stream and its keep-alive, the keys, the faults,
 // the command line, and the pseudo-terminal it is served on.
 #include "tools/sim/FrameFactory.h"
@@ -5,7 +6,7 @@
 #include "tools/sim/PtyServer.h"
 #include "tools/sim/SimOptions.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "link/FrameReader.h"
 #include "link/LiveDecoder.h"
 

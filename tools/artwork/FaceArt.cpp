@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The meter's face: a dark moulded case with the brand, the LCD window, six keys and the four
 // thermocouple sockets. The keys and the LCD sit where the panel window puts its hot areas and
 // display elements.

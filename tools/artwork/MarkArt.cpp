@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small pictures: the LCD's marks (dark segments on a transparent background), the battery
 // bitmaps BAT0 to BAT3 and the CROSS cursor. The marks are drawn pixel by pixel from a small
 // 5 x 7 LCD font so that they stay crisp at their tiny sizes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the front panel's artwork into the folder given as the first argument.
 
 #include "Art.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of kolva-cli: one command and its options, checked before anything is done.
 // A command line that is wrong gives a UsageError with a one-line reason; the caller prints it

@@ -1,15 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliDownload.h"
 
 #include "CliFailure.h"
 #include "CliMeter.h"
 
-#include "app/DataFolder.h"
-#include "app/WaitWithMessages.h"
-#include "files/WholeFile.h"
+#include "base/DataFolder.h"
+#include "base/WaitWithMessages.h"
+#include "base/WholeFile.h"
 #include "link/LinkView.h"
 #include "link/LiveDecoder.h"
 #include "link/LiveLink.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 #include "logger/CollectionTempFile.h"
 #include "logger/DataSetStore.h"
 #include "logger/LoggerDownload.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `download`: the program's "Data Logger" command without its windows. The meter is found and
 // its live stream started as at the program's start-up; the first frame tells whether the meter

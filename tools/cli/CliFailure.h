@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exit statuses of kolva-cli and the failure that ends a command with status 1 and its
 // one-line reason on standard error.

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliFiles.h"
 
 #include "CliFailure.h"
 
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
+#include "base/NullReading.h"
 #include "files/CollectionFile.h"
 #include "files/FileTypes.h"
 #include "files/TableModel.h"
@@ -13,7 +14,7 @@
 #include "files/TextExport.h"
 #include "graph/ChartState.h"
 #include "graph/GraphFile.h"
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "logger/DataSetList.h"
 #include "logger/ParseMemoryImage.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file commands: `sets` (the data sets table of a collection file) and `export` (a data set
 // of a collection file, a graph file, or a text or CSV file of the program, as machine CSV or as

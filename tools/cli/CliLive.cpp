@@ -1,15 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliLive.h"
 
 #include "CliFailure.h"
 #include "CliMeter.h"
 #include "CliSignals.h"
 
-#include "app/DateTime.h"
-#include "app/NullReading.h"
+#include "base/DateTime.h"
+#include "base/NullReading.h"
 #include "files/MachineCsv.h"
 #include "link/LinkView.h"
 #include "link/LiveLink.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <QCoreApplication>
 #include <QFile>

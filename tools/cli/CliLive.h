@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `live`: the program's live link (frame reader, watchdog with keep-alive and restart, decoder)
 // on the event loop, with a timer as MainTimer and its interval correction. Every sampling

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliMain.h"
 
 #include "CliArgs.h"
@@ -9,7 +10,7 @@
 #include "CliSetup.h"
 
 #include "app/PortAccess.h"
-#include "files/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <QCoreApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliMeter.h"
 
 #include "CliFailure.h"
@@ -5,10 +6,10 @@
 #include "app/MeterPortSetup.h"
 #include "app/PortAccess.h"
 #include "app/Settings.h"
-#include "app/WaitWithMessages.h"
+#include "base/WaitWithMessages.h"
 #include "link/FrameReader.h"
 #include "link/LiveFrame.h"
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 namespace cli {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the meter for the commands that talk to it. With --port only that device is asked;
 // without, every device of the program's port list (the system's serial devices, then the

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliSetup.h"
 
 #include "CliFailure.h"
 #include "CliMeter.h"
 
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 #include "logger/LoggerDownload.h"
 #include "logger/SetupCommands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `setup`: the meter set-up operations without the dialog, in the order given on the command
 // line. The meter is found as at the program's start-up, and the live port is taken over as the

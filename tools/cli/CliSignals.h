@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ctrl+C (SIGINT) and SIGTERM as a request to stop: a flag that waits and searches look at, and a
 // call made on the event loop, so that the running command ends cleanly with its output complete.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-cli: the command-line companion of the KOLVA Thermometer program. See CliArgs.cpp for
 // its commands; everything it does is the program's own core code.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hand-made live frames for tests and benchmarks: any payload, sealed with header, checksum and
 // trailer, and the bytes of a frame as they travel on the line.

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/sim/LoggerMemory.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 #include "logger/Bcd.h"
 #include "logger/MemoryImage.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The meter's logger memory, made from a description of its recording runs: the header page
 // (set count, used length, the current interval, gains, CJC and EXT offsets, type) and the data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The meter's side of the memory download. "P" is answered with ten bytes (byte 1 0x50) and
 // block 0 at once; every block is the next 64 bytes of memory and their 8-bit sum; "y" sends the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the simulated meter behaves: its readings, its status and the faults it injects.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulated meter as a pure state machine with injected time: bytes from the program go in
 // through receive(), time passes with advance(), and the meter's bytes come out of takeOutput().

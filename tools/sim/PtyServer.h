@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Serves the simulated meter on a pseudo-terminal, the way a meter hangs on a serial line.
 //

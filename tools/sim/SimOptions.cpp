@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/sim/SimOptions.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QFile>
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 
 #include <algorithm>
 #include <cmath>

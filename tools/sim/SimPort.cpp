@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/sim/SimPort.h"
 
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An in-memory serial port wired to a simulated meter and a manual clock, for tests of the
 // protocol code without a pseudo-terminal. Time passes only through advanceMs(): the clock and
@@ -16,7 +17,7 @@
 // (or that finds another port of the line open) and a hang-up raise SilentAbort, as the
 // program's ports do with their silent-abort handler.
 
-#include "link/Clock.h"
+#include "base/Clock.h"
 #include "link/ComPortInterface.h"
 #include "tools/sim/MeterModel.h"
 

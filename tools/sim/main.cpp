@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kolva-meter-sim: the simulated meter on a pseudo-terminal. The first line on standard output
 // is the device path; the program serves until SIGTERM or SIGINT.
 

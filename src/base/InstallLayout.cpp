@@ -1,4 +1,5 @@
-#include "app/InstallLayout.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/InstallLayout.h"
 
 #include <QCoreApplication>
 #include <QDir>

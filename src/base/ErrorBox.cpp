@@ -1,4 +1,5 @@
-#include "app/ErrorBox.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/ErrorBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pieces every small dialog of the graph windows shares: the OK and Cancel buttons, the
 // placement centred on the screen (call from the dialog's showEvent), and the runner that shows

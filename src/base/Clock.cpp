@@ -1,6 +1,7 @@
-#include "link/Clock.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/Clock.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 
 #include <chrono>
 

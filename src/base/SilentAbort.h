@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The silent abort: an error that ends the running event handler, timer tick or menu command
 // without any message. Serial port errors take this path (the ports' error handlers choose it).
-// Every handler entry point catches it through one helper (app/ErrorBox.h for windows,
+// Every handler entry point catches it through one helper (base/ErrorBox.h for windows,
 // runSilently() below for code without windows).
 
 #include <exception>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Injected time: the local date-time (days since 30 December 1899) and a steady millisecond
 // counter. Protocol code takes an IClock so that tests run without sleeping.

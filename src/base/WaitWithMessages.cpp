@@ -1,4 +1,5 @@
-#include "app/WaitWithMessages.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/WaitWithMessages.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

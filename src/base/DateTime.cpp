@@ -1,4 +1,5 @@
-#include "app/DateTime.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/DateTime.h"
 
 #include <cmath>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The questions and messages that commands put to the user, as plain functions, so that core
 // code and windows ask through them and tests answer them. The program's message boxes are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program's own files are: beside the executable in a build tree or a portable copy,
 // or in the installed tree (<prefix>/bin/kolva with <prefix>/share/kolva/ beside it).

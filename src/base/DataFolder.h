@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data folder: where the graph template ("template/graph.ghf") and the temporary download
 // file live and where file dialogs start. The executable's own folder when it is writable (a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // JPEG decoding with libjpeg, for the pictures kept as JPEG in the program's resources.
 

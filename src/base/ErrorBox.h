@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two ways an error ends a command: the silent abort (no message) and the application's
 // standard error box. Every event handler, timer tick and menu command runs through guarded().
 
-#include "link/SilentAbort.h"
+#include "base/SilentAbort.h"
 
 #include <QString>
 

@@ -1,4 +1,5 @@
-#include "files/WholeFile.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/WholeFile.h"
 
 #include <QSaveFile>
 

@@ -1,4 +1,5 @@
-#include "panel/JpegImage.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "resources/JpegImage.h"
 
 #include <QFile>
 

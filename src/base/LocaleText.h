@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's regional formats, in one place: numbers in fixed-point notation with the locale's
 // decimal separator (never a group separator), dates in its short date format and times in its

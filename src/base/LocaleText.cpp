@@ -1,6 +1,7 @@
-#include "app/LocaleText.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/LocaleText.h"
 
-#include "app/DateTime.h"
+#include "base/DateTime.h"
 
 #include <QRegularExpression>
 

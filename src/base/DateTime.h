@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's date-time: local time as days since 30 December 1899, the fraction being the
 // time of day. All conversions to and from QDateTime live here and nowhere else.

@@ -1,6 +1,7 @@
-#include "app/DataFolder.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/DataFolder.h"
 
-#include "app/InstallLayout.h"
+#include "base/InstallLayout.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compiled date and time formats of LocaleText::DateTimeFormat.
-#include "app/DateTime.h"
-#include "app/LocaleText.h"
+#include "base/DateTime.h"
+#include "base/LocaleText.h"
 
 #include <array>
 #include <vector>

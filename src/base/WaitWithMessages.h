@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pauses that keep the program responsive: they run the event loop, so timers, serial events and
 // menu commands are handled during the pause, and they sleep inside the event loop while nothing
