@@ -200,6 +200,7 @@ QByteArray encodeChartImage(const ChartState& state)
     w.putArray(state.data.ys());
     enc.list(state.graphAnnotations, 0, 0);
     enc.list(state.vertLineAnnotations, 0, 0);
+    w.putString(state.unit);
 
     QByteArray image;
     image.reserve(ChartImageHeaderSize + payload.size());
@@ -258,6 +259,8 @@ ChartState decodeChartImage(const QByteArray& image)
         state.data.adopt(subsets, points, std::move(xs), std::move(ys));
         dec.list(state.graphAnnotations, 28, ChartLimits::MaxAnnotations);
         dec.list(state.vertLineAnnotations, 16, ChartLimits::MaxVertLines);
+        if (version >= 2)
+            state.unit = r.getString();
         check(r.left() == 0, "unexpected bytes at the end");
         return state;
     } catch (const std::exception& e) {

@@ -7,7 +7,7 @@
 //   8   4  version (ChartImageVersion)
 //  12   4  payload length n
 //  16   4  CRC-32 of the payload
-//  20   n  payload: settings, data, annotations
+//  20   n  payload: settings, data, annotations; from version 2 the data's unit after them
 // Decoding checks the signature, the version, the length and the check value before it looks
 // at the payload, and every count inside the payload against the bytes that remain before it
 // allocates anything.
@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-constexpr std::uint32_t ChartImageVersion = 1;
+constexpr std::uint32_t ChartImageVersion = 2;
 constexpr int ChartImageHeaderSize = 20;
 
 // A chart image or graph file that cannot be used. what() is the text for the user (UTF-8).

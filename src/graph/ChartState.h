@@ -225,6 +225,9 @@ struct ChartState {
     ChartSettings settings;
     std::vector<GraphAnnotation> graphAnnotations;
     std::vector<VertLineAnnotation> vertLineAnnotations;
+    // The unit of the data as the meter or the data set gave it ("°C" or "°F"); empty where the
+    // data do not say (a table turned into a graph, a graph file of the first format).
+    QString unit;
 
     bool operator==(const ChartState&) const = default;
 };

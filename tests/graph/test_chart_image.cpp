@@ -59,6 +59,24 @@ TEST(ChartImage, RoundTripKeepsEveryFieldAndEveryBit)
     EXPECT_EQ(encodeChartImage(back), image);
 }
 
+// A graph saved before the unit was kept (format 1, no unit after the annotations) still opens,
+// with the unit unknown; the unit of a newer image comes back as written.
+TEST(ChartImage, FirstFormatOpensWithoutAUnit)
+{
+    ChartState st = richState();
+    st.unit = QStringLiteral("\u00B0F");
+    const QByteArray image = encodeChartImage(st);
+    EXPECT_EQ(decodeChartImage(image).unit, st.unit);
+
+    QByteArray first = image;
+    first.chop(4 + st.unit.toUtf8().size());   // the unit: its length and its UTF-8 bytes
+    putU32(first, 8, 1);
+    const ChartState back = decodeChartImage(resealed(first));
+    EXPECT_TRUE(back.unit.isEmpty());
+    EXPECT_TRUE(back.settings == st.settings);
+    EXPECT_EQ(back.data, st.data);
+}
+
 TEST(ChartImage, EmptyChartRoundTrips)
 {
     ChartState st;
