@@ -2,6 +2,8 @@
 #include "logger/ReceiveMemoryImage.h"
 
 #include "base/PortErrors.h"
+#include "base/SilentAbort.h"
+#include "link/ComPortTypes.h"
 #include "link/LiveFrame.h"
 #include "logger/DownloadProgress.h"
 
@@ -69,14 +71,27 @@ private:
     TimeLeftEstimate estimate_;
 };
 
+// A port that fails on the way (the adapter pulled, the device gone) is a meter that does not
+// answer before the transfer and a transfer that ended early within it: the user is told and
+// may try again, as after any other failed exchange.
 DownloadStatus Exchange::run(MemoryImage& image)
 {
-    if (!takeOver() || !connect())
+    bool transferring = false;
+    try {
+        if (!takeOver() || !connect())
+            return DownloadStatus::NoAnswer;
+        host_.SetBusyCursor(true);
+        if (!start())
+            return DownloadStatus::NoAnswer;
+        transferring = true;
+        return transfer(image);
+    } catch (const SilentAbort&) {
+    } catch (const EComError&) {
+    }
+    if (!transferring)
         return DownloadStatus::NoAnswer;
-    host_.SetBusyCursor(true);
-    if (!start())
-        return DownloadStatus::NoAnswer;
-    return transfer(image);
+    ignoringErrors([this] { send(Letter::Quit); });
+    return DownloadStatus::Incomplete;
 }
 
 bool Exchange::takeOver()
