@@ -14,8 +14,11 @@
 // (ENOTTY, EINVAL) are ignored; every other failure is reported.
 //
 // Time-outs: a read or write ends when its total time-out (constant + multiplier x length)
-// has passed; with both zero it ends when no byte has moved for the stall time (1 s for reads,
-// 5 s for writes), so that no call waits forever.
+// has passed; with both zero it ends when no byte has moved for the stall time, so that no call
+// waits forever. Reads only take bytes that are already queued (1 s). A write waits at most
+// about one frame of the screen (15 ms): the driver takes a command frame into its queue at
+// once unless the device has stopped taking output (flow control, a stalled adapter, nobody
+// reading), and then the window must not freeze on every frame the link writes.
 
 #include "link/SerialDevice.h"
 
@@ -27,7 +30,7 @@ class PosixEventSource;
 class PosixSerialDevice final : public ISerialDevice {
 public:
     static constexpr int kReadStallMs = 1000;
-    static constexpr int kWriteStallMs = 5000;
+    static constexpr int kWriteStallMs = 15;
 
     PosixSerialDevice() = default;
     ~PosixSerialDevice() override;
