@@ -73,8 +73,8 @@ QString eraseQuestion(EraseBy by, std::optional<int> dataSets)
         lost = QStringLiteral("The %1 data sets still in the meter's memory will be lost.")
                    .arg(*dataSets);
     if (by == EraseBy::SetupAll)
-        return QStringLiteral("Setup All sets the meter's clock, recording interval and defaults, "
-                              "and erases the meter's memory.\n%1\nRun Setup All?")
+        return QStringLiteral("Run Setup All?\n\nIt sets the meter's clock, recording interval "
+                              "and defaults, and erases the meter's memory.\n%1")
             .arg(lost);
-    return QStringLiteral("Erase the meter's memory?\n%1").arg(lost);
+    return QStringLiteral("Erase the meter's memory?\n\n%1").arg(lost);
 }

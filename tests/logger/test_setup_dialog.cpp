@@ -161,8 +161,8 @@ TEST(SetupDialog, EraseAndSetupAllAskFirstNamingTheSetsThatWouldBeLost)
     d.Button6->click();
     ASSERT_EQ(b.questions.size(), 2u);
     EXPECT_EQ(b.questions[0],
-              "Erase the meter's memory?\nThe 3 data sets still in the meter's memory will be lost.");
-    EXPECT_TRUE(b.questions[1].startsWith("Setup All sets the meter's clock"));
+              "Erase the meter's memory?\n\nThe 3 data sets still in the meter's memory will be lost.");
+    EXPECT_TRUE(b.questions[1].startsWith("Run Setup All?"));
     EXPECT_TRUE(b.questions[1].contains("The 3 data sets still in the meter's memory will be lost."));
     // Only the header page was read, twice.
     EXPECT_EQ(b.words(), (std::vector<std::string>{"P", "Q", "P", "Q"}));
