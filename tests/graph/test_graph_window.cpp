@@ -377,20 +377,6 @@ TEST(GraphWindowZoom, FitYAndKeepingTheDataInViewAreUndoneByUndoZoom)
     EXPECT_FALSE(g.chart->FittedY(1));
 }
 
-TEST(GraphWindowStatistics, TheUnitShowsWhenTheDataKnowIt)
-{
-    GraphWindow g;
-    EXPECT_TRUE(g.w->lblUnit->isHidden());
-    g.chart->SetUnit(QStringLiteral("°F"));
-    g.chart->Redraw();
-    EXPECT_FALSE(g.w->lblUnit->isHidden());
-    EXPECT_EQ(g.w->lblUnit->text(), QStringLiteral("Readings in °F"));
-    // Data of another source that does not know it (a table made a graph, say).
-    g.chart->SetUnit(QString());
-    g.chart->Redraw();
-    EXPECT_TRUE(g.w->lblUnit->isHidden());
-}
-
 TEST(GraphWindowStatistics, BoxesShowTheChartsFiguresInFull)
 {
     const QLocale before;
