@@ -14,6 +14,7 @@
 #include "app/UAbout.h"
 #include "base/WaitWithMessages.h"
 #include "graph/GraphCommands.h"
+#include "graph/GraphTemplate.h"
 #include "graph/UGraph.h"
 #include "logger/UList.h"
 #include "logger/USetup.h"
@@ -142,6 +143,8 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::FormCreate()
 {
+    // A first start lays out the data folder's template before any graph is prepared.
+    setUpGraphTemplate();
     settings_ = Settings::Read();
     link_->State().RealTimeRate = settings_.RealTimeRate;
     annotations_.AnnoColor = colorFromSetting(settings_.AnnoColor);
