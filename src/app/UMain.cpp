@@ -113,10 +113,12 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         [this] { return OpenLoggerGraph(); },
         [this]() -> IDataSetsView& { return logger_->DataSets(); },
         [this] { btnOutputToGraph->setEnabled(true); },
-        // However the real-time chart was saved, its journal follows.
+        // However the real-time chart or a recovered recording was saved, its journal follows.
         [this](Chart& chart) {
             if (RealTimeWindow && RealTimeWindow->Chart1 == &chart)
                 realTime_->ChartSaved();
+            else
+                realTime_->RecoveredChartSaved(chart);
         }});
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
