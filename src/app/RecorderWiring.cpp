@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -37,6 +38,8 @@ public:
     void SetManualMinX(double t) override { chart().SetManualMinX(t); }
     void SetManualMaxX(double t) override { chart().SetManualMaxX(t); }
     void SetLineGapThreshold(double gap) override { chart().SetLineGapThreshold(gap); }
+    void SetUnit(const QString& unit) override { chart().SetUnit(unit); }
+    void KeepDataInView() override { w_->KeepDataInView(); }
     std::vector<GraphAnnotation>& Annotations() override { return chart().GraphAnnotations(); }
     void Redraw() override { chart().Redraw(); }
     void UndoZoom() override { w_->UndoZoomClick(); }
@@ -132,6 +135,10 @@ void RecorderWiring::Attach(TfrmGraph& window)
                          guarded([this] { recorder_->RateChanged(); });
                          showRecordingStatus();
                      });
+    // Keeping the readings in view while recording is the user's choice, kept between runs.
+    window.ShowFollowY(true, main_.AppSettings().FollowY != 0);
+    QObject::connect(&window, &TfrmGraph::followYToggled, &window,
+                     [this](bool on) { main_.AppSettings().FollowY = on ? 1 : 0; });
 }
 
 void RecorderWiring::Run()
@@ -181,6 +188,22 @@ void RecorderWiring::ChartSaved()
     recorder_->ChartSaved();
 }
 
+void RecorderWiring::RecoveredChartSaved(const Chart& chart)
+{
+    for (auto it = recovered_.begin(); it != recovered_.end();) {
+        if (!it->window) {
+            it = recovered_.erase(it);
+        } else if (it->window->Chart1 == &chart) {
+            // Safe in the file now; a journal that cannot be removed is merely left behind.
+            QFile::remove(it->journal);
+            it->window->SetUnsavedRecording(false);
+            it = recovered_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 // A save that fails says why and counts as not saved; a silent abort says nothing.
 bool RecorderWiring::saveRealTimeGraph()
 {
@@ -216,7 +239,19 @@ int RecorderWiring::OfferRecovery()
     hooks.ask = prompts.question;
     hooks.message = prompts.message;
     hooks.open = [this](const RecoveredJournal& r) { return openRecovered(r); };
+    hooks.kept = [this](const QString& path) { keepRecovered(path); };
     return offerPendingJournals(hooks, journalFolder(), recorder_->Journal().path());
+}
+
+// The window just opened holds a recording that was never saved: it counts as unsaved, and its
+// journal stays until it is saved.
+void RecorderWiring::keepRecovered(const QString& journalPath)
+{
+    if (!lastRecovered_)
+        return;
+    lastRecovered_->SetUnsavedRecording(true);
+    recovered_.push_back({lastRecovered_, journalPath});
+    lastRecovered_.clear();
 }
 
 // A plain graph window with the journal's samples exactly as recorded, its statistics shown.
@@ -237,6 +272,8 @@ bool RecorderWiring::openRecovered(const RecoveredJournal& r)
     PrepareChart(chart, 4, 50, -10, maxX, minX, int(samples.size()),
                  prompts.notice ? prompts.notice : prompts.message);
     fillChartFromJournal(chart.mutableState(), samples);
+    const JournalHeader& h = r.info.header;
+    chart.SetUnit(r.info.headerKnown && h.unitKnown ? chartUnit(h.celsius) : QString());
     chart.SetLineGapThreshold(1e20);
     chart.SetAllowGraphAnnotHotSpots(true);
     chart.Redraw();
@@ -244,5 +281,6 @@ bool RecorderWiring::openRecovered(const RecoveredJournal& r)
     w->RefreshStatistics();
     main_.Graphs().PlaceAsOpenedFile(*w);
     main_.Graphs().Show(*w);
+    lastRecovered_ = w;
     return true;
 }

@@ -77,6 +77,8 @@ void TfrmGraph::ConnectHandlers()
     connect(ToolButton15, &QToolButton::clicked, this, &TfrmGraph::ToolButton15Click);
     connect(tbntClr, &QToolButton::clicked, this, &TfrmGraph::tbntClrClick);
     connect(UndoZoom, &QToolButton::clicked, this, &TfrmGraph::UndoZoomClick);
+    connect(btnFitY, &QToolButton::clicked, this, &TfrmGraph::btnFitYClick);
+    connect(btnFollowY, &QToolButton::clicked, this, &TfrmGraph::btnFollowYClick);
     // Any change of the box runs the split, whoever makes it (a graph file sets it on opening).
     connect(chkSplit, &QCheckBox::toggled, this, &TfrmGraph::chkSplitClick);
     connect(Button1, &QPushButton::clicked, this, &TfrmGraph::Button1Click);
@@ -98,6 +100,7 @@ void TfrmGraph::ConnectHandlers()
     connect(Chart1, &Chart::OnGraphHotSpot, this, &TfrmGraph::Chart1GraphHotSpot);
     connect(Chart1, &Chart::OnGraphAnnotHotSpot, this, &TfrmGraph::Chart1GraphAnnotHotSpot);
     connect(Chart1, &Chart::OnCustomizeDlg, this, &TfrmGraph::Chart1CustomizeDlg);
+    connect(Chart1, &Chart::unitChanged, this, &TfrmGraph::ShowUnit);
 
     pnlGraph->installEventFilter(this);
     Splitter1->installEventFilter(this);
@@ -169,8 +172,8 @@ void TfrmGraph::pnlGraphResize()
 
 // ---- closing ---------------------------------------------------------------------------------
 
-// The logger window asks about an unsaved download, the real-time window about unsaved
-// samples; a plain window always closes.
+// The logger window asks about an unsaved download, the real-time window and a recovered
+// recording about unsaved samples; any other plain window always closes.
 bool TfrmGraph::FormCloseQuery()
 {
     discardOnClose_ = nullptr;
@@ -190,7 +193,12 @@ bool TfrmGraph::FormCloseQuery()
         save = [this] { return host_.SaveGraph(*Chart1); };
         break;
     case GraphRole::Plain:
-        return true;
+        if (!unsavedRecording_)
+            return true;
+        mark = &unsavedRecording_;
+        question = QStringLiteral("Save Real-Time Graph ?");
+        save = [this] { return host_.SaveGraph(*Chart1); };
+        break;
     }
     if (!*mark)
         return true;
@@ -451,6 +459,31 @@ void TfrmGraph::UndoZoomClick()
     UndoZoom->setEnabled(false);
 }
 
+void TfrmGraph::btnFitYClick()
+{
+    Chart1->FitY();
+    UndoZoom->setEnabled(Chart1->IsZoomed());
+}
+
+void TfrmGraph::btnFollowYClick()
+{
+    emit followYToggled(btnFollowY->isChecked());
+}
+
+void TfrmGraph::ShowFollowY(bool on, bool pressed)
+{
+    btnFollowYAction_->setVisible(on);
+    btnFollowY->setChecked(pressed);
+}
+
+void TfrmGraph::KeepDataInView()
+{
+    if (!btnFollowYAction_->isVisible() || !btnFollowY->isChecked())
+        return;
+    if (Chart1->FollowY())
+        UndoZoom->setEnabled(true);
+}
+
 void TfrmGraph::Chart1MouseMove()
 {
     const QPoint p = Chart1->LastMousePoint();
@@ -494,6 +527,12 @@ void TfrmGraph::btnChangeScaleClick()
 void TfrmGraph::RefreshStatistics()
 {
     showChartStatistics(computeChartStatistics(Chart1->state().data), *this);
+}
+
+void TfrmGraph::ShowUnit(const QString& unit)
+{
+    lblUnit->setText(QStringLiteral("Readings in ") + unit);
+    lblUnit->setVisible(!unit.isEmpty());
 }
 
 void TfrmGraph::SetMaxText(int channel, const QString& text)

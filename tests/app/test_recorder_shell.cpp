@@ -2,12 +2,14 @@
 // The recorder in the main window: the commands while the meter is lost and back, the window's
 // rate boxes and Clear, closing the window while recording, the journal's failure in the status
 // bar, the recovery of a journal at start-up, and a whole recording on the simulated meter
-// (Run with the set-up dialog, the stop at the count, closing the program, the rate kept).
+// (Run with the set-up dialog, the stop at the count, closing the program, the rate kept), the
+// unit of the recording and the Y axes that follow it, and the follow button kept between runs.
 
 #include "AppTestSupport.h"
 #include "support/ScriptedPrompts.h"
 
 #include "base/DateTime.h"
+#include "app/FileCommands.h"
 #include "base/NullReading.h"
 #include "app/RecorderWiring.h"
 #include "app/UMain.h"
@@ -22,6 +24,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -314,7 +318,58 @@ TEST(RecorderShell, AJournalLeftByACrashIsOfferedAndOpenedAsAPlainGraph)
     EXPECT_EQ(g->txtMax[0]->text().left(5), "21.6@");   // the twelfth sample
     EXPECT_FALSE(g->tbntClr->isVisibleTo(g));
     EXPECT_TRUE(QDir(folder).entryList({"*.csv"}, QDir::Files).isEmpty());
-    EXPECT_EQ(QDir(folder + "/recovered").entryList({"*.csv"}, QDir::Files).size(), 1);
+    const auto recovered = [&] {
+        return QDir(folder + "/recovered").entryList({"*.csv"}, QDir::Files);
+    };
+    EXPECT_EQ(recovered().size(), 1);
+
+    // Never saved, it counts as unsaved: closing it asks, as the real-time window does, and its
+    // journal stays in recovered/ until it is saved.
+    QMdiSubWindow* sub = GraphWindows::SubWindowOf(*g);
+    answers.asked.clear();
+    answers.choices = {Answer::Cancel};
+    sub->close();
+    EXPECT_EQ(answers.asked, QStringList{"Save Real-Time Graph ?"});
+    ASSERT_TRUE(w.Graphs().Windows().contains(g));
+    const QString saved = data.path(QStringLiteral("recovered.ghf"));
+    w.Files().SetDialogRunner([&](QDialog& d) {
+        dynamic_cast<QFileDialog&>(d).selectFile(saved);
+        return int(QDialog::Accepted);
+    });
+    answers.choices = {Answer::Yes};
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QFileInfo::exists(saved));
+    EXPECT_EQ(w.Graphs().Windows().size(), 1);
+    EXPECT_TRUE(recovered().isEmpty());
+}
+
+// Two copies of the program on one data folder: the second does not offer the journal that the
+// first is writing as a crashed recording's, and leaves it where it is.
+TEST(RecorderShell, ASecondRunningCopyLeavesTheFirstOnesJournalAlone)
+{
+    RecorderShell first;
+    first.connectMeter();
+    first.count = QStringLiteral("100");
+    first.w->Run1->trigger();
+    first.w->RealTime().SampleDue(DateTime::now());
+    ASSERT_EQ(first.journals().size(), 1);
+
+    ScriptedPrompts answers;
+    answers.questionAnswer = true;
+    TfrmMain second({}, nullptr, &noSystemDevices);
+    second.SetPrompts(answers.prompts());
+    second.show();
+    ASSERT_TRUE(waitFor([&] { return second.StartupDone(); }, 30000));
+    QCoreApplication::processEvents();   // the queued recovery offer
+    second.MainTimer->stop();
+    for (const QString& q : answers.asked)
+        EXPECT_FALSE(q.contains(QStringLiteral("Do you want to open it ?"))) << q.toStdString();
+    EXPECT_EQ(second.Graphs().Windows().size(), 1);
+    EXPECT_EQ(first.journals().size(), 1);
+    first.w->RealTime().SampleDue(DateTime::now());
+    EXPECT_EQ(first.w->Recorder().SampleCount, 2);
+    EXPECT_EQ(readJournal(first.w->RealTime().Recorder().Journal().path()).samples.size(), 2u);
 }
 
 // The whole road on the simulated meter behind a pseudo-terminal, in real time: the main timer
@@ -342,9 +397,14 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
     ASSERT_TRUE(w.IsConnected());
     ASSERT_TRUE(waitFor([&] { return w.Reading().Channel[0] != 0.0f; }, 5000));
+    TfrmGraph& rt = *w.RealTimeWindow;
+    // Keeping the readings in view is on in a fresh installation.
+    ASSERT_TRUE(rt.btnFollowY->isVisibleTo(&rt));
+    ASSERT_TRUE(rt.btnFollowY->isChecked());
     w.Run1->trigger();
     ASSERT_TRUE(w.Recorder().RealTimeRecording);
-    TfrmGraph& rt = *w.RealTimeWindow;
+    EXPECT_EQ(rt.Chart1->Unit(), QStringLiteral("°C"));
+    EXPECT_EQ(rt.lblUnit->text(), QStringLiteral("Readings in °C"));
     EXPECT_FALSE(rt.tbntClr->isEnabled());
     EXPECT_TRUE(w.btnStop->isEnabled());
     EXPECT_EQ(rt.ComboBox2->currentText(), "01");
@@ -364,6 +424,13 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     EXPECT_EQ(rt.txtAvg[2]->text(), "****");
     EXPECT_EQ(rt.txtMax[2]->text(), "");
     EXPECT_EQ(rt.txtMin[2]->text(), "");
+    // Each pane's Y axis followed its readings (T3 has none).
+    for (int pane : {0, 1, 3}) {
+        const std::optional<YExtent> y = rt.Chart1->FittedY(pane);
+        ASSERT_TRUE(y) << pane;
+        for (int p = 0; p < 3; ++p)
+            EXPECT_TRUE(y->contains(rt.Chart1->YData(pane, p))) << pane;
+    }
     EXPECT_TRUE(w.Run1->isEnabled());
     EXPECT_FALSE(w.Stop1->isEnabled());
     EXPECT_TRUE(rt.tbntClr->isEnabled());
@@ -383,4 +450,28 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     EXPECT_TRUE(answers.asked.contains("Save Real-Time Graph ?"));
     EXPECT_TRUE(pendingJournals(data.path(QStringLiteral("journal"))).isEmpty());
     EXPECT_EQ(Settings::Read().RealTimeRate, 1);
+    EXPECT_EQ(Settings::Read().FollowY, 1);
+}
+
+TEST(RecorderShell, KeepingTheReadingsInViewIsRememberedBetweenRuns)
+{
+    TempDataFolder data;
+    PrivateSettings settings;
+    ScriptedPrompts answers;
+    {
+        TfrmMain w({}, nullptr, &noSystemDevices);
+        w.SetPrompts(answers.prompts());
+        w.show();
+        ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+        ASSERT_TRUE(w.RealTimeWindow->btnFollowY->isChecked());
+        w.RealTimeWindow->btnFollowY->click();
+        w.close();
+    }
+    EXPECT_EQ(Settings::Read().FollowY, 0);
+    TfrmMain w({}, nullptr, &noSystemDevices);
+    w.SetPrompts(answers.prompts());
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+    EXPECT_FALSE(w.RealTimeWindow->btnFollowY->isChecked());
+    w.close();
 }

@@ -64,24 +64,25 @@ struct PdfPrinting {
     }
 };
 
+// The printed line of a fixture row as the column rules make it, written out by hand: "No" 10
+// characters wide, the dates of 10 characters 12 (two blanks after the longest cell), the time
+// 17, the readings 10. The blanks after the last cell leave no trace in the file.
 QString rowLine(int r)
 {
-    // The printed line of a fixture row as the padding rules make it, written out by hand:
-    // row numbers below 10 take 18 blanks, below 100 16, the rest 14; the date fills its
-    // column; the time of 8 characters takes 18; readings of 4 characters 12 and "OL" 16.
-    // The blanks after the last cell leave no trace in the file.
     const auto cells = printfixtures::rowCells(r);
-    const int noBlanks = r < 10 ? 18 : r < 100 ? 16 : 14;
-    QString line = cells[0] + blanks(noBlanks) + cells[1] + cells[2] + blanks(18) + cells[3] +
-                   blanks(12) + cells[4] + blanks(cells[4] == QLatin1String("OL") ? 16 : 12) +
-                   cells[5] + blanks(12) + cells[6];
-    return line;
+    const int widths[] = {10, 12, 17, 10, 10, 10};
+    QString line;
+    for (int c = 0; c < 6; ++c)
+        line += cells[std::size_t(c)] + blanks(widths[c] - int(cells[std::size_t(c)].size()));
+    return line + cells[6];
 }
 
-const QString HeaderLine = QStringLiteral("No") + blanks(16) + QStringLiteral("Date") +
-                           blanks(12) + QStringLiteral("Time") + blanks(26) +
-                           QStringLiteral("T1") + blanks(16) + QStringLiteral("T2") + blanks(16) +
-                           QStringLiteral("T3") + blanks(16) + QStringLiteral("T4");
+// The title line of a fixture table, and of a table without dates (its date column 10 wide).
+const QString HeaderLine = QStringLiteral("No") + blanks(8) + QStringLiteral("Date") + blanks(8) +
+                           QStringLiteral("Time") + blanks(13) + QStringLiteral("T1") + blanks(8) +
+                           QStringLiteral("T2") + blanks(8) + QStringLiteral("T3") + blanks(8) +
+                           QStringLiteral("T4");
+const QString EmptyTableHeaderLine = QString(HeaderLine).remove(14, 2);
 
 } // namespace
 
@@ -135,8 +136,8 @@ TEST(PrintTable, TitleAndOneEmptyRowPrintOnePageOfTwoLines)
     ASSERT_EQ(pages.size(), 1u);
     // The second line holds only blanks, which leave no text in the file.
     ASSERT_EQ(pages[0].lines.size(), 1u);
-    EXPECT_EQ(pages[0].lines[0].text, HeaderLine);
-    EXPECT_EQ(tablePrintLine(table, 1), blanks(154));
+    EXPECT_EQ(pages[0].lines[0].text, EmptyTableHeaderLine);
+    EXPECT_EQ(tablePrintLine(table, 1, tablePrintColumns(table)), blanks(77));
 }
 
 TEST(PrintTable, ChosenPagesOnly)
@@ -303,20 +304,68 @@ TEST(PrinterSetup, TheChosenPageServesLaterPrintouts)
     ASSERT_EQ(pages.size(), 3u);   // 61 lines, 25 to a page
     EXPECT_EQ(pages[2].lines.size(), 11u);
 
-    // Once the page is set up, a graph keeps its orientation.
-    Chart chart;
-    fixtures::fillDefault(chart, 50, 50);
-    QPageLayout::Orientation offered = QPageLayout::Landscape;
-    chart.setDialogRunner([&](QDialog& d) {
-        if (auto* print = dynamic_cast<QPrintDialog*>(&d))
-            offered = print->printer()->pageLayout().orientation();
-        return int(QDialog::Rejected);
-    });
-    out.printing.printGraph(chart);
-    EXPECT_EQ(offered, QPageLayout::Portrait);
-
     // A cancelled set-up changes nothing.
     out.answerWith([](QDialog&) { return int(QDialog::Rejected); });
     EXPECT_FALSE(out.printing.printerSetup());
     EXPECT_EQ(Printing::tableLayout(out.printing.printer()).linesPerPage, 25);
+}
+
+TEST(PrinterSetup, GraphsStayLandscapeUnlessTheOrientationWasChangedThere)
+{
+    PdfPrinting out;
+    Chart chart;
+    fixtures::fillDefault(chart, 50, 50);
+    std::vector<QPageLayout::Orientation> offered;
+    chart.setDialogRunner([&](QDialog& d) {
+        if (auto* print = dynamic_cast<QPrintDialog*>(&d))
+            offered.push_back(print->printer()->pageLayout().orientation());
+        return int(QDialog::Rejected);
+    });
+    const auto setUp = [&](std::optional<QPageLayout::Orientation> choose) {
+        out.answerWith([choose](QDialog& d) {
+            if (choose)
+                dynamic_cast<QPageSetupDialog&>(d).printer()->setPageOrientation(*choose);
+            return int(QDialog::Accepted);
+        });
+        ASSERT_TRUE(out.printing.printerSetup());
+    };
+    QPrinter& printer = out.printing.printer();
+    ASSERT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
+
+    // OK with the orientation as it was: graphs landscape, tables as they were.
+    setUp(std::nullopt);
+    out.printing.printGraph(chart);
+    EXPECT_EQ(offered.back(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
+
+    // Changed to landscape and later back to portrait: graphs follow the user's choice.
+    setUp(QPageLayout::Landscape);
+    out.printing.printGraph(chart);
+    EXPECT_EQ(offered.back(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    setUp(QPageLayout::Portrait);
+    setUp(std::nullopt);   // a later OK without a change keeps that choice
+    out.printing.printGraph(chart);
+    EXPECT_EQ(offered.back(), QPageLayout::Portrait);
+    EXPECT_EQ(offered.size(), 3u);
+}
+
+TEST(PrintGraph, ASettingsDialogWithoutAPageIsLeftOutAndWithItTheTemplateQuestion)
+{
+    PdfPrinting out;
+    Chart chart;
+    fixtures::fillDefault(chart, 50, 50);   // no axis page, as without a template
+    ASSERT_FALSE(chart.AllowAxisPage());
+    QSignalSpy ended(&chart, &Chart::OnCustomizeDlg);
+    QStringList shown;
+    chart.setDialogRunner([&](QDialog& d) {
+        shown << d.objectName();
+        return int(QDialog::Accepted);
+    });
+    out.printing.printGraph(chart);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("ChartPrintDialog")});
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_EQ(out.pages().size(), 1u);
+    EXPECT_TRUE(chart.AllowFontPage() && chart.AllowPage1() && chart.AllowPage2() &&
+                chart.AllowSubsetsPage());
 }
