@@ -54,11 +54,13 @@ void LinkWiring::frameReceived(const LiveFrame& frame)
     if (!panel)
         return;
     panel->ShowDisplay(display);
+    // Every mode-3 frame enables the blinking; restarting a running timer would put its next
+    // tick off by a whole interval each time, and with frames every 400 ms it would never tick.
     if (display.maxMinTimer) {
-        if (*display.maxMinTimer)
-            maxMinTimer_.start();
-        else
+        if (!*display.maxMinTimer)
             maxMinTimer_.stop();
+        else if (!maxMinTimer_.isActive())
+            maxMinTimer_.start();
     }
 }
 

@@ -22,6 +22,7 @@
 #include "app/LinkWiring.h"
 #include "app/LoggerWiring.h"
 #include "app/PanelHosting.h"
+#include "app/PortAccessCheck.h"
 #include "app/Settings.h"
 #include "app/StartupSearch.h"
 #include "files/Printing.h"
@@ -85,6 +86,9 @@ public:
     // Service mode (the command-line option --service): the hidden "&Setup" item of the
     // "&Data Logger" menu is shown, for the technician who prepares meters. Set before showing.
     void SetServiceMode(bool on) { serviceMode_ = on; }
+    // How a device's permissions are looked up (the system's user and group databases by
+    // default); tests make it slow.
+    void SetPortAccessLookup(PortAccessCheck::Lookup lookup);
 
     Settings& AppSettings() { return settings_; }
     LiveLink& Link() { return link_->Link(); }
@@ -227,6 +231,8 @@ private:
     void ConfigurePorts();
     // The reasons of devices the user may not open: the port list's tool tips and the notice.
     void ShowPortAccess(const QString& devicePath, bool connected);
+    void ShowPortProblem(const QString& problem);
+    void PortAccessChecked(const QString& devicePath, const QString& problem);
     void MarkInaccessiblePorts();
     // Places the real-time window beside the panel, as at start-up, and gives it the focus.
     void PlaceRealTimeGraph();
@@ -258,4 +264,10 @@ private:
     bool startupDone_ = false;
     bool closing_ = false;
     bool serviceMode_ = false;
+    PortAccessCheck* portAccess_ = nullptr;
+    QString noticeDevice_;          // the device whose permissions the notice is to tell
+    bool exiting_ = false;          // E&xit: the end without writing the settings
+    // The end that was asked for while a download ran; it comes when the download is over.
+    enum class DeferredEnd { None, Close, Exit };
+    DeferredEnd deferredEnd_ = DeferredEnd::None;
 };

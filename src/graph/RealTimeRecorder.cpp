@@ -146,7 +146,8 @@ void RealTimeRecorder::SampleDue(double time)
         w->SetUnit(QString());
         journal_.unitUnknown();
     }
-    const std::array<float, 4>& v = reading_.Channel;
+    // An unplugged probe or an over-range reading is recorded as missing, as the panel shows it.
+    const std::array<float, 4> v = recordedValues(reading_);
     AppendSample(time, v[0], v[1], v[2], v[3]);
     unsaved_.RealTimeUnsaved = true;
 }

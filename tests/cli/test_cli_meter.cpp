@@ -115,9 +115,13 @@ TEST(CliMeter, LiveWritesOneLinePerPeriodWhileFramesCome)
         << r.out.toStdString();
     const std::vector<MachineSample> samples = liveSamples(r.out);
     ASSERT_EQ(samples.size(), 3u);
+    // One line per tick, none skipped and none doubled. How late a single tick comes depends on
+    // the machine's load (the interval correction is the link's own test); a skipped period
+    // would leave two seconds between lines, a doubled one next to nothing.
     for (std::size_t i = 1; i < samples.size(); ++i) {
         const double seconds = (samples[i].time - samples[i - 1].time) * 86400;
-        EXPECT_NEAR(seconds, 1.0, 0.15);
+        EXPECT_GT(seconds, 0.45);
+        EXPECT_LT(seconds, 1.9);
     }
     // The simulator's T1 wanders around 22 degrees; all four channels are there.
     for (const MachineSample& s : samples)
@@ -136,8 +140,11 @@ TEST(CliMeter, ALostMeterGivesNoLinesUntilItIsBackAndAnInterruptEndsCleanly)
     cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("--period"),
                QStringLiteral("1")});
     ASSERT_TRUE(cli.waitForLines(5, 8000)); // comments, header and two lines
-    meter.withModel([](sim::MeterModel& m) { m.fallSilent(4500); });
-    // Lost after three silent ticks, back with the stream restarted after the silence.
+    // Silent until the program has said that the meter is lost (three silent ticks, however
+    // late a loaded machine lets them come), then back with the stream restarted.
+    meter.withModel([](sim::MeterModel& m) { m.fallSilent(60000); });
+    ASSERT_TRUE(cli.waitForError("is lost", 30000));
+    meter.withModel([](sim::MeterModel& m) { m.fallSilent(0); });
     ASSERT_TRUE(cli.waitForLines(7, 15000));
     cli.signal(SIGINT);
     const CliRun r = cli.finish(5000);
@@ -148,7 +155,7 @@ TEST(CliMeter, ALostMeterGivesNoLinesUntilItIsBackAndAnInterruptEndsCleanly)
     double longestGap = 0;
     for (std::size_t i = 1; i < samples.size(); ++i)
         longestGap = std::max(longestGap, (samples[i].time - samples[i - 1].time) * 86400);
-    EXPECT_GT(longestGap, 4.0);
+    EXPECT_GT(longestGap, 3.0); // at least the three silent ticks
     EXPECT_NE(r.err.indexOf("The meter on " + device.toUtf8() + " is lost: no lines until it is back."), -1)
         << r.err.toStdString();
     EXPECT_NE(r.err.indexOf("The meter on " + device.toUtf8() + " sends again."), -1) << r.err.toStdString();

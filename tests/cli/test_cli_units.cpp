@@ -116,18 +116,6 @@ TEST(CliArgs, BadCommandLinesAreRefusedWithTheirReason)
     EXPECT_EQ(refusal("--version ports"), "--version takes nothing more");
 }
 
-TEST(CliLive, ChannelsWithoutAValueOrOverRangeAreEmpty)
-{
-    LiveReading r;
-    r.Channel = {21.5f, -3.0f, 1400.0f, 0.0f};
-    EXPECT_EQ(liveValues(r), (std::array<float, 4>{21.5f, -3.0f, 1400.0f, 0.0f}));
-    r.ChannelStatus = 0x04 | 0x80; // T3 over range, T4 without a value
-    EXPECT_EQ(liveValues(r), (std::array<float, 4>{21.5f, -3.0f, NullReading, NullReading}));
-    r.ChannelStatus = 0x11; // T1 both
-    EXPECT_EQ(liveValues(r)[0], NullReading);
-    EXPECT_EQ(liveValues(r)[1], -3.0f);
-}
-
 TEST(CliExport, AGraphGivesItsFilledPointsAndSaysWhatItsChannelsDoNotMatch)
 {
     ChartState chart;

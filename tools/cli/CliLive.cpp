@@ -6,7 +6,6 @@
 #include "CliSignals.h"
 
 #include "base/DateTime.h"
-#include "base/NullReading.h"
 #include "files/MachineCsv.h"
 #include "link/LinkView.h"
 #include "link/LiveLink.h"
@@ -130,7 +129,7 @@ private:
     {
         if (stopped_)
             return;
-        output_->write(MachineCsv::line({time, liveValues(reading_)}));
+        output_->write(MachineCsv::line({time, recordedValues(reading_)}));
         if (args_.count && ++written_ >= *args_.count)
             stop(ExitOk);
     }
@@ -164,18 +163,6 @@ private:
 };
 
 } // namespace
-
-std::array<float, 4> liveValues(const LiveReading& reading)
-{
-    std::array<float, 4> values = reading.Channel;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const bool overRange = reading.ChannelStatus & (0x01u << i);
-        const bool missing = reading.ChannelStatus & (0x10u << i);
-        if (overRange || missing)
-            values[i] = NullReading;
-    }
-    return values;
-}
 
 int runLive(const Arguments& a)
 {

@@ -14,10 +14,6 @@
 
 namespace cli {
 
-// The four readings of a live reading as they go into a line: NullReading for a channel the
-// meter marks as without a value ("- - - -") or over range ("-OL-").
-std::array<float, 4> liveValues(const LiveReading& reading);
-
 int runLive(const Arguments& a);
 
 } // namespace cli
