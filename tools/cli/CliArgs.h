@@ -4,6 +4,8 @@
 // A command line that is wrong gives a UsageError with a one-line reason; the caller prints it
 // with the usage text and exits with status 2.
 
+#include "alarms/AlarmRule.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +37,9 @@ struct Arguments {
     std::vector<SetupStep> steps; // setup
     QString intervalMinutes;    // setup --interval MM:SS, the two texts as given
     QString intervalSeconds;
+    std::vector<AlarmRule> alarms; // live --alarm RULE, repeatable
+    QString onAlarm;            // live --on-alarm CMD
+    bool exitOnAlarm = false;   // live --exit-on-alarm
 };
 
 struct UsageError : std::runtime_error {

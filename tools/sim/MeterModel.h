@@ -153,9 +153,12 @@ private:
     std::uint8_t mode_ = 0;
     Statistics stats_;
 
-    // Readings in degrees Celsius and their slow random walk.
+    // Readings in degrees Celsius and their slow random walk; a profile's probe out or reading
+    // beyond the range.
     std::array<double, 4> celsiusNow_{};
     std::array<double, 4> walk_{};
+    std::array<bool, 4> openNow_{};
+    std::array<bool, 4> overNow_{};
 };
 
 } // namespace sim
