@@ -288,7 +288,8 @@ std::optional<QString> Profile::builtin(const QString& name)
             "T2: hold 21 for 40s, ramp 95 over 2m, hold for 30s, approach 21 tau 80s for 5m, repeat,\n"
             "    noise 0.3\n"
             "T3: hold 4 for 80s, ramp 11 over 25s, approach 4 tau 45s for 3m, repeat, noise 0.15\n"
-            "T4: hold 23.5 for 200s, open for 20s, hold for 20s, repeat, noise 0.1\n");
+            "T4: hold 23.5 for 60s, ramp 31 over 80s, open for 20s, ramp 23.5 over 80s, repeat,\n"
+            "    noise 0.1\n");
     if (name == QLatin1String("reflow"))
         return QStringLiteral(
             "# A lead-free reflow profile on T1 (preheat 83.3 C/min, soak, reflow peak 245 C,\n"
