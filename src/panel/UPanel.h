@@ -37,6 +37,10 @@ public:
     void ShowMaxMinBlink(bool on);
     // lblNoConnection.
     void SetNoConnectionVisible(bool on);
+    // A running alarm on channel (0..3): its name and value in red (the text is what the status
+    // bar says of it); an empty text gives them their ink back.
+    void SetChannelAlarm(int channel, const QString& text);
+    QString ChannelAlarm(int channel) const { return alarmTexts_[std::size_t(channel)]; }
 
     // The battery bitmaps BAT0 to BAT3 from the program's resources, for the main window to
     // load once at start.
@@ -119,5 +123,6 @@ private:
     QPoint dragStartGlobal_;
     QPoint dragStartPos_;
     bool closeReported_ = false;
+    std::array<QString, 4> alarmTexts_;
     QMetaObject::Connection activation_;
 };
