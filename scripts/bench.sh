@@ -19,5 +19,7 @@ echo "== logger download"
 bench/download/download.sh build-rel 3
 echo "== meter set-up"
 bench/setup/setup.sh build-rel 1
+echo "== alarm latency"
+build-rel/bin/kolva-alarm-latency 5
 echo "== command line"
 bench/cli/cli.sh build-rel 30

@@ -410,6 +410,7 @@ void MeterModel::emitFrame()
     updateReadings();
     LiveFrame frame = currentFrame();
     ++framesSent_;
+    lastFrameAt_ = now_;
     const auto& f = config_.faults;
     if (f.badChecksumEvery > 0 && framesSent_ % f.badChecksumEvery == 0)
         frame[33] = std::uint8_t(frame[33] + 1);
