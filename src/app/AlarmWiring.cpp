@@ -127,7 +127,7 @@ void AlarmWiring::show()
     const std::vector<ShownAlarm> shown = engine_.shown();
     QStringList texts;
     for (const ShownAlarm& a : shown)
-        texts << Alarm::shownText(a);
+        texts << Alarm::shownText(a) + (a.acknowledged ? QStringLiteral(" (acknowledged)") : QString());
     status_->Show(texts, engine_.anyUnacknowledged());
     if (TfrmPanel* panel = main_.PanelWindow) {
         for (int ch = 0; ch < 4; ++ch) {
@@ -154,7 +154,7 @@ void AlarmWiring::ringIfDue()
 
 // A start or an end while a recording runs: a text annotation at its time on the real-time
 // graph. It sits on the alarm's channel while the chart shows one axis, and on T1's curve (the
-// top pane) when the chart is split, so that it is seen either way.
+// top pane) when the chart is split, so that it is seen either way; within a fixed Y axis.
 void AlarmWiring::mark(const AlarmEvent& e)
 {
     TfrmGraph* window = main_.RealTimeWindow;
@@ -168,7 +168,15 @@ void AlarmWiring::mark(const AlarmEvent& e)
     };
     if (!valid(channel))
         channel = 0;
-    const double y = valid(channel) ? double(lastValues_[std::size_t(channel)]) : chart.ManualMaxY();
+    double y = valid(channel) ? double(lastValues_[std::size_t(channel)]) : chart.ManualMaxY();
+    // A reading beyond a fixed axis would take the mark out of sight: it goes to the edge.
+    const ChartAxis& axis = chart.state().settings.axes[0];
+    const int fixed = axis.manualScaleControlY;
+    const double margin = 0.05 * std::abs(axis.manualMaxY - axis.manualMinY);
+    if ((fixed == sg::sgManualMax || fixed == sg::sgManualMinAndMax) && y > axis.manualMaxY - margin)
+        y = axis.manualMaxY - margin;
+    if ((fixed == sg::sgManualMin || fixed == sg::sgManualMinAndMax) && y < axis.manualMinY + margin)
+        y = axis.manualMinY + margin;
     const int index = Annotations::add(chart.GraphAnnotations(), main_.Annotations(), sg::sgAnnotText,
                                        QPointF(e.time, y), Alarm::markText(e));
     if (index < int(chart.GraphAnnotations().size()))
