@@ -57,15 +57,15 @@ TEST(AlarmsWithSimulator, AStepAboveTheLimitReachesTheStatusBarTheGraphAndTheLog
 {
     TempDataFolder data;
     PrivateSettings settings;
-    // The rules as the dialog leaves them: T1 above 250 C, T4 without a reading.
+    // The rules as the dialog leaves them: T1 above 40 C, T4 without a reading.
     AlarmConfig config;
-    config.rules = {*Alarm::parseRule(QStringLiteral("T1>250,hyst=5")),
+    config.rules = {*Alarm::parseRule(QStringLiteral("T1>40,hyst=5")),
                     *Alarm::parseRule(QStringLiteral("T4:none"))};
     ASSERT_TRUE(writeAlarmConfig(config));
 
     sim::PtyOptions options;
     options.meter.profile = std::make_shared<const sim::Profile>(*sim::Profile::parse(QStringLiteral(
-        "T1: hold 25 for 8s, step 300, hold for 3s, step 25\n"
+        "T1: hold 25 for 8s, step 45, hold for 3s, step 25\n"
         "T4: hold 22 for 9s, open for 1.5s, hold 22\n")));
     sim::PtyServer meter(options);
     const double up = DateTime::now();
@@ -98,11 +98,11 @@ TEST(AlarmsWithSimulator, AStepAboveTheLimitReachesTheStatusBarTheGraphAndTheLog
     AlarmStatus& status = w.Alarms().Status();
     EXPECT_FALSE(status.isVisible());
 
-    // The step: at the first frame of 300 degrees (a frame period after the step at most).
+    // The step: at the first frame of 45 degrees (a frame period after the step at most).
     ASSERT_TRUE(waitFor([&] { return status.isVisible(); }, 15000));
     const double seen = DateTime::now();
     const QString text = status.Text();
-    EXPECT_TRUE(text.startsWith(QString::fromUtf8("T1 above 250.0 \u00b0C since "))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("T1 above 40.0 \u00b0C since "))) << text.toStdString();
     EXPECT_TRUE(status.Alerting());
     EXPECT_TRUE(status.btnAcknowledge->isVisible());
     EXPECT_GE(secondsAfter(up, seen), 8.0);
@@ -111,7 +111,7 @@ TEST(AlarmsWithSimulator, AStepAboveTheLimitReachesTheStatusBarTheGraphAndTheLog
     EXPECT_EQ(w.PanelWindow->lblTValue[0]->palette().color(QPalette::WindowText), QColor(0xd0, 0, 0));
     EXPECT_TRUE(w.PanelWindow->ChannelAlarm(1).isEmpty());
     ASSERT_EQ(notes.size(), 1);
-    EXPECT_EQ(notes[0], QString::fromUtf8("KOLVA alarm: T1 above 250.0 \u00b0C"));
+    EXPECT_EQ(notes[0], QString::fromUtf8("KOLVA alarm: T1 above 40.0 \u00b0C"));
     EXPECT_EQ(rings, 1);
 
     // The probe out, then T1 back: both have ended, neither acknowledged, so both stay shown
@@ -135,12 +135,12 @@ TEST(AlarmsWithSimulator, AStepAboveTheLimitReachesTheStatusBarTheGraphAndTheLog
 
     // The marks on the real-time graph, at the times of the frames that crossed.
     const Chart& chart = *w.RealTimeWindow->Chart1;
-    const GraphAnnotation* start = annotation(chart, QString::fromUtf8("Alarm: T1 above 250.0 \u00b0C"));
-    const GraphAnnotation* end = annotation(chart, QString::fromUtf8("End of alarm: T1 above 250.0 \u00b0C"));
+    const GraphAnnotation* start = annotation(chart, QString::fromUtf8("Alarm: T1 above 40.0 \u00b0C"));
+    const GraphAnnotation* end = annotation(chart, QString::fromUtf8("End of alarm: T1 above 40.0 \u00b0C"));
     ASSERT_TRUE(start && end);
     EXPECT_GE(secondsAfter(up, start->x), 8.0);
     EXPECT_LE(secondsAfter(up, start->x), 9.0);
-    EXPECT_EQ(start->y, 300.0);   // split view: on T1's curve
+    EXPECT_EQ(start->y, 45.0);   // split view: on T1's curve
     EXPECT_GE(secondsAfter(up, end->x), 11.0);
     EXPECT_LE(secondsAfter(up, end->x), 12.0);
     EXPECT_EQ(end->y, 25.0);
@@ -153,11 +153,11 @@ TEST(AlarmsWithSimulator, AStepAboveTheLimitReachesTheStatusBarTheGraphAndTheLog
     const QList<QByteArray> lines = log.readAll().trimmed().split('\n');
     ASSERT_EQ(lines.size(), 7) << QByteArray(lines.join('\n')).toStdString();
     EXPECT_EQ(lines[0], AlarmLog::header().trimmed());
-    EXPECT_TRUE(lines[1].endsWith(",start,T1,above,250,C,300"));
+    EXPECT_TRUE(lines[1].endsWith(",start,T1,above,40,C,45"));
     EXPECT_EQ(MachineCsv::parseTime(lines[1].left(29)), start->x);
     EXPECT_TRUE(lines[2].endsWith(",start,T4,none,,,"));
     EXPECT_TRUE(lines[3].endsWith(",end,T4,none,,,"));
-    EXPECT_TRUE(lines[4].endsWith(",end,T1,above,250,C,25"));
+    EXPECT_TRUE(lines[4].endsWith(",end,T1,above,40,C,25"));
     EXPECT_EQ(MachineCsv::parseTime(lines[4].left(29)), end->x);
     EXPECT_TRUE(lines[5].contains(",ack,T1,"));
     EXPECT_TRUE(lines[6].contains(",ack,T4,"));
