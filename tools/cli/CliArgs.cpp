@@ -25,8 +25,8 @@ const std::vector<CommandName>& commands()
         {"ports", Command::Ports, {}, "ports"},
         {"live", Command::Live,
          {"--port", "--period", "--count", "-o", "--alarm", "--on-alarm", "--exit-on-alarm"},
-         "live [--port PATH] [--period S] [--count N] [-o FILE]\n"
-         "                 [--alarm RULE]... [--on-alarm CMD] [--exit-on-alarm]"},
+         "live [--port PATH] [--period S] [--count N] [-o FILE] [--alarm RULE]... "
+         "[--on-alarm CMD] [--exit-on-alarm]"},
         {"download", Command::Download, {"--port", "--retries", "--fix", "-o"},
          "download [--port PATH] [--retries N] [--fix] -o FILE.CH4"},
         {"sets", Command::Sets, {"FILE"}, "sets FILE.CH4"},
