@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev desktop-file-utils
   poppler-utils python3
+  dbus-daemon
 )
 
 missing=()

@@ -30,6 +30,10 @@ LinkWiring::LinkWiring(TComPort& comm1, ILinkView& view, QTimer& mainTimer, QTim
                               hooks_.sampleDue(t);
                       }})
 {
+    link_.SetOnMeterLost([this] {
+        if (hooks_.meterLost)
+            hooks_.meterLost();
+    });
 }
 
 void LinkWiring::Comm1RxChar()
@@ -50,6 +54,8 @@ void LinkWiring::MainTimerTimer()
 void LinkWiring::frameReceived(const LiveFrame& frame)
 {
     const PanelDisplay display = DecodeLiveFrame(frame, reading_, decoder_);
+    if (hooks_.decoded)
+        hooks_.decoded(reading_);
     TfrmPanel* panel = hooks_.panel ? hooks_.panel() : nullptr;
     if (!panel)
         return;

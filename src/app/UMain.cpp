@@ -4,6 +4,7 @@
 
 #include "app/UMain.h"
 
+#include "app/AlarmWiring.h"
 #include "base/DateTime.h"
 #include "base/ErrorBox.h"
 #include "base/InstallLayout.h"
@@ -107,7 +108,15 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         Comm1, *this, *MainTimer, *MaxMinTimer,
         LinkWiring::Hooks{[this] { return PanelWindow.data(); },
                           [this] { return recorder_.RealTimeRecording; },
-                          [this](double time) { realTime_->SampleDue(time); }});
+                          [this](double time) { realTime_->SampleDue(time); },
+                          [this](const LiveReading& r) {
+                              if (alarms_)
+                                  alarms_->Reading(r);
+                          },
+                          [this] {
+                              if (alarms_)
+                                  alarms_->MeterLost();
+                          }});
     panels_ = std::make_unique<PanelHosting>(
         *MdiArea, PanelWindow, *link_, *MaxMinTimer, BatteryPictures,
         PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
@@ -133,6 +142,7 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
     realTime_ = std::make_unique<RecorderWiring>(*this);
+    alarms_ = std::make_unique<AlarmWiring>(*this);
 
     FormCreate();
 }
@@ -474,5 +484,15 @@ void TfrmMain::btnRunClick()
 void TfrmMain::btnStopClick()
 {
     realTime_->Stop();
+}
+
+void TfrmMain::Alarms1Click()
+{
+    guarded([this] { alarms_->OpenDialog(); });
+}
+
+void TfrmMain::AcknowledgeAlarms1Click()
+{
+    guarded([this] { alarms_->Acknowledge(); });
 }
 

@@ -13,7 +13,8 @@
 //   - LoggerWiring: the download of the meter's logger memory and the data sets view;
 //   - FileCommands: Open, Save, SaveGraph and the table windows ("Output Tabular to graph");
 //   - Printing: Print and Printer Setup on the run's printer;
-//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal).
+//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal);
+//   - AlarmWiring: the alarms on the live readings ("Alarms...", their acknowledgement).
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
 
@@ -42,6 +43,7 @@
 #include <functional>
 #include <memory>
 
+class AlarmWiring;
 class HelpWindow;
 class QAction;
 class QComboBox;
@@ -101,6 +103,7 @@ public:
     DataSetStore& DataSets() { return dataSets_; }
     LoggerWiring& Logger() { return *logger_; }
     RecorderWiring& RealTime() { return *realTime_; }
+    AlarmWiring& Alarms() { return *alarms_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -142,6 +145,7 @@ public:
     QToolButton* btnOutputToGraph = nullptr;
     QToolButton* btnRun = nullptr;         // Run1
     QToolButton* btnStop = nullptr;        // Stop1
+    QToolButton* btnAlarms = nullptr;      // Alarms1
     QToolButton* SpeedButton8 = nullptr;   // Contents1
     QComboBox* ComboBoxDeviceName = nullptr;
     QStatusBar* StatusBar1 = nullptr;
@@ -162,6 +166,8 @@ public:
     QAction* Exit1 = nullptr;
     QAction* Run1 = nullptr;
     QAction* Stop1 = nullptr;
+    QAction* Alarms1 = nullptr;
+    QAction* AcknowledgeAlarms1 = nullptr;
     QAction* LoadData1 = nullptr;
     QAction* Setup1 = nullptr;
     QAction* ControlPanel1 = nullptr;
@@ -195,6 +201,9 @@ public slots:
     // Real Time (the real-time recorder joins here).
     void btnRunClick();
     void btnStopClick();
+    // The alarms (AlarmWiring joins here).
+    void Alarms1Click();
+    void AcknowledgeAlarms1Click();
     // Data Logger (the download and the meter set-up join here).
     void LoadData1Click();
     void Setup1Click();
@@ -259,6 +268,7 @@ private:
     std::unique_ptr<LoggerWiring> logger_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<RecorderWiring> realTime_;
+    std::unique_ptr<AlarmWiring> alarms_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;

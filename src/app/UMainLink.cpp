@@ -5,6 +5,7 @@
 #include "app/UMain.h"
 
 #include "base/ErrorBox.h"
+#include "app/AlarmWiring.h"
 #include "app/MeterPortSetup.h"
 #include "app/MeterSearch.h"
 #include "app/PortAccess.h"
@@ -54,6 +55,7 @@ void TfrmMain::MainTimerTimer()
 {
     link_->MainTimerTimer();
     realTime_->Tick();
+    guarded([this] { alarms_->Tick(); });
 }
 
 void TfrmMain::MaxMinTimerTimer()

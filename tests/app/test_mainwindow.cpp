@@ -84,7 +84,9 @@ TEST(MainWindow, MenusAsLaidOut)
 
     EXPECT_EQ(captions(w.File1),
               (QStringList{"&Open", "&Save", "-", "&Print", "&Printer Setup", "-", "E&xit"}));
-    EXPECT_EQ(captions(w.RealTime1), (QStringList{"Run", "Stop"}));
+    EXPECT_EQ(captions(w.RealTime1),
+              (QStringList{"Run", "Stop", "-", "&Alarms...", "Ac&knowledge Alarms"}));
+    EXPECT_EQ(w.AcknowledgeAlarms1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+A")));
     EXPECT_EQ(captions(w.DataLogger1), (QStringList{"&Load ", "&Setup"}));
     EXPECT_EQ(captions(w.View1), (QStringList{"&Control Panel", "Real Time &Graph"}));
     EXPECT_EQ(captions(w.Window1), (QStringList{"&Tile", "&Cascade"}));
@@ -97,8 +99,8 @@ TEST(MainWindow, MenusAsLaidOut)
     EXPECT_TRUE(w.RealTimeGraph1->isChecked());
 
     for (const char* name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Exit1", "Run1", "Stop1",
-                             "LoadData1", "Setup1", "ControlPanel1", "RealTimeGraph1", "Tile1",
-                             "Cascade1", "Contents1", "About1"})
+                             "Alarms1", "AcknowledgeAlarms1", "LoadData1", "Setup1", "ControlPanel1",
+                             "RealTimeGraph1", "Tile1", "Cascade1", "Contents1", "About1"})
         EXPECT_NE(w.findChild<QAction*>(name), nullptr) << name;
     EXPECT_EQ(w.findChild<QMenu*>("DataLogger1"), w.DataLogger1);
 }

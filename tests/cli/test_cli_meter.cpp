@@ -4,6 +4,7 @@
 // an interrupt, the device reasons and the port list.
 #include "CliProcess.h"
 
+#include "base/DateTime.h"
 #include "files/MachineCsv.h"
 #include "tools/sim/PtyServer.h"
 
@@ -159,6 +160,57 @@ TEST(CliMeter, ALostMeterGivesNoLinesUntilItIsBackAndAnInterruptEndsCleanly)
     EXPECT_NE(r.err.indexOf("The meter on " + device.toUtf8() + " is lost: no lines until it is back."), -1)
         << r.err.toStdString();
     EXPECT_NE(r.err.indexOf("The meter on " + device.toUtf8() + " sends again."), -1) << r.err.toStdString();
+}
+
+TEST(CliMeter, LiveEndsWithStatus3AtTheFirstAlarmAndHandsTheEventToTheCommand)
+{
+    // T1 steps from 25 to 300 degrees 6 s after the meter came up.
+    sim::PtyOptions options = smallMeter();
+    options.meter.profile = std::make_shared<const sim::Profile>(
+        *sim::Profile::parse(QStringLiteral("T1: hold 25 for 6s, step 300")));
+    sim::PtyServer meter(options);
+    const double up = DateTime::now();
+    const QString device = meter.start();
+    CliProcess cli;
+    const QString envFile = cli.home(QStringLiteral("alarm.env"));
+    const CliRun r = cli.run({QStringLiteral("live"), QStringLiteral("--port"), device,
+                              QStringLiteral("--alarm"), QStringLiteral("T1>250,hyst=5"),
+                              QStringLiteral("--alarm"), QStringLiteral("T2:none"),
+                              QStringLiteral("--on-alarm"),
+                              QStringLiteral("env | grep ^KOLVA_ALARM_ | sort > ") + envFile,
+                              QStringLiteral("--exit-on-alarm")});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+
+    // The event on standard error, at the first frame of 300 degrees: within a frame period
+    // (0.5 s) of the step, and a little for the line and a loaded machine.
+    const QByteArray prefix = QStringLiteral("kolva-cli: alarm start T1 above 250.0 \u00b0C (value 300.0 \u00b0C) at ").toUtf8();
+    const qsizetype at = r.err.indexOf(prefix);
+    ASSERT_NE(at, -1) << r.err.toStdString();
+    const QByteArray stamp = r.err.mid(at + prefix.size(), 29);
+    const std::optional<double> when = MachineCsv::parseTime(stamp);
+    ASSERT_TRUE(when) << stamp.toStdString();
+    const double seconds = (*when - up) * 86400;
+    EXPECT_GE(seconds, 6.0);
+    EXPECT_LE(seconds, 7.2);
+    EXPECT_EQ(r.err.count("alarm "), 1) << "the run ends at the first alarm";
+    // The lines before it are all from before the step.
+    const std::vector<MachineSample> samples = liveSamples(r.out);
+    EXPECT_GE(samples.size(), 3u);
+    for (const MachineSample& sample : samples)
+        EXPECT_EQ(sample.values[0], 25.0f);
+
+    // The command found the event in its environment.
+    QElapsedTimer timer;
+    timer.start();
+    while (!readAll(envFile).contains("KOLVA_ALARM_VALUE") && timer.elapsed() < 5000)
+        QThread::msleep(20);
+    const QByteArray env = readAll(envFile);
+    for (const char* line : {"KOLVA_ALARM_CHANNEL=T1\n", "KOLVA_ALARM_EVENT=start\n",
+                             "KOLVA_ALARM_KIND=above\n", "KOLVA_ALARM_LIMIT=250\n",
+                             "KOLVA_ALARM_RULE=T1>250C,hyst=5\n", "KOLVA_ALARM_UNIT=C\n",
+                             "KOLVA_ALARM_VALUE=300\n"})
+        EXPECT_TRUE(env.contains(line)) << line << " in " << env.toStdString();
+    EXPECT_TRUE(env.contains("KOLVA_ALARM_TIME=" + stamp)) << env.toStdString();
 }
 
 TEST(CliMeter, SigtermEndsLiveWithTheFileComplete)

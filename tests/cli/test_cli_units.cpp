@@ -85,6 +85,14 @@ TEST(CliArgs, EachCommandTakesItsOptions)
     EXPECT_EQ(a.intervalSeconds, "30");
     EXPECT_EQ(parse("setup --interval 60:60").intervalSeconds, "60");
 
+    // Alarms: as many as wanted, with the command and the exit that go with them.
+    a = parse("live --alarm T1>250 --alarm T3:rise>5/60s,hyst=1 --on-alarm true --exit-on-alarm");
+    ASSERT_EQ(a.alarms.size(), 2u);
+    EXPECT_EQ(a.alarms[0].kind, AlarmKind::Above);
+    EXPECT_EQ(a.alarms[1].hysteresis, 1.0);
+    EXPECT_EQ(a.onAlarm, "true");
+    EXPECT_TRUE(a.exitOnAlarm);
+
     EXPECT_EQ(parse("--version").command, Command::Version);
     EXPECT_EQ(parse("export --help").command, Command::Help);
     EXPECT_EQ(parse("ports").command, Command::Ports);
@@ -114,6 +122,9 @@ TEST(CliArgs, BadCommandLinesAreRefusedWithTheirReason)
                                                  "takes (minutes and seconds up to 60 each, not both 0)");
     EXPECT_EQ(refusal("setup --interval 61:00").substr(0, 17), "--interval 61:00 ");
     EXPECT_EQ(refusal("--version ports"), "--version takes nothing more");
+    EXPECT_EQ(refusal("live --exit-on-alarm"), "--exit-on-alarm needs at least one --alarm");
+    EXPECT_EQ(refusal("live --alarm T1>x").substr(0, 16), "--alarm: \"T1>x\" ");
+    EXPECT_EQ(refusal("download -o a.CH4 --alarm T1>1"), "download does not take --alarm");
 }
 
 TEST(CliExport, AGraphGivesItsFilledPointsAndSaysWhatItsChannelsDoNotMatch)

@@ -23,8 +23,10 @@ const std::vector<CommandName>& commands()
 {
     static const std::vector<CommandName> list = {
         {"ports", Command::Ports, {}, "ports"},
-        {"live", Command::Live, {"--port", "--period", "--count", "-o"},
-         "live [--port PATH] [--period S] [--count N] [-o FILE]"},
+        {"live", Command::Live,
+         {"--port", "--period", "--count", "-o", "--alarm", "--on-alarm", "--exit-on-alarm"},
+         "live [--port PATH] [--period S] [--count N] [-o FILE] [--alarm RULE]... "
+         "[--on-alarm CMD] [--exit-on-alarm]"},
         {"download", Command::Download, {"--port", "--retries", "--fix", "-o"},
          "download [--port PATH] [--retries N] [--fix] -o FILE.CH4"},
         {"sets", Command::Sets, {"FILE"}, "sets FILE.CH4"},
@@ -43,7 +45,8 @@ const char* const kHelpSynopsis = "--help | --version";
 bool takesValue(const QString& option)
 {
     static const QSet<QString> withValue = {"--port", "--period", "--count", "-o",
-                                            "--retries", "--set", "--format", "--interval"};
+                                            "--retries", "--set", "--format", "--interval",
+                                            "--alarm", "--on-alarm"};
     return withValue.contains(option);
 }
 
@@ -118,6 +121,18 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
         a.steps.push_back(SetupStep::Defaults);
     } else if (option == QLatin1String("--read")) {
         a.steps.push_back(SetupStep::Read);
+    } else if (option == QLatin1String("--alarm")) {
+        QString why;
+        const std::optional<AlarmRule> rule = Alarm::parseRule(value, &why);
+        if (!rule)
+            throw UsageError(QStringLiteral("--alarm: ") + why);
+        a.alarms.push_back(*rule);
+    } else if (option == QLatin1String("--on-alarm")) {
+        if (value.trimmed().isEmpty())
+            throw UsageError(QStringLiteral("--on-alarm needs a command"));
+        a.onAlarm = value;
+    } else if (option == QLatin1String("--exit-on-alarm")) {
+        a.exitOnAlarm = true;
     }
 }
 
@@ -146,8 +161,8 @@ void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
         }
         if (!command->options.contains(option))
             throw UsageError(QStringLiteral("%1 does not take %2").arg(QLatin1String(command->name), option));
-        // Set-up steps may come more than once; they run in the order given.
-        if (a.command != Command::Setup && seen.contains(option))
+        // Set-up steps may come more than once; they run in the order given. So may alarms.
+        if (a.command != Command::Setup && option != QLatin1String("--alarm") && seen.contains(option))
             throw UsageError(QStringLiteral("%1 is given twice").arg(option));
         seen.insert(option);
         if (takesValue(option) && !inlineValue) {
@@ -162,6 +177,10 @@ void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
 
     if (command->options.contains(QLatin1String("FILE")) && !fileGiven)
         throw UsageError(QStringLiteral("%1 needs a FILE").arg(QLatin1String(command->name)));
+    if (a.alarms.empty() && (a.exitOnAlarm || !a.onAlarm.isEmpty()))
+        throw UsageError(QStringLiteral("%1 needs at least one --alarm")
+                             .arg(a.exitOnAlarm ? QStringLiteral("--exit-on-alarm")
+                                                : QStringLiteral("--on-alarm")));
     if (a.command == Command::Download && a.output.isEmpty())
         throw UsageError(QStringLiteral("download needs -o FILE.CH4"));
     if (a.command == Command::Setup && a.steps.empty())
@@ -228,6 +247,17 @@ QString usageText()
         "  ports     The serial devices as the program lists them, one a line.\n"
         "  live      The meter's readings as machine CSV, one line per period (default 1 s)\n"
         "            while the meter sends, until N lines or Ctrl+C.\n"
+        "            --alarm watches a rule on every frame (repeatable): T1>250 (above; C\n"
+        "            unless the limit ends in F), T2<-10 (below), T3:rise>5/60s or\n"
+        "            T3:fall>5/60s (faster than 5 degrees a minute over the last 60 s),\n"
+        "            T4:none (no reading), lost (the meter lost); options after commas:\n"
+        "            hyst=N (the hysteresis) and for=10s (the minimum duration). Each alarm's\n"
+        "            start and end goes to standard error; --on-alarm runs CMD with the shell\n"
+        "            for each, with KOLVA_ALARM_EVENT (start or end), KOLVA_ALARM_TIME,\n"
+        "            KOLVA_ALARM_CHANNEL, KOLVA_ALARM_RULE, KOLVA_ALARM_KIND,\n"
+        "            KOLVA_ALARM_LIMIT, KOLVA_ALARM_UNIT, KOLVA_ALARM_VALUE and\n"
+        "            KOLVA_ALARM_TEXT in its environment; --exit-on-alarm ends with status 3\n"
+        "            at the first alarm.\n"
         "  download  The data logger's memory into a data set collection file, written whole\n"
         "            or not at all. A failed transfer is tried again N times (default 1);\n"
         "            --fix deletes a damaged data set and keeps the sets before it.\n"
@@ -245,7 +275,7 @@ QString usageText()
         "ISO 8601 local time with its UTC offset and the four readings (empty when missing).\n"
         "\n"
         "Exit status: 0 success, 1 the operation failed (the reason on standard error),\n"
-        "2 bad usage.\n");
+        "2 bad usage, 3 an alarm with live --exit-on-alarm.\n");
 }
 
 } // namespace cli

@@ -5,6 +5,9 @@
 #include "CliMeter.h"
 #include "CliSignals.h"
 
+#include "alarms/AlarmEngine.h"
+#include "alarms/AlarmTexts.h"
+#include "base/Clock.h"
 #include "base/DateTime.h"
 #include "files/MachineCsv.h"
 #include "link/LinkView.h"
@@ -13,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 
 #include <memory>
@@ -58,6 +62,7 @@ public:
         MainTimer.setInterval(LiveLink::kNominalIntervalMs);
         QObject::connect(&MainTimer, &QTimer::timeout, [this] { MainTimerTimer(); });
         signals_.setOnStop([this] { stop(ExitOk); });
+        link_.SetOnMeterLost([this] { alarmEvents(alarms_.meterLost()); });
     }
 
     int run()
@@ -85,6 +90,8 @@ public:
             QCoreApplication::exec();
         MainTimer.stop();
         runSilently([this] { port_.Close(); });
+        if (status_ == ExitAlarm)
+            return ExitAlarm;
         if (status_ != ExitOk)
             throw Failure(failure_);
         return ExitOk;
@@ -117,13 +124,60 @@ private:
                 if (next != MainTimer.interval())
                     MainTimer.setInterval(next);
             });
+            alarmEvents(alarms_.tick());
         } catch (const Failure& f) {
             failure_ = f.reason();
             stop(ExitFailed);
         }
     }
 
-    void frameReceived(const LiveFrame& frame) { DecodeLiveFrame(frame, reading_, decoder_); }
+    void frameReceived(const LiveFrame& frame)
+    {
+        DecodeLiveFrame(frame, reading_, decoder_);
+        if (!args_.alarms.empty())
+            alarmEvents(alarms_.frame(reading_.Channel, reading_.ChannelStatus, reading_.Celsius));
+    }
+
+    // Each event on standard error and to the --on-alarm command; the first start ends the
+    // run with --exit-on-alarm.
+    void alarmEvents(const std::vector<AlarmEvent>& events)
+    {
+        for (const AlarmEvent& e : events) {
+            if (stopped_)
+                return;
+            note(QStringLiteral("alarm ") + Alarm::eventText(e) + QStringLiteral(" at ")
+                 + QString::fromLatin1(MachineCsv::timeText(e.time)));
+            if (!args_.onAlarm.isEmpty())
+                runCommand(e);
+            if (args_.exitOnAlarm && e.type == AlarmEvent::Type::Start)
+                stop(ExitAlarm);
+        }
+    }
+
+    void runCommand(const AlarmEvent& e)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const AlarmRule& r = e.rule;
+        env.insert(QStringLiteral("KOLVA_ALARM_EVENT"), Alarm::eventWord(e.type));
+        env.insert(QStringLiteral("KOLVA_ALARM_TIME"), QString::fromLatin1(MachineCsv::timeText(e.time)));
+        env.insert(QStringLiteral("KOLVA_ALARM_CHANNEL"),
+                   r.kind == AlarmKind::MeterLost ? QStringLiteral("meter") : Alarm::channelName(r.channel));
+        env.insert(QStringLiteral("KOLVA_ALARM_RULE"), Alarm::ruleText(r));
+        env.insert(QStringLiteral("KOLVA_ALARM_KIND"), Alarm::kindWord(r.kind));
+        env.insert(QStringLiteral("KOLVA_ALARM_LIMIT"),
+                   r.hasLimit() ? QString::fromLatin1(MachineCsv::valueText(float(r.limit))) : QString());
+        env.insert(QStringLiteral("KOLVA_ALARM_UNIT"), Alarm::valueUnit(r));
+        env.insert(QStringLiteral("KOLVA_ALARM_VALUE"),
+                   e.value ? QString::fromLatin1(MachineCsv::valueText(float(*e.value))) : QString());
+        env.insert(QStringLiteral("KOLVA_ALARM_TEXT"), Alarm::describe(r));
+        QProcess command;
+        command.setProcessEnvironment(env);
+        command.setProgram(QStringLiteral("/bin/sh"));
+        command.setArguments({QStringLiteral("-c"), args_.onAlarm});
+        command.setStandardInputFile(QProcess::nullDevice());
+        if (!command.startDetached())
+            note(QStringLiteral("The --on-alarm command could not be started: ") + command.errorString());
+    }
 
     void sampleDue(double time)
     {
@@ -147,6 +201,8 @@ private:
     MeterPort port_;
     LiveReading reading_;
     DecoderState decoder_;
+    SystemClock clock_;
+    AlarmEngine alarms_{clock_, args_.alarms};
     LiveLink link_{port_, *this,
                    LinkHooks{[this](const LiveFrame& f) { frameReceived(f); }, [] { return true; },
                              [this](double time) { sampleDue(time); }}};

@@ -5,6 +5,11 @@
 // period on which frames came, one machine CSV line is written and flushed; a lost meter gives
 // no lines until it is back, and a note on standard error. It ends after --count lines or at
 // Ctrl+C / SIGTERM, with every line written.
+//
+// With --alarm rules the alarm engine (alarms/AlarmEngine.h) watches every decoded frame, the
+// lost meter and the ticks: each event goes to standard error and, with --on-alarm, to a shell
+// command that finds the event in its environment; --exit-on-alarm ends the run with status 3 at
+// the first start.
 
 #include "CliArgs.h"
 

@@ -47,6 +47,9 @@ public:
     void stop();
 
     QString devicePath() const;       // the current slave path, empty while hung up
+    // The steady clock's milliseconds since its epoch (as SystemClock::TickMs counts them) at
+    // the model's time 0: model time m happened at startTickMs() + m.
+    std::int64_t startTickMs() const { return startTick_; }
     QString linkPath() const { return options_.linkPath; }
     bool present() const;             // a pty is up
 
