@@ -22,10 +22,10 @@ const std::vector<CommandName>& commands()
 {
     static const std::vector<CommandName> list = {
         {"ports", Command::Ports, {}},
-        {"live", Command::Live, {"--port", "--period", "--count", "-o"}},
+        {"live", Command::Live, {"--port", "--period", "--count", "-o", "--comments"}},
         {"download", Command::Download, {"--port", "--retries", "--fix", "-o"}},
         {"sets", Command::Sets, {"FILE"}},
-        {"export", Command::Export, {"FILE", "--set", "--format", "-o"}},
+        {"export", Command::Export, {"FILE", "--set", "--format", "-o", "--comments"}},
         {"setup", Command::Setup,
          {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"}},
     };
@@ -95,6 +95,8 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
         a.retries = wholeNumber(option, value, 0, 10);
     } else if (option == QLatin1String("--fix")) {
         a.fix = true;
+    } else if (option == QLatin1String("--comments")) {
+        a.comments = true;
     } else if (option == QLatin1String("--set")) {
         a.set = wholeNumber(option, value, 1, kMax);
         a.setGiven = true;
@@ -180,6 +182,10 @@ Arguments parseArguments(const QStringList& args)
         throw UsageError(QStringLiteral("%1 needs a FILE").arg(QLatin1String(command->name)));
     if (a.command == Command::Download && a.output.isEmpty())
         throw UsageError(QStringLiteral("download needs -o FILE.CH4"));
+    if (a.comments && a.format != ExportFormat::Machine)
+        throw UsageError(QStringLiteral("--comments is for machine CSV, not --format %1")
+                             .arg(a.format == ExportFormat::Txt ? QStringLiteral("txt")
+                                                                : QStringLiteral("csv")));
     if (a.command == Command::Setup && a.steps.empty())
         throw UsageError(QStringLiteral("setup needs at least one of --clock, --interval, "
                                         "--erase, --defaults, --read"));
@@ -191,10 +197,10 @@ QString usageText()
     return QStringLiteral(
         "Usage:\n"
         "  kolva-cli ports\n"
-        "  kolva-cli live [--port PATH] [--period S] [--count N] [-o FILE]\n"
+        "  kolva-cli live [--port PATH] [--period S] [--count N] [-o FILE] [--comments]\n"
         "  kolva-cli download [--port PATH] [--retries N] [--fix] -o FILE.CH4\n"
         "  kolva-cli sets FILE.CH4\n"
-        "  kolva-cli export FILE [--set K] [--format machine|txt|csv] [-o OUT]\n"
+        "  kolva-cli export FILE [--set K] [--format machine|txt|csv] [-o OUT] [--comments]\n"
         "  kolva-cli setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]\n"
         "  kolva-cli --help | --version\n"
         "\n"
@@ -212,11 +218,35 @@ QString usageText()
         "  setup     The meter set-up operations, in the order given, each reported OK or with\n"
         "            its failure; --read prints what the meter reports.\n"
         "\n"
+        "Options:\n"
+        "  --port PATH       The meter's serial device (live, download, setup).\n"
+        "  -o FILE           Write to FILE instead of standard output (download: the\n"
+        "                    collection file).\n"
+        "  --period S        live: seconds between lines, 1 to 86400 (default 1).\n"
+        "  --count N         live: end after N lines (default: at Ctrl+C).\n"
+        "  --comments        live, export: what describes the data as '#' lines before\n"
+        "                    the CSV header instead of FILE.json.\n"
+        "  --retries N       download: tries after a failed transfer, 0 to 10 (default 1).\n"
+        "  --fix             download: delete a damaged data set and keep those before it.\n"
+        "  --set K           export: the data set of a collection file, from 1 (default 1).\n"
+        "  --format F        export: machine (default), txt or csv.\n"
+        "  --clock           setup: set the meter's clock to this computer's.\n"
+        "  --interval MM:SS  setup: the meter's recording interval.\n"
+        "  --erase           setup: erase the data sets in the meter's memory.\n"
+        "  --defaults        setup: the meter's defaults (thermocouple K, EXT offsets 0).\n"
+        "  --read            setup: print the meter's firmware, clock, interval, memory and\n"
+        "                    calibration values.\n"
+        "  -h, --help        This text.\n"
+        "  --version         The program's version.\n"
+        "\n"
         "Without --port the meter is searched on every serial device, as the program does at\n"
         "start-up. Output goes to standard output unless -o names a file.\n"
         "\n"
-        "Machine CSV: '#' comment lines, the header time,T1,T2,T3,T4, then one line per sample:\n"
-        "ISO 8601 local time with its UTC offset and the four readings (empty when missing).\n"
+        "Machine CSV: the header time,T1,T2,T3,T4,unit, then one line per sample: ISO 8601\n"
+        "local time with its UTC offset, the four readings (empty when missing) and their unit\n"
+        "(C or F; empty when the file does not say). What describes the data (source, set,\n"
+        "unit, thermocouple, rate, offsets, meter) goes with -o FILE to FILE.json beside it;\n"
+        "--comments puts it into the CSV instead, as '#' lines before the header.\n"
         "\n"
         "Exit status: 0 success, 1 the operation failed (the reason on standard error),\n"
         "2 bad usage.\n");

@@ -71,7 +71,10 @@ int runExport(const Arguments& a)
     const ExportData data = readExportSource(a);
     for (const QString& n : data.notes)
         note(n);
-    writeResult(a.output, exportText(data, a.format));
+    writeResult(a.output, exportText(data, a.format, a.comments));
+    // The metadata go beside a machine CSV file; standard output carries the CSV alone.
+    if (a.format == ExportFormat::Machine && !a.output.isEmpty() && !a.comments)
+        writeMetadataFile(a.output, data.metadata);
     return ExitOk;
 }
 
