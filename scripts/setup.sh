@@ -13,6 +13,8 @@ PACKAGES=(
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev desktop-file-utils
   poppler-utils
+  python3 python3-pandas
+  lintian appstream man-db groff-base bash-completion
 )
 
 missing=()

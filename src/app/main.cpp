@@ -22,6 +22,8 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("KOLVA"));
     QApplication::setApplicationName(QStringLiteral("KOLVA"));
     QApplication::setApplicationVersion(QStringLiteral(KOLVA_VERSION));
+    // The desktop entry (and AppStream ID) the windows belong to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kolva.thermometer"));
     traceStartup("start");
 
     QCommandLineParser parser;
