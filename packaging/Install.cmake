@@ -5,7 +5,7 @@
 # guide into <prefix>/share/kolva (where the installed program looks for it, app/InstallLayout.h),
 # their manual pages, the desktop entry, the AppStream description and the icon (all named after
 # the AppStream ID) where desktops and software centres find them, and the bash completion of
-# kolva-cli. The package adds its copyright file, changelog and lintian overrides.
+# kolva-cli. The package adds its copyright file and changelog.
 # scripts/package.sh builds the package with CPack.
 
 include(GNUInstallDirs)
@@ -62,8 +62,6 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/completion/kolva-cli
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${_kolva_changelog}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kolva)
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kolva)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kolva)
@@ -71,11 +69,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "KOLVA")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Companion program of the KOLVA four-channel thermocouple thermometer")
+# The extended description, wrapped for 80-column terminals as Debian wants it.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Shows the meter's readings live on a virtual front panel and presses its keys from the PC, "
-    "records them into graphs, downloads the data sets of its logger, and saves, exports and "
-    "prints them. kolva-cli does the same without a window (live readings as CSV, downloads, "
-    "exports, the meter's set-up); kolva-meter-sim is a simulated meter on a pseudo-terminal.")
+    "Shows the meter's readings live on a virtual front panel and presses its keys\n"
+    "from the PC, records them into graphs, downloads the data sets of its logger,\n"
+    "and saves, exports and prints them. kolva-cli does the same without a window\n"
+    "(live readings as CSV, downloads, exports, the meter's set-up);\n"
+    "kolva-meter-sim is a simulated meter on a pseudo-terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

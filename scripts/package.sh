@@ -6,10 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${BUILD_DIR:-build-pkg}
 args=(-S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKOLVA_TESTS=OFF -DKOLVA_BENCH=OFF)
-# Debian's hardening flags (stack protector, fortified functions, read-only relocations);
-# without -g, as the package is stripped anyway.
+# Debian's hardening flags (stack protector, fortified functions, read-only relocations bound
+# at start), without -g, as the package is stripped anyway.
 if command -v dpkg-buildflags >/dev/null 2>&1; then
-  flags() { DEB_CFLAGS_MAINT_STRIP=-g DEB_CXXFLAGS_MAINT_STRIP=-g dpkg-buildflags --get "$1"; }
+  flags() {
+    DEB_BUILD_MAINT_OPTIONS=hardening=+bindnow DEB_CFLAGS_MAINT_STRIP=-g \
+      DEB_CXXFLAGS_MAINT_STRIP=-g dpkg-buildflags --get "$1"
+  }
   args+=("-DCMAKE_C_FLAGS=$(flags CFLAGS) $(flags CPPFLAGS)"
          "-DCMAKE_CXX_FLAGS=$(flags CXXFLAGS) $(flags CPPFLAGS)"
          "-DCMAKE_EXE_LINKER_FLAGS=$(flags LDFLAGS)")
