@@ -273,8 +273,12 @@ QString plainText(const QJsonValue& v)
 {
     if (v.isString())
         return v.toString();
-    if (v.isDouble())
-        return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    if (v.isDouble()) {
+        const double d = v.toDouble();
+        if (d == std::trunc(d) && std::abs(d) < 9e15) // whole numbers as such, never 1e+06
+            return QString::number(qint64(d));
+        return QString::number(d, 'g', QLocale::FloatingPointShortest);
+    }
     if (v.isBool())
         return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     if (v.isArray()) {

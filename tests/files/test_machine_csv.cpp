@@ -61,11 +61,12 @@ TEST(MachineCsv, MetadataAsCommentLinesAndAsTheSideFile)
     MachineCsv::Metadata m;
     m.add(QStringLiteral("source"), QStringLiteral("Lauf \u00fcber Nacht.CH4"));
     m.add(QStringLiteral("set"), 3);
+    m.add(QStringLiteral("samples"), 1000000);
     m.add(QStringLiteral("offsets"),
           QJsonArray{MachineCsv::jsonNumber(-0.9f), MachineCsv::jsonNumber(0.0f),
                      MachineCsv::jsonNumber(0.36f), MachineCsv::jsonNumber(NullReading)});
     EXPECT_EQ(m.comments().toStdString(), "# source=Lauf \u00fcber Nacht.CH4\n# set=3\n"
-                                          "# offsets=-0.9,0,0.36,\n");
+                                          "# samples=1000000\n# offsets=-0.9,0,0.36,\n");
 
     const QByteArray json = m.json(QStringLiteral("run.csv"));
     EXPECT_FALSE(json.startsWith("\xEF\xBB\xBF"));
