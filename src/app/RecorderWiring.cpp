@@ -47,6 +47,11 @@ public:
         if (sub && (sub->isMinimized() || sub->isMaximized()))
             sub->showNormal();
     }
+    void BringToFront() override
+    {
+        ShowNormal();
+        w_->BringToFront();
+    }
     void SetClearEnabled(bool on) override { w_->tbntClr->setEnabled(on); }
     int MinutesIndex() const override { return w_->ComboBox1->currentIndex(); }
     int SecondsIndex() const override { return w_->ComboBox2->currentIndex(); }
@@ -69,6 +74,11 @@ private:
 RecorderWiring::RecorderWiring(TfrmMain& main) : main_(main)
 {
     journalStatus_ = new StatusNotice(*main.StatusBar1, QStringLiteral("JournalStatus"));
+    recordingStatus_ = new QLabel(main.StatusBar1);
+    recordingStatus_->setObjectName(QStringLiteral("RecordingStatus"));
+    recordingStatus_->setContentsMargins(4, 0, 4, 0);
+    main.StatusBar1->addWidget(recordingStatus_);
+    recordingStatus_->hide();
 
     RealTimeRecorder::Hooks hooks;
     hooks.window = [this] { return view(); };
@@ -118,32 +128,52 @@ void RecorderWiring::Attach(TfrmGraph& window)
     QObject::connect(&window, &TfrmGraph::clearRequested, &window,
                      [this] { guarded([this] { recorder_->Clear(); }); });
     QObject::connect(&window, &TfrmGraph::samplingRateChanged, &window,
-                     [this] { guarded([this] { recorder_->RateChanged(); }); });
+                     [this] {
+                         guarded([this] { recorder_->RateChanged(); });
+                         showRecordingStatus();
+                     });
 }
 
 void RecorderWiring::Run()
 {
     guarded([this] { recorder_->Run(); });
+    showRecordingStatus();
 }
 
 void RecorderWiring::Stop()
 {
     guarded([this] { recorder_->Stop(); });
+    showRecordingStatus();
 }
 
 void RecorderWiring::SampleDue(double time)
 {
     recorder_->SampleDue(time);
+    showRecordingStatus();
 }
 
 void RecorderWiring::Tick()
 {
     guarded([this] { recorder_->Tick(); });
+    showRecordingStatus();
 }
 
 void RecorderWiring::WindowClosed()
 {
     recorder_->WindowClosed();
+    showRecordingStatus();
+}
+
+void RecorderWiring::showRecordingStatus()
+{
+    const QString text = recorder_->StatusText();
+    recordingStatus_->setText(text);
+    recordingStatus_->setVisible(!text.isEmpty());
+}
+
+QString RecorderWiring::RecordingStatusText() const
+{
+    return recordingStatus_->isHidden() ? QString() : recordingStatus_->text();
 }
 
 void RecorderWiring::ChartSaved()
@@ -212,6 +242,7 @@ bool RecorderWiring::openRecovered(const RecoveredJournal& r)
     chart.Redraw();
     w->ApplySplitRule();
     w->RefreshStatistics();
+    main_.Graphs().PlaceAsOpenedFile(*w);
     main_.Graphs().Show(*w);
     return true;
 }

@@ -9,7 +9,9 @@
 #include "link/LiveDecoder.h"
 #include "link/LiveLink.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 namespace {
@@ -58,7 +60,7 @@ void RealTimeRecorder::Run()
         return;
     IRealTimeWindow* w = window();
     if (w) {
-        w->ShowNormal();
+        w->BringToFront();
         if ((state_.RealTimeRecording || state_.SampleCount > 0) && !mayDiscard(kRunQuestion, true))
             return;
     } else if (hooks_.openWindow) {
@@ -67,6 +69,7 @@ void RealTimeRecorder::Run()
     // A question or a save may have let other handlers run.
     if (!(w = window()))
         return;
+    w->BringToFront();
 
     const RealTimeSetupFields initial{RealTimeSetup::kInitialCount, w->MinutesIndex(),
                                       w->SecondsIndex(),
@@ -98,12 +101,36 @@ void RealTimeRecorder::Run()
     w->SetManualMinX(now);
     w->SetManualMaxX(now + kRunAxisSeconds * DateTime::OneSecond);
     w->SetClearEnabled(false);
+    state_.SamplesAsked = *count;
+    state_.StartTime = now;
     state_.RealTimeRecording = true;
     setRecordingCommands(true);
     if (journal_.start({now, link_.RealTimeRate, *count, reading_.Celsius}) == JournalStatus::Ok &&
         hooks_.report)
         hooks_.report(QString());
     w->Redraw();
+}
+
+QString RealTimeRecorder::StatusText() const
+{
+    if (!state_.RealTimeRecording)
+        return {};
+    const auto elapsed = std::max<qint64>(
+        0, qint64(std::floor((clock_.Now() - state_.StartTime) / DateTime::OneSecond + 1e-6)));
+    const QString time = QStringLiteral("%1:%2:%3")
+                             .arg(elapsed / 3600)
+                             .arg(elapsed / 60 % 60, 2, 10, QLatin1Char('0'))
+                             .arg(elapsed % 60, 2, 10, QLatin1Char('0'));
+    QString next;
+    if (!link_.Connected)
+        next = QStringLiteral("no meter, no samples");
+    else
+        next = QStringLiteral("next sample in %1 s")
+                   .arg(std::max(1, std::max(link_.RealTimeRate, 1) - link_.SampleTicks));
+    return QStringLiteral("Recording: %1 of %2 samples, %3 elapsed, %4")
+        .arg(state_.SampleCount)
+        .arg(state_.SamplesAsked)
+        .arg(time, next);
 }
 
 // ---- samples ---------------------------------------------------------------------------------

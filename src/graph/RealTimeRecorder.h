@@ -56,6 +56,9 @@ public:
     virtual void FocusChart() = 0;
     // Back from minimised or maximised to the normal window state.
     virtual void ShowNormal() = 0;
+    // In its normal state, the active window in front of the others (before a question about
+    // it, and at Run).
+    virtual void BringToFront() = 0;
     virtual void SetClearEnabled(bool on) = 0;                     // tbntClr
     // The sampling-rate boxes ComboBox1 (minutes) and ComboBox2 (seconds): item indexes, -1 when
     // a box has no selection. SetRateIndexes (IStatisticsBoxes) sets them.
@@ -127,6 +130,10 @@ public:
     void ChartSaved();
 
     const RecordingJournal& Journal() const { return journal_; }
+
+    // What the status bar says while a recording runs: "Recording: 12 of 2000 samples, 0:00:24
+    // elapsed, next sample in 2 s" (the meter lost: "no meter, no samples"); "" while none runs.
+    QString StatusText() const;
 
 private:
     IRealTimeWindow* window() const;

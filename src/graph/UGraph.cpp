@@ -23,6 +23,7 @@
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
@@ -193,6 +194,7 @@ bool TfrmGraph::FormCloseQuery()
     }
     if (!*mark)
         return true;
+    BringToFront();
     const ChoiceFn& choice = host_.Prompts().choice;
     switch (choice ? choice(question) : choiceBox(this)(question)) {
     case Answer::Cancel:
@@ -210,6 +212,20 @@ bool TfrmGraph::FormCloseQuery()
         return true;
     }
     return false;
+}
+
+void TfrmGraph::BringToFront()
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub) {
+        raise();
+        return;
+    }
+    if (sub->isMinimized())
+        sub->showNormal();
+    if (QMdiArea* area = sub->mdiArea())
+        area->setActiveSubWindow(sub);
+    sub->raise();
 }
 
 bool TfrmGraph::AskToClose()

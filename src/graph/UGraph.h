@@ -77,6 +77,9 @@ public:
     // Asked by the main window before it closes: the answer is kept, so that the close that
     // follows does not ask again. ForgetCloseAnswer() when the main window stays open.
     bool AskToClose();
+    // Back from minimised, the active child of the area and in front of the others: a
+    // question about the window is asked with the window in view.
+    void BringToFront();
     void ForgetCloseAnswer()
     {
         closeApproved_ = false;

@@ -107,8 +107,20 @@ int main(int argc, char** argv)
     PictureClock clock;
 
     {
+        // The status bar's account of the recording at the smaller screen.
+        auto w = mainWindow(QSize(1366, 768), quiet);
+        record(*w, clock, 500, 2, 70);
+        w->RealTime().Tick();
+        settle();
+        picturetool::save(*w, dir, QStringLiteral("recorder-recording-1366x768.png"));
+        quiet.choices = {Answer::No};
+        w->close();
+    }
+
+    {
         auto w = mainWindow(QSize(1600, 900), quiet);
         record(*w, clock, 500, 2, 70);
+        w->RealTime().Tick();
         settle();
         picturetool::save(*w, dir, QStringLiteral("recorder-recording.png"));
         saveSub(*w->RealTimeWindow, dir, QStringLiteral("recorder-recording-window.png"));

@@ -148,6 +148,52 @@ TEST(RecorderShell, TheWindowsRateBoxesAndClearGoToTheRecorder)
     EXPECT_EQ(s.answers.asked.size(), 1);
 }
 
+// Run (F5) brings the real-time window to the front, before its question too; while the
+// recording runs the status bar tells how far it is; Stop (F6) ends it and the account.
+TEST(RecorderShell, RunComesToTheFrontAndTheStatusBarFollowsTheRecording)
+{
+    RecorderShell s;
+    s.connectMeter();
+    QMdiSubWindow* realTime = GraphWindows::SubWindowOf(s.rt());
+    TfrmGraph* logger = s.w->OpenLoggerGraph();
+    ASSERT_EQ(s.w->MdiArea->activeSubWindow(), GraphWindows::SubWindowOf(*logger));
+    EXPECT_EQ(s.w->Run1->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(s.w->Stop1->shortcut(), QKeySequence(Qt::Key_F6));
+
+    s.count = QStringLiteral("40");
+    s.w->Link().State().SampleTicks = 0;
+    s.w->Run1->trigger();
+    EXPECT_EQ(s.w->MdiArea->activeSubWindow(), realTime);
+    ASSERT_TRUE(s.w->Recorder().RealTimeRecording);
+    EXPECT_EQ(s.w->RealTime().RecordingStatusText(),
+              "Recording: 0 of 40 samples, 0:00:00 elapsed, next sample in 2 s");
+    s.w->RealTime().SampleDue(DateTime::now());
+    s.w->Link().State().SampleTicks = 1;
+    s.w->RealTime().Tick();
+    EXPECT_TRUE(s.w->RealTime().RecordingStatusText().startsWith("Recording: 1 of 40 samples, 0:00:0"));
+    EXPECT_TRUE(s.w->RealTime().RecordingStatusText().endsWith("next sample in 1 s"));
+    s.w->Link().State().Connected = false;
+    s.w->RealTime().Tick();
+    EXPECT_TRUE(s.w->RealTime().RecordingStatusText().endsWith("no meter, no samples"));
+    s.connectMeter();
+
+    // The question about the recorded data is asked with the real-time window in front.
+    s.w->Stop1->trigger();
+    EXPECT_EQ(s.w->RealTime().RecordingStatusText(), "");
+    s.w->MdiArea->setActiveSubWindow(GraphWindows::SubWindowOf(*logger));
+    QMdiSubWindow* activeWhenAsked = nullptr;
+    UserPrompts prompts = s.answers.prompts();
+    prompts.choice = [&, ask = prompts.choice](const QString& t) {
+        activeWhenAsked = s.w->MdiArea->activeSubWindow();
+        return ask(t);
+    };
+    s.w->SetPrompts(prompts);
+    s.answers.choices = {Answer::Cancel};
+    s.w->Run1->trigger();
+    EXPECT_EQ(activeWhenAsked, realTime);
+    EXPECT_FALSE(s.w->Recorder().RealTimeRecording);
+}
+
 TEST(RecorderShell, ClosingTheWindowWhileRecordingAsksAndNoEndsTheRecording)
 {
     RecorderShell s;
@@ -252,6 +298,9 @@ TEST(RecorderShell, AJournalLeftByACrashIsOfferedAndOpenedAsAPlainGraph)
             g = c;
     ASSERT_NE(g, nullptr);
     EXPECT_TRUE(g->windowTitle().startsWith("Recovered recording of "));
+    // Where an opened graph file goes, not a corner's minimum.
+    EXPECT_EQ(GraphWindows::SubWindowOf(*g)->geometry(),
+              QRect(0, 0, w.width(), w.MdiArea->height() - 40));
     Chart& c = *g->Chart1;
     ASSERT_EQ(c.Subsets(), 4);
     ASSERT_EQ(c.Points(), 12);

@@ -53,6 +53,7 @@ struct FakeWindow : IRealTimeWindow {
     void UndoZoom() override { ++undoZooms; }
     void FocusChart() override { ++focused; }
     void ShowNormal() override { ++restored; }
+    void BringToFront() override { ++restored; }
     void SetClearEnabled(bool on) override { clearEnabled = on; }
     int MinutesIndex() const override { return minutes; }
     int SecondsIndex() const override { return seconds; }
