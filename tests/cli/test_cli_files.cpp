@@ -134,7 +134,7 @@ TEST_F(CliFiles, ExportOfAGraphFileAndOfTheProgramsTextFiles)
     r = cli.run({QStringLiteral("export"), ghf, QStringLiteral("--format"), QStringLiteral("txt"),
                  QStringLiteral("-o"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.err.toStdString(), "kolva-cli: the file does not say which unit the readings are in\n");
+    EXPECT_EQ(r.err.toStdString(), "kolva-cli: the readings are in \u00b0C\n");
     expectGolden(readAll(txt), QStringLiteral("realtime.ghf.txt"));
     r = cli.run({QStringLiteral("export"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
