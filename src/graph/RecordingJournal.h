@@ -65,6 +65,7 @@ struct JournalHeader {
     int rateSeconds = 0;
     int requestedCount = 0;
     bool celsius = true;      // the meter's unit at the start
+    bool unitKnown = true;    // false once readings of both units were recorded ("unit=?")
 };
 
 class RecordingJournal {
@@ -82,8 +83,11 @@ public:
     // Starts the journal of a new recording. A journal still open is finished first (its file
     // stays). Returns the status, which is also reported.
     JournalStatus start(const JournalHeader& header);
-    // One sample line; nothing when no journal is being written.
+    // One sample line with the unit of its readings; nothing when no journal is being written.
     void append(double time, float t1, float t2, float t3, float t4, TemperatureUnit unit);
+    // The recording now holds readings of both units: the comment line says "unit=?" from now
+    // on (each line keeps its own unit). Nothing when no journal is being written.
+    void unitUnknown();
     // Syncs when written data have waited SyncIntervalMs or longer.
     void syncIfDue();
     // Syncs and closes; the file stays.
@@ -110,6 +114,7 @@ private:
     QString reason_;
     bool dirty_ = false;
     std::int64_t lastSyncMs_ = 0;
+    qint64 unitAt_ = -1;   // where the comment line's unit letter lies in the file
     int syncs_ = 0;
 };
 
