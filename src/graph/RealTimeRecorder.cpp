@@ -162,7 +162,7 @@ void RealTimeRecorder::AppendSample(double time, float t1, float t2, float t3, f
     const std::array<float, 4> values{t1, t2, t3, t4};
     for (int s = 0; s < 4; ++s)
         w->SetCell(s, state_.SampleCount, time, values[std::size_t(s)]);
-    journal_.append(time, t1, t2, t3, t4);
+    journal_.append(time, t1, t2, t3, t4, unitOf(reading_.Celsius));
     showRunningUpdate(state_.Running, values, time, *w);
     if (state_.RealTimeRecording)
         w->KeepDataInView();

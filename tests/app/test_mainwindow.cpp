@@ -322,9 +322,12 @@ TEST(MainWindow, AboutShowsAFreshBoxEachTime)
             version << box->Label2->text();
             EXPECT_TRUE(box->BitBtn1->isVisible());
             EXPECT_EQ(box->Label3->text(), "Four Channel Thermometer Software");
-            EXPECT_EQ(box->height(), 95);
             EXPECT_GE(box->width(), 311);
             EXPECT_LE(box->Label3->geometry().right(), box->width()) << "title cut off";
+            // The licence below the designed box, whole.
+            EXPECT_GE(box->lblCopyright->y(), 95);
+            EXPECT_TRUE(box->lblLicence->text().contains("GPL-3.0-or-later"));
+            EXPECT_LE(box->lblLicence->geometry().bottom(), box->height()) << "licence cut off";
             box->BitBtn1->click();
         });
     };

@@ -269,8 +269,9 @@ std::vector<MachineSample> leaveJournal(const QString& folder, int n)
     std::vector<MachineSample> samples;
     for (int k = 0; k < n; ++k) {
         MachineSample s{DateTime::fromQDateTime(start.addMSecs(2000LL * k)),
-                        {20.5f + k * 0.1f, -3.25f, 1000.0f / (k + 3), k == 2 ? NullReading : 99.5f}};
-        j.append(s.time, s.values[0], s.values[1], s.values[2], s.values[3]);
+                        {20.5f + k * 0.1f, -3.25f, 1000.0f / (k + 3), k == 2 ? NullReading : 99.5f},
+                        TemperatureUnit::Celsius};
+        j.append(s.time, s.values[0], s.values[1], s.values[2], s.values[3], s.unit);
         samples.push_back(s);
     }
     return samples;   // the journal is closed and kept, as a killed program leaves it

@@ -46,6 +46,12 @@ public:
     }
 
     QString home(const QString& rel) const { return home_.filePath(rel); }
+    // Another value of the fixed environment (TZ for a time zone with daylight-saving time).
+    void setEnv(const QString& name, const QString& value)
+    {
+        env_.insert(name, value);
+        process_.setProcessEnvironment(env_);
+    }
     // Runs another program (setpriv) with kolva-cli and its arguments behind prefix.
     void setPrefix(const QString& program, const QStringList& arguments)
     {

@@ -6,8 +6,11 @@
 
 #include "base/DateTime.h"
 #include "files/MachineCsv.h"
+#include "link/LiveFrame.h"
 #include "tools/sim/PtyServer.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
 #include <QThread>
 
@@ -104,18 +107,25 @@ TEST(CliMeter, AMeterThatRecordsIsNotDownloaded)
     EXPECT_EQ(connects, 0);
 }
 
-TEST(CliMeter, LiveWritesOneLinePerPeriodWhileFramesCome)
+TEST(CliMeter, LiveWritesOneLinePerPeriodWhileFramesComeWithTheUnitOfEachLine)
 {
     sim::PtyServer meter(smallMeter());
     const QString device = meter.start();
     CliProcess cli;
-    const CliRun r = cli.run({QStringLiteral("live"), QStringLiteral("--port"), device,
-                              QStringLiteral("--count"), QStringLiteral("3")});
+    cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("--count"),
+               QStringLiteral("4")});
+    ASSERT_TRUE(cli.waitForLines(2, 8000)); // the header and the first line
+    // The meter's unit key, pressed during the run.
+    meter.withModel([](sim::MeterModel& m) {
+        const CommandFrame key = makeCommandFrame(Cmd::CelsiusFahrenheit);
+        m.receive(key.data(), key.size());
+    });
+    const CliRun r = cli.finish(15000);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.startsWith("# source=" + device.toUtf8() + "\n# rate=1\ntime,T1,T2,T3,T4\n"))
-        << r.out.toStdString();
+    // Standard output carries the CSV alone.
+    EXPECT_TRUE(r.out.startsWith("time,T1,T2,T3,T4,unit\n")) << r.out.toStdString();
     const std::vector<MachineSample> samples = liveSamples(r.out);
-    ASSERT_EQ(samples.size(), 3u);
+    ASSERT_EQ(samples.size(), 4u);
     // One line per tick, none skipped and none doubled. How late a single tick comes depends on
     // the machine's load (the interval correction is the link's own test); a skipped period
     // would leave two seconds between lines, a doubled one next to nothing.
@@ -124,10 +134,17 @@ TEST(CliMeter, LiveWritesOneLinePerPeriodWhileFramesCome)
         EXPECT_GT(seconds, 0.45);
         EXPECT_LT(seconds, 1.9);
     }
-    // The simulator's T1 wanders around 22 degrees; all four channels are there.
+    EXPECT_EQ(samples.front().unit, TemperatureUnit::Celsius);
+    EXPECT_EQ(samples.back().unit, TemperatureUnit::Fahrenheit);
+    // The simulator's channels wander around 21 to 25 degrees C; all four are there, each line
+    // in its own unit.
     for (const MachineSample& s : samples)
-        for (float v : s.values)
-            EXPECT_TRUE(v > 15 && v < 30) << v;
+        for (float v : s.values) {
+            if (s.unit == TemperatureUnit::Celsius)
+                EXPECT_TRUE(v > 15 && v < 30) << v;
+            else
+                EXPECT_TRUE(v > 59 && v < 86) << v;
+        }
     int keepAlives = 0;
     meter.withModel([&](sim::MeterModel& m) { keepAlives = m.commandsReceived('X'); });
     EXPECT_GE(keepAlives, 2);
@@ -140,13 +157,13 @@ TEST(CliMeter, ALostMeterGivesNoLinesUntilItIsBackAndAnInterruptEndsCleanly)
     CliProcess cli;
     cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("--period"),
                QStringLiteral("1")});
-    ASSERT_TRUE(cli.waitForLines(5, 8000)); // comments, header and two lines
+    ASSERT_TRUE(cli.waitForLines(3, 8000)); // the header and two lines
     // Silent until the program has said that the meter is lost (three silent ticks, however
     // late a loaded machine lets them come), then back with the stream restarted.
     meter.withModel([](sim::MeterModel& m) { m.fallSilent(60000); });
     ASSERT_TRUE(cli.waitForError("is lost", 30000));
     meter.withModel([](sim::MeterModel& m) { m.fallSilent(0); });
-    ASSERT_TRUE(cli.waitForLines(7, 15000));
+    ASSERT_TRUE(cli.waitForLines(5, 15000));
     cli.signal(SIGINT);
     const CliRun r = cli.finish(5000);
     EXPECT_EQ(r.exitCode, 0);
@@ -222,14 +239,21 @@ TEST(CliMeter, SigtermEndsLiveWithTheFileComplete)
     cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("-o"), file});
     QElapsedTimer timer;
     timer.start();
-    while (readAll(file).count('\n') < 5 && timer.elapsed() < 8000)
+    while (readAll(file).count('\n') < 3 && timer.elapsed() < 8000)
         QThread::msleep(50);
     cli.signal(SIGTERM);
     const CliRun r = cli.finish(5000);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
     const QByteArray written = readAll(file);
     EXPECT_TRUE(written.endsWith('\n'));
     EXPECT_GE(liveSamples(written).size(), 2u);
+    // What describes the run is beside it.
+    const QJsonObject meta = QJsonDocument::fromJson(readAll(file + QStringLiteral(".json"))).object();
+    EXPECT_EQ(meta.value(QStringLiteral("data")).toString(), QStringLiteral("live.csv"));
+    EXPECT_EQ(meta.value(QStringLiteral("source")).toString(), device);
+    EXPECT_EQ(meta.value(QStringLiteral("rate")).toInt(), 1);
+    EXPECT_EQ(meta.value(QStringLiteral("meter")).toString(), QStringLiteral("461 KOLVA"));
 }
 
 TEST(CliMeter, DevicesThatCannotBeTheMeterFailWithTheirReason)

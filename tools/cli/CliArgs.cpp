@@ -24,14 +24,15 @@ const std::vector<CommandName>& commands()
     static const std::vector<CommandName> list = {
         {"ports", Command::Ports, {}, "ports"},
         {"live", Command::Live,
-         {"--port", "--period", "--count", "-o", "--alarm", "--on-alarm", "--exit-on-alarm"},
-         "live [--port PATH] [--period S] [--count N] [-o FILE] [--alarm RULE]... "
+         {"--port", "--period", "--count", "-o", "--comments", "--alarm", "--on-alarm",
+          "--exit-on-alarm"},
+         "live [--port PATH] [--period S] [--count N] [-o FILE] [--comments] [--alarm RULE]... "
          "[--on-alarm CMD] [--exit-on-alarm]"},
         {"download", Command::Download, {"--port", "--retries", "--fix", "-o"},
          "download [--port PATH] [--retries N] [--fix] -o FILE.CH4"},
         {"sets", Command::Sets, {"FILE"}, "sets FILE.CH4"},
-        {"export", Command::Export, {"FILE", "--set", "--format", "-o"},
-         "export FILE [--set K] [--format machine|txt|csv] [-o OUT]"},
+        {"export", Command::Export, {"FILE", "--set", "--format", "-o", "--comments"},
+         "export FILE [--set K] [--format machine|txt|csv] [-o OUT] [--comments]"},
         {"setup", Command::Setup,
          {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"},
          "setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]"},
@@ -105,6 +106,8 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
         a.retries = wholeNumber(option, value, 0, 10);
     } else if (option == QLatin1String("--fix")) {
         a.fix = true;
+    } else if (option == QLatin1String("--comments")) {
+        a.comments = true;
     } else if (option == QLatin1String("--set")) {
         a.set = wholeNumber(option, value, 1, kMax);
         a.setGiven = true;
@@ -183,6 +186,10 @@ void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
                                                 : QStringLiteral("--on-alarm")));
     if (a.command == Command::Download && a.output.isEmpty())
         throw UsageError(QStringLiteral("download needs -o FILE.CH4"));
+    if (a.comments && a.format != ExportFormat::Machine)
+        throw UsageError(QStringLiteral("--comments is for machine CSV, not --format %1")
+                             .arg(a.format == ExportFormat::Txt ? QStringLiteral("txt")
+                                                                : QStringLiteral("csv")));
     if (a.command == Command::Setup && a.steps.empty())
         throw UsageError(QStringLiteral("setup needs at least one of --clock, --interval, "
                                         "--erase, --defaults, --read"));
@@ -268,11 +275,35 @@ QString usageText()
         "  setup     The meter set-up operations, in the order given, each reported OK or with\n"
         "            its failure; --read prints what the meter reports.\n"
         "\n"
+        "Options:\n"
+        "  --port PATH       The meter's serial device (live, download, setup).\n"
+        "  -o FILE           Write to FILE instead of standard output (download: the\n"
+        "                    collection file).\n"
+        "  --period S        live: seconds between lines, 1 to 86400 (default 1).\n"
+        "  --count N         live: end after N lines (default: at Ctrl+C).\n"
+        "  --comments        live, export: what describes the data as '#' lines before\n"
+        "                    the CSV header instead of FILE.json.\n"
+        "  --retries N       download: tries after a failed transfer, 0 to 10 (default 1).\n"
+        "  --fix             download: delete a damaged data set and keep those before it.\n"
+        "  --set K           export: the data set of a collection file, from 1 (default 1).\n"
+        "  --format F        export: machine (default), txt or csv.\n"
+        "  --clock           setup: set the meter's clock to this computer's.\n"
+        "  --interval MM:SS  setup: the meter's recording interval.\n"
+        "  --erase           setup: erase the data sets in the meter's memory.\n"
+        "  --defaults        setup: the meter's defaults (thermocouple K, EXT offsets 0).\n"
+        "  --read            setup: print the meter's firmware, clock, interval, memory and\n"
+        "                    calibration values.\n"
+        "  -h, --help        This text.\n"
+        "  --version         The program's version.\n"
+        "\n"
         "Without --port the meter is searched on every serial device, as the program does at\n"
         "start-up. Output goes to standard output unless -o names a file.\n"
         "\n"
-        "Machine CSV: '#' comment lines, the header time,T1,T2,T3,T4, then one line per sample:\n"
-        "ISO 8601 local time with its UTC offset and the four readings (empty when missing).\n"
+        "Machine CSV: the header time,T1,T2,T3,T4,unit, then one line per sample: ISO 8601\n"
+        "local time with its UTC offset, the four readings (empty when missing) and their unit\n"
+        "(C or F; empty when the file does not say). What describes the data (source, set,\n"
+        "unit, thermocouple, rate, offsets, meter) goes with -o FILE to FILE.json beside it;\n"
+        "--comments puts it into the CSV instead, as '#' lines before the header.\n"
         "\n"
         "Exit status: 0 success, 1 the operation failed (the reason on standard error),\n"
         "2 bad usage, 3 an alarm with live --exit-on-alarm.\n");

@@ -27,6 +27,7 @@ struct Arguments {
     Command command = Command::Help;
     QString port;               // --port PATH; empty: search the meter
     QString output;             // -o FILE; empty: standard output
+    bool comments = false;      // live / export --comments: metadata as '#' lines in the CSV
     int period = 1;             // live --period S
     std::optional<int> count;   // live --count N
     int retries = 1;            // download --retries N

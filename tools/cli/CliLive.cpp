@@ -2,6 +2,7 @@
 #include "CliLive.h"
 
 #include "CliFailure.h"
+#include "CliFiles.h"
 #include "CliMeter.h"
 #include "CliSignals.h"
 
@@ -26,7 +27,7 @@ namespace cli {
 
 namespace {
 
-// Standard output or a file, each write handed to the system at once.
+// Machine CSV to standard output or a file, each line handed to the system at once.
 class LineOutput {
 public:
     explicit LineOutput(const QString& path) : path_(path)
@@ -39,18 +40,22 @@ public:
             throw Failure(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file_.errorString()));
     }
 
-    void write(const QByteArray& bytes)
+    void writeHeader(const QByteArray& preamble) { check(csv_.writeHeader(preamble)); }
+    void write(const MachineSample& sample) { check(csv_.write(sample)); }
+
+private:
+    void check(bool written)
     {
-        if (file_.write(bytes) != bytes.size())
+        if (!written)
             throw Failure(QStringLiteral("Cannot write %1. %2")
                               .arg(path_.isEmpty() ? QStringLiteral("to standard output")
                                                    : QStringLiteral("file \"%1\"").arg(path_),
                                    file_.errorString()));
     }
 
-private:
     QString path_;
     QFile file_;
+    MachineCsv::Writer csv_{file_};
 };
 
 class LiveSession : public ILinkView {
@@ -76,9 +81,10 @@ public:
             note(found.waitReason + QStringLiteral(" Waiting for it (Ctrl+C ends)."));
 
         output_ = std::make_unique<LineOutput>(args_.output);
-        output_->write(MachineCsv::comment(QStringLiteral("source=") + device_)
-                       + MachineCsv::comment(QStringLiteral("rate=%1").arg(args_.period))
-                       + MachineCsv::header());
+        const MachineCsv::Metadata metadata = liveMetadata(device_, args_.period, found.search);
+        output_->writeHeader(args_.comments ? metadata.comments() : QByteArray());
+        if (!args_.output.isEmpty() && !args_.comments)
+            writeMetadataFile(args_.output, metadata);
 
         port_.SetOnRxChar([this](TCustomComPort&) { runSilently([this] { link_.Comm1RxChar(); }); });
         port_.SetOnHandlerException([](TCustomComPort&, const std::exception& e) {
@@ -183,7 +189,7 @@ private:
     {
         if (stopped_)
             return;
-        output_->write(MachineCsv::line({time, recordedValues(reading_)}));
+        output_->write({time, recordedValues(reading_), unitOf(reading_.Celsius)});
         if (args_.count && ++written_ >= *args_.count)
             stop(ExitOk);
     }
@@ -219,6 +225,17 @@ private:
 };
 
 } // namespace
+
+MachineCsv::Metadata liveMetadata(const QString& device, int period,
+                                  const MeterSearchResult& search)
+{
+    MachineCsv::Metadata m;
+    m.add(QStringLiteral("source"), device);
+    m.add(QStringLiteral("rate"), period);
+    if (!search.identification.isEmpty())
+        m.add(QStringLiteral("meter"), search.identification);
+    return m;
+}
 
 int runLive(const Arguments& a)
 {
