@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "graph/MeasureTable.h"
+
+#include "base/LocaleText.h"
+#include "graph/GraphStatistics.h"
+
+#include <cmath>
+
+namespace {
+
+// The order of the columns; measureColumns and measureRow both follow it.
+enum Column {
+    cName, cAtA, cAtB, cDelta, cSpan, cMeanSlope, cMax, cMaxTime, cMin, cMinTime, cAverage,
+    cRise, cRiseTime, cFall, cFallTime, cAbove, cBelow, cFirstCrossing, cLastCrossing,
+    cCrossings, cInBand, cExcursions, cDegreeMinutes, cMissing, cCount
+};
+
+std::optional<double> valueOf(const std::optional<TimedValue>& v)
+{
+    return v ? std::optional<double>(v->value) : std::nullopt;
+}
+
+std::optional<double> timeOf(const std::optional<TimedValue>& v)
+{
+    return v ? std::optional<double>(v->time) : std::nullopt;
+}
+
+std::optional<double> asDouble(const std::optional<int>& v)
+{
+    return v ? std::optional<double>(*v) : std::nullopt;
+}
+
+} // namespace
+
+std::vector<FigureColumn> measureColumns(const MeasureOptions& options, const QString& unit,
+                                         const QLocale& locale)
+{
+    const QString degrees = unit.isEmpty() ? QStringLiteral("°") : unit;
+    const QString inUnit = unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unit);
+    const QString perMinute = QStringLiteral(" (%1/min)").arg(degrees);
+    const auto level = [&](const std::optional<double>& v, const QString& none) {
+        return v ? LocaleText::fixed(*v, 1, locale) + (unit.isEmpty() ? QString() : QLatin1Char(' ') + unit)
+                 : none;
+    };
+    const QString threshold = level(options.threshold, QStringLiteral("T"));
+    const QString band = options.bandLow && options.bandHigh
+                             ? QStringLiteral("%1 to %2").arg(level(options.bandLow, {}),
+                                                               level(options.bandHigh, {}))
+                             : QStringLiteral("band");
+    const QString window =
+        QStringLiteral(" (%1/min, %2 s)").arg(degrees, LocaleText::fixed(options.windowSeconds, 0, locale));
+    const QString area = unit.isEmpty() ? QStringLiteral("Degree-minutes")
+                                        : QStringLiteral("%1·min").arg(unit);
+
+    std::vector<FigureColumn> c(cCount);
+    c[cName] = {QStringLiteral("channel"), QStringLiteral("Channel"), FigureKind::Name};
+    c[cAtA] = {QStringLiteral("at_a"), QStringLiteral("At A") + inUnit, FigureKind::Temperature};
+    c[cAtB] = {QStringLiteral("at_b"), QStringLiteral("At B") + inUnit, FigureKind::Temperature};
+    c[cDelta] = {QStringLiteral("delta"), QStringLiteral("ΔT") + inUnit, FigureKind::Temperature};
+    c[cSpan] = {QStringLiteral("span_s"), QStringLiteral("Δt"), FigureKind::Duration};
+    c[cMeanSlope] = {QStringLiteral("mean_slope"), QStringLiteral("Mean slope") + perMinute,
+                     FigureKind::Slope};
+    c[cMax] = {QStringLiteral("max"), QStringLiteral("Max") + inUnit, FigureKind::Temperature};
+    c[cMaxTime] = {QStringLiteral("max_time"), QStringLiteral("Max at"), FigureKind::Time};
+    c[cMin] = {QStringLiteral("min"), QStringLiteral("Min") + inUnit, FigureKind::Temperature};
+    c[cMinTime] = {QStringLiteral("min_time"), QStringLiteral("Min at"), FigureKind::Time};
+    c[cAverage] = {QStringLiteral("average"), QStringLiteral("Average") + inUnit,
+                   FigureKind::Temperature};
+    c[cRise] = {QStringLiteral("steepest_rise"), QStringLiteral("Steepest rise") + window,
+                FigureKind::Slope};
+    c[cRiseTime] = {QStringLiteral("steepest_rise_time"), QStringLiteral("Rise at"), FigureKind::Time};
+    c[cFall] = {QStringLiteral("steepest_fall"), QStringLiteral("Steepest fall") + window,
+                FigureKind::Slope};
+    c[cFallTime] = {QStringLiteral("steepest_fall_time"), QStringLiteral("Fall at"), FigureKind::Time};
+    c[cAbove] = {QStringLiteral("above_s"), QStringLiteral("Above ") + threshold, FigureKind::Duration};
+    c[cBelow] = {QStringLiteral("below_s"), QStringLiteral("Below ") + threshold, FigureKind::Duration};
+    c[cFirstCrossing] = {QStringLiteral("first_crossing"), QStringLiteral("First crossing"),
+                         FigureKind::Time};
+    c[cLastCrossing] = {QStringLiteral("last_crossing"), QStringLiteral("Last crossing"),
+                        FigureKind::Time};
+    c[cCrossings] = {QStringLiteral("crossings"), QStringLiteral("Crossings"), FigureKind::Count};
+    c[cInBand] = {QStringLiteral("in_band_s"), QStringLiteral("In ") + band, FigureKind::Duration};
+    c[cExcursions] = {QStringLiteral("excursions"), QStringLiteral("Excursions"), FigureKind::Count};
+    c[cDegreeMinutes] = {QStringLiteral("degree_minutes"), area + QStringLiteral(" above ") +
+                                                               level(options.base, QStringLiteral("base")),
+                         FigureKind::Area};
+    c[cMissing] = {QStringLiteral("missing_s"), QStringLiteral("Missing"), FigureKind::Duration};
+    return c;
+}
+
+std::vector<std::optional<double>> measureRow(const SpanMeasure& measure, int channel)
+{
+    std::vector<std::optional<double>> r(cCount);
+    if (channel < 0 || std::size_t(channel) >= measure.channels.size())
+        return r;
+    const ChannelMeasure& m = measure.channels[std::size_t(channel)];
+    r[cAtA] = m.atA;
+    r[cAtB] = m.atB;
+    r[cDelta] = m.delta;
+    r[cSpan] = measure.seconds;
+    r[cMeanSlope] = m.meanSlope;
+    r[cMax] = valueOf(m.maximum);
+    r[cMaxTime] = timeOf(m.maximum);
+    r[cMin] = valueOf(m.minimum);
+    r[cMinTime] = timeOf(m.minimum);
+    r[cAverage] = m.average;
+    r[cRise] = valueOf(m.steepestRise);
+    r[cRiseTime] = timeOf(m.steepestRise);
+    r[cFall] = valueOf(m.steepestFall);
+    r[cFallTime] = timeOf(m.steepestFall);
+    r[cAbove] = m.secondsAbove;
+    r[cBelow] = m.secondsBelow;
+    r[cFirstCrossing] = m.firstCrossing;
+    r[cLastCrossing] = m.lastCrossing;
+    if (m.secondsAbove)
+        r[cCrossings] = m.crossings;
+    r[cInBand] = m.secondsInBand;
+    r[cExcursions] = asDouble(m.excursions);
+    r[cDegreeMinutes] = m.degreeMinutes;
+    r[cMissing] = m.missingSeconds;
+    return r;
+}
+
+QString durationText(double seconds)
+{
+    // Past a hundred million hours a duration is no longer a measurement.
+    constexpr double kLongest = 3.6e11;
+    if (!std::isfinite(seconds) || seconds < 0 || seconds > kLongest)
+        return {};
+    const auto whole = static_cast<long long>(std::llround(seconds));
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600)
+        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString figureText(FigureKind kind, const std::optional<double>& value, const MeasureTextStyle& style)
+{
+    if (!value || !std::isfinite(*value))
+        return {};
+    const double v = *value;
+    if (!style.forPeople) {
+        switch (kind) {
+        case FigureKind::Time:
+            return style.timeText ? style.timeText(v) : QString::number(v, 'f', 8);
+        case FigureKind::Count:
+            return QString::number(static_cast<long long>(std::llround(v)));
+        default:
+            return QString::number(v, 'g', 9);
+        }
+    }
+    switch (kind) {
+    case FigureKind::Name:
+        return {};
+    case FigureKind::Temperature:
+        if (v > kOverloadThreshold || v < -kOverloadThreshold)
+            return StatText::kOverload;
+        return LocaleText::fixed(v, 1, style.locale);
+    case FigureKind::Slope:
+        return LocaleText::fixed(v, 2, style.locale);
+    case FigureKind::Area:
+        return LocaleText::fixed(v, 1, style.locale);
+    case FigureKind::Time:
+        return style.timeText ? style.timeText(v) : LocaleText::timeText(v, style.locale);
+    case FigureKind::Duration:
+        return durationText(v);
+    case FigureKind::Count:
+        return QString::number(static_cast<long long>(std::llround(v)));
+    }
+    return {};
+}
+
+MeasureTable measureTable(const SpanMeasure& measure, const MeasureOptions& options,
+                          const QStringList& names, const QString& unit,
+                          const MeasureTextStyle& style)
+{
+    MeasureTable table;
+    // The titles name the window as it was used (widened or narrowed to fit the data).
+    MeasureOptions used = options;
+    if (measure.windowSeconds > 0)
+        used.windowSeconds = measure.windowSeconds;
+    const std::vector<FigureColumn> columns = measureColumns(used, unit, style.locale);
+    for (const FigureColumn& c : columns)
+        table.header << (style.forPeople ? c.title : c.key);
+    for (int k = 0; k < int(measure.channels.size()); ++k) {
+        const auto row = measureRow(measure, k);
+        QStringList cells;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].kind == FigureKind::Name) {
+                const QString name = k < names.size() ? names[k].trimmed() : QString();
+                cells << (name.isEmpty() ? QStringLiteral("T%1").arg(k + 1) : name);
+            } else {
+                cells << figureText(columns[i].kind, row[i], style);
+            }
+        }
+        table.rows.push_back(cells);
+    }
+    return table;
+}
+
+QString tabSeparated(const MeasureTable& table)
+{
+    // A tab or a line break inside a cell would split it.
+    const auto clean = [](QStringList cells) {
+        for (QString& c : cells)
+            c.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return cells.join(QLatin1Char('\t'));
+    };
+    QString out = clean(table.header) + QLatin1Char('\n');
+    for (const QStringList& row : table.rows)
+        out += clean(row) + QLatin1Char('\n');
+    return out;
+}
