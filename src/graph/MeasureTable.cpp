@@ -32,93 +32,130 @@ std::optional<double> asDouble(const std::optional<int>& v)
 
 } // namespace
 
-std::vector<FigureColumn> measureColumns(const MeasureOptions& options, const QString& unit,
-                                         const QLocale& locale)
-{
-    const QString degrees = unit.isEmpty() ? QStringLiteral("°") : unit;
-    const QString inUnit = unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unit);
-    const QString perMinute = QStringLiteral(" (%1/min)").arg(degrees);
-    const auto level = [&](const std::optional<double>& v, const QString& none) {
-        return v ? LocaleText::fixed(*v, 1, locale) + (unit.isEmpty() ? QString() : QLatin1Char(' ') + unit)
-                 : none;
-    };
-    const QString threshold = level(options.threshold, QStringLiteral("T"));
-    const QString band = options.bandLow && options.bandHigh
-                             ? QStringLiteral("%1 to %2").arg(level(options.bandLow, {}),
-                                                               level(options.bandHigh, {}))
-                             : QStringLiteral("band");
-    const QString window =
-        QStringLiteral(" (%1/min, %2 s)").arg(degrees, LocaleText::fixed(options.windowSeconds, 0, locale));
-    const QString area = unit.isEmpty() ? QStringLiteral("Degree-minutes")
-                                        : QStringLiteral("%1·min").arg(unit);
+namespace {
 
-    std::vector<FigureColumn> c(cCount);
-    c[cName] = {QStringLiteral("channel"), QStringLiteral("Channel"), FigureKind::Name};
-    c[cAtA] = {QStringLiteral("at_a"), QStringLiteral("At A") + inUnit, FigureKind::Temperature};
-    c[cAtB] = {QStringLiteral("at_b"), QStringLiteral("At B") + inUnit, FigureKind::Temperature};
-    c[cDelta] = {QStringLiteral("delta"), QStringLiteral("ΔT") + inUnit, FigureKind::Temperature};
-    c[cSpan] = {QStringLiteral("span_s"), QStringLiteral("Δt"), FigureKind::Duration};
-    c[cMeanSlope] = {QStringLiteral("mean_slope"), QStringLiteral("Mean slope") + perMinute,
-                     FigureKind::Slope};
-    c[cMax] = {QStringLiteral("max"), QStringLiteral("Max") + inUnit, FigureKind::Temperature};
-    c[cMaxTime] = {QStringLiteral("max_time"), QStringLiteral("Max at"), FigureKind::Time};
-    c[cMin] = {QStringLiteral("min"), QStringLiteral("Min") + inUnit, FigureKind::Temperature};
-    c[cMinTime] = {QStringLiteral("min_time"), QStringLiteral("Min at"), FigureKind::Time};
-    c[cAverage] = {QStringLiteral("average"), QStringLiteral("Average") + inUnit,
-                   FigureKind::Temperature};
-    c[cRise] = {QStringLiteral("steepest_rise"), QStringLiteral("Steepest rise") + window,
-                FigureKind::Slope};
-    c[cRiseTime] = {QStringLiteral("steepest_rise_time"), QStringLiteral("Rise at"), FigureKind::Time};
-    c[cFall] = {QStringLiteral("steepest_fall"), QStringLiteral("Steepest fall") + window,
-                FigureKind::Slope};
-    c[cFallTime] = {QStringLiteral("steepest_fall_time"), QStringLiteral("Fall at"), FigureKind::Time};
-    c[cAbove] = {QStringLiteral("above_s"), QStringLiteral("Above ") + threshold, FigureKind::Duration};
-    c[cBelow] = {QStringLiteral("below_s"), QStringLiteral("Below ") + threshold, FigureKind::Duration};
-    c[cFirstCrossing] = {QStringLiteral("first_crossing"), QStringLiteral("First crossing"),
-                         FigureKind::Time};
-    c[cLastCrossing] = {QStringLiteral("last_crossing"), QStringLiteral("Last crossing"),
-                        FigureKind::Time};
-    c[cCrossings] = {QStringLiteral("crossings"), QStringLiteral("Crossings"), FigureKind::Count};
-    c[cInBand] = {QStringLiteral("in_band_s"), QStringLiteral("In ") + band, FigureKind::Duration};
-    c[cExcursions] = {QStringLiteral("excursions"), QStringLiteral("Excursions"), FigureKind::Count};
-    c[cDegreeMinutes] = {QStringLiteral("degree_minutes"), area + QStringLiteral(" above ") +
-                                                               level(options.base, QStringLiteral("base")),
-                         FigureKind::Area};
-    c[cMissing] = {QStringLiteral("missing_s"), QStringLiteral("Missing"), FigureKind::Duration};
-    return c;
+// Whether a column is in the table: the levels' columns only when the level is set.
+bool shown(int column, const MeasureOptions& o)
+{
+    switch (column) {
+    case cAbove: case cBelow: case cFirstCrossing: case cLastCrossing: case cCrossings:
+        return bool(o.threshold);
+    case cInBand: case cExcursions:
+        return o.bandLow && o.bandHigh;
+    case cDegreeMinutes:
+        return bool(o.base);
+    default:
+        return true;
+    }
 }
 
-std::vector<std::optional<double>> measureRow(const SpanMeasure& measure, int channel)
+QString defaultTime(const MeasureTextStyle& style, double t)
+{
+    return style.timeText ? style.timeText(t) : LocaleText::timeText(t, style.locale);
+}
+
+} // namespace
+
+std::vector<FigureColumn> measureColumns(const SpanMeasure& measure, const MeasureOptions& options,
+                                         const QString& unit, const MeasureTextStyle& style)
+{
+    const QLocale& locale = style.locale;
+    const QString degrees = unit.isEmpty() ? QStringLiteral("°") : unit;
+    const QString inUnit = unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unit);
+    const QString perMinute = QStringLiteral("\n(%1/min)").arg(degrees);
+    const auto level = [&](double v) {
+        return LocaleText::fixed(v, 1, locale) + (unit.isEmpty() ? QString() : QLatin1Char(' ') + unit);
+    };
+    // The window as it was used (widened or narrowed to fit the data).
+    const double width = measure.windowSeconds > 0 ? measure.windowSeconds : options.windowSeconds;
+    const QString window = QStringLiteral("\n(%1/min, %2 s)").arg(degrees, LocaleText::fixed(width, 0, locale));
+    const QString threshold = options.threshold ? QLatin1Char('\n') + level(*options.threshold) : QString();
+
+    std::vector<FigureColumn> all(cCount);
+    all[cName] = {QStringLiteral("channel"), QStringLiteral("Channel"), FigureKind::Name};
+    all[cAtA] = {QStringLiteral("at_a"), QStringLiteral("At A%1\n%2").arg(inUnit, defaultTime(style, measure.from)),
+                 FigureKind::Temperature};
+    all[cAtB] = {QStringLiteral("at_b"), QStringLiteral("At B%1\n%2").arg(inUnit, defaultTime(style, measure.to)),
+                 FigureKind::Temperature};
+    all[cDelta] = {QStringLiteral("delta"), QStringLiteral("ΔT") + inUnit, FigureKind::Temperature};
+    all[cSpan] = {QStringLiteral("span_s"), QStringLiteral("Δt"), FigureKind::Duration};
+    all[cMeanSlope] = {QStringLiteral("mean_slope"), QStringLiteral("Mean slope") + perMinute,
+                       FigureKind::Slope};
+    all[cMax] = {QStringLiteral("max"), QStringLiteral("Max") + inUnit, FigureKind::Temperature};
+    all[cMaxTime] = {QStringLiteral("max_time"), QStringLiteral("Max at"), FigureKind::Time};
+    all[cMin] = {QStringLiteral("min"), QStringLiteral("Min") + inUnit, FigureKind::Temperature};
+    all[cMinTime] = {QStringLiteral("min_time"), QStringLiteral("Min at"), FigureKind::Time};
+    all[cAverage] = {QStringLiteral("average"), QStringLiteral("Average") + inUnit,
+                     FigureKind::Temperature};
+    all[cRise] = {QStringLiteral("steepest_rise"), QStringLiteral("Steepest rise") + window,
+                  FigureKind::Slope};
+    all[cRiseTime] = {QStringLiteral("steepest_rise_time"), QStringLiteral("Rise at"), FigureKind::Time};
+    all[cFall] = {QStringLiteral("steepest_fall"), QStringLiteral("Steepest fall") + window,
+                  FigureKind::Slope};
+    all[cFallTime] = {QStringLiteral("steepest_fall_time"), QStringLiteral("Fall at"), FigureKind::Time};
+    all[cAbove] = {QStringLiteral("above_s"), QStringLiteral("Above") + threshold, FigureKind::Duration};
+    all[cBelow] = {QStringLiteral("below_s"), QStringLiteral("Below") + threshold, FigureKind::Duration};
+    all[cFirstCrossing] = {QStringLiteral("first_crossing"), QStringLiteral("First\ncrossing"),
+                           FigureKind::Time};
+    all[cLastCrossing] = {QStringLiteral("last_crossing"), QStringLiteral("Last\ncrossing"),
+                          FigureKind::Time};
+    all[cCrossings] = {QStringLiteral("crossings"), QStringLiteral("Crossings"), FigureKind::Count};
+    if (options.bandLow && options.bandHigh)
+        all[cInBand] = {QStringLiteral("in_band_s"),
+                        QStringLiteral("In band\n%1 to %2").arg(LocaleText::fixed(*options.bandLow, 1, locale),
+                                                                 level(*options.bandHigh)),
+                        FigureKind::Duration};
+    all[cExcursions] = {QStringLiteral("excursions"), QStringLiteral("Excursions"), FigureKind::Count};
+    if (options.base)
+        all[cDegreeMinutes] = {QStringLiteral("degree_minutes"),
+                               (unit.isEmpty() ? QStringLiteral("Degree-min") : unit + QStringLiteral("·min")) +
+                                   QStringLiteral(" above\n") + level(*options.base),
+                               FigureKind::Area};
+    all[cMissing] = {QStringLiteral("missing_s"), QStringLiteral("Missing"), FigureKind::Duration};
+
+    std::vector<FigureColumn> out;
+    for (int c = 0; c < cCount; ++c)
+        if (shown(c, options))
+            out.push_back(all[std::size_t(c)]);
+    return out;
+}
+
+std::vector<std::optional<double>> measureRow(const SpanMeasure& measure,
+                                              const MeasureOptions& options, int channel)
 {
     std::vector<std::optional<double>> r(cCount);
-    if (channel < 0 || std::size_t(channel) >= measure.channels.size())
-        return r;
-    const ChannelMeasure& m = measure.channels[std::size_t(channel)];
-    r[cAtA] = m.atA;
-    r[cAtB] = m.atB;
-    r[cDelta] = m.delta;
-    r[cSpan] = measure.seconds;
-    r[cMeanSlope] = m.meanSlope;
-    r[cMax] = valueOf(m.maximum);
-    r[cMaxTime] = timeOf(m.maximum);
-    r[cMin] = valueOf(m.minimum);
-    r[cMinTime] = timeOf(m.minimum);
-    r[cAverage] = m.average;
-    r[cRise] = valueOf(m.steepestRise);
-    r[cRiseTime] = timeOf(m.steepestRise);
-    r[cFall] = valueOf(m.steepestFall);
-    r[cFallTime] = timeOf(m.steepestFall);
-    r[cAbove] = m.secondsAbove;
-    r[cBelow] = m.secondsBelow;
-    r[cFirstCrossing] = m.firstCrossing;
-    r[cLastCrossing] = m.lastCrossing;
-    if (m.secondsAbove)
-        r[cCrossings] = m.crossings;
-    r[cInBand] = m.secondsInBand;
-    r[cExcursions] = asDouble(m.excursions);
-    r[cDegreeMinutes] = m.degreeMinutes;
-    r[cMissing] = m.missingSeconds;
-    return r;
+    if (channel >= 0 && std::size_t(channel) < measure.channels.size()) {
+        const ChannelMeasure& m = measure.channels[std::size_t(channel)];
+        r[cAtA] = m.atA;
+        r[cAtB] = m.atB;
+        r[cDelta] = m.delta;
+        r[cSpan] = measure.seconds;
+        r[cMeanSlope] = m.meanSlope;
+        r[cMax] = valueOf(m.maximum);
+        r[cMaxTime] = timeOf(m.maximum);
+        r[cMin] = valueOf(m.minimum);
+        r[cMinTime] = timeOf(m.minimum);
+        r[cAverage] = m.average;
+        r[cRise] = valueOf(m.steepestRise);
+        r[cRiseTime] = timeOf(m.steepestRise);
+        r[cFall] = valueOf(m.steepestFall);
+        r[cFallTime] = timeOf(m.steepestFall);
+        r[cAbove] = m.secondsAbove;
+        r[cBelow] = m.secondsBelow;
+        r[cFirstCrossing] = m.firstCrossing;
+        r[cLastCrossing] = m.lastCrossing;
+        if (m.secondsAbove)
+            r[cCrossings] = m.crossings;
+        r[cInBand] = m.secondsInBand;
+        r[cExcursions] = asDouble(m.excursions);
+        r[cDegreeMinutes] = m.degreeMinutes;
+        r[cMissing] = m.missingSeconds;
+    }
+    std::vector<std::optional<double>> out;
+    for (int c = 0; c < cCount; ++c)
+        if (shown(c, options))
+            out.push_back(r[std::size_t(c)]);
+    return out;
 }
 
 QString durationText(double seconds)
@@ -161,7 +198,7 @@ QString figureText(FigureKind kind, const std::optional<double>& value, const Me
     case FigureKind::Area:
         return LocaleText::fixed(v, 1, style.locale);
     case FigureKind::Time:
-        return style.timeText ? style.timeText(v) : LocaleText::timeText(v, style.locale);
+        return defaultTime(style, v);
     case FigureKind::Duration:
         return durationText(v);
     case FigureKind::Count:
@@ -175,15 +212,11 @@ MeasureTable measureTable(const SpanMeasure& measure, const MeasureOptions& opti
                           const MeasureTextStyle& style)
 {
     MeasureTable table;
-    // The titles name the window as it was used (widened or narrowed to fit the data).
-    MeasureOptions used = options;
-    if (measure.windowSeconds > 0)
-        used.windowSeconds = measure.windowSeconds;
-    const std::vector<FigureColumn> columns = measureColumns(used, unit, style.locale);
+    const std::vector<FigureColumn> columns = measureColumns(measure, options, unit, style);
     for (const FigureColumn& c : columns)
         table.header << (style.forPeople ? c.title : c.key);
     for (int k = 0; k < int(measure.channels.size()); ++k) {
-        const auto row = measureRow(measure, k);
+        const auto row = measureRow(measure, options, k);
         QStringList cells;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (columns[i].kind == FigureKind::Name) {

@@ -4,9 +4,11 @@
 // pane shows it, "Copy" puts it on the clipboard and `kolva-cli stats` prints it, so the columns,
 // their order and their texts are decided here once.
 //
-// Two styles: for people (the pane and the clipboard: the user's decimal separator, units in the
-// titles, durations as h:mm:ss) and for programs (the command line: ASCII keys as titles, a point
-// as decimal separator, durations in seconds). A figure that cannot be given is an empty cell.
+// Two styles: for people (the pane and the clipboard: the user's decimal separator, titles with
+// the cursors' times, the unit and the levels, durations as h:mm:ss) and for programs (the
+// command line: ASCII keys as titles, a point as decimal separator, durations in seconds). The
+// columns of a level (threshold, band, base) are there only when the level is set. A figure that
+// cannot be given is an empty cell.
 
 #include "graph/SpanMeasure.h"
 
@@ -28,24 +30,26 @@ enum class FigureKind {
     Count,
 };
 
-struct FigureColumn {
-    QString key;     // for programs: at_a, max_time, ...
-    QString title;   // for people, with the unit and the levels the user set
-    FigureKind kind;
-};
-
-// The columns for these options; unit is "°C", "°F" or empty where the data do not say.
-std::vector<FigureColumn> measureColumns(const MeasureOptions& options, const QString& unit,
-                                         const QLocale& locale = QLocale());
-
-// The figures of channel `channel` in the order of the columns (the name column holds nothing).
-std::vector<std::optional<double>> measureRow(const SpanMeasure& measure, int channel);
-
 struct MeasureTextStyle {
     bool forPeople = true;
     QLocale locale;                           // numbers
     std::function<QString(double)> timeText; // a date-time; for people by default the time of day
 };
+
+struct FigureColumn {
+    QString key;     // for programs: at_a, max_time, ...
+    QString title;   // for people: two lines, the figure over its unit, level or time
+    FigureKind kind;
+};
+
+// The columns of a measure taken with these options; unit is "°C", "°F" or empty where the data
+// do not say.
+std::vector<FigureColumn> measureColumns(const SpanMeasure& measure, const MeasureOptions& options,
+                                         const QString& unit, const MeasureTextStyle& style);
+
+// The figures of channel `channel` in the order of the columns (the name column holds nothing).
+std::vector<std::optional<double>> measureRow(const SpanMeasure& measure,
+                                              const MeasureOptions& options, int channel);
 
 // A duration as h:mm:ss (hours may pass 24); empty for a value that is not a duration.
 QString durationText(double seconds);
@@ -63,5 +67,6 @@ MeasureTable measureTable(const SpanMeasure& measure, const MeasureOptions& opti
                           const QStringList& names, const QString& unit,
                           const MeasureTextStyle& style);
 
-// Tab-separated lines, LF line ends, the header first: what a spreadsheet pastes into cells.
+// Tab-separated lines, LF line ends, the header first (its line breaks become blanks): what a
+// spreadsheet pastes into cells.
 QString tabSeparated(const MeasureTable& table);
