@@ -171,6 +171,24 @@ QString durationText(double seconds)
         .arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
+namespace {
+
+// A number for programs: a point, at most `decimals` decimals, no trailing zeros. The figures are
+// derived from 32-bit readings and millisecond times; more digits would only show their rounding.
+QString plainNumber(double v, int decimals)
+{
+    QString text = QString::number(v, 'f', decimals);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+} // namespace
+
 QString figureText(FigureKind kind, const std::optional<double>& value, const MeasureTextStyle& style)
 {
     if (!value || !std::isfinite(*value))
@@ -182,8 +200,10 @@ QString figureText(FigureKind kind, const std::optional<double>& value, const Me
             return style.timeText ? style.timeText(v) : QString::number(v, 'f', 8);
         case FigureKind::Count:
             return QString::number(static_cast<long long>(std::llround(v)));
+        case FigureKind::Duration:
+            return plainNumber(v, 3);
         default:
-            return QString::number(v, 'g', 9);
+            return plainNumber(v, 4);
         }
     }
     switch (kind) {

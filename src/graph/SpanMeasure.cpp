@@ -21,6 +21,14 @@ constexpr double kBreakPeriods = 3.5;
 constexpr int kRebaseEvery = 256;
 // At most this many sample distances go into the estimate of the sampling period.
 constexpr std::size_t kPeriodProbes = 4096;
+// Slopes computed from 32-bit readings agree to about this share; of windows whose slopes differ
+// by less, the earliest is the steepest (a straight ramp is steepest where it begins).
+constexpr double kSlopeResolution = 1e-6;
+
+bool steeper(double slope, double than)
+{
+    return slope - than > kSlopeResolution * std::max(1.0, std::abs(than));
+}
 
 std::size_t sizeOf(const ChannelSeries& s)
 {
@@ -252,9 +260,9 @@ void steepest(const std::vector<WindowPoint>& pts, double width, double spanSeco
             if (den > 0) {
                 const double perMinute = (s.n * s.tv - s.t * s.v) / den * 60.0;
                 const double middle = from + (pts[i].t + pts[last].t) / 2.0 / kSecondsPerDay;
-                if (!m.steepestRise || perMinute > m.steepestRise->value)
+                if (!m.steepestRise || steeper(perMinute, m.steepestRise->value))
                     m.steepestRise = TimedValue{perMinute, middle};
-                if (!m.steepestFall || perMinute < m.steepestFall->value)
+                if (!m.steepestFall || steeper(-perMinute, -m.steepestFall->value))
                     m.steepestFall = TimedValue{perMinute, middle};
             }
         }

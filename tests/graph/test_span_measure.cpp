@@ -86,6 +86,9 @@ TEST(SpanMeasure, RampGivesItsSlopeAndEveryFigureInClosedForm)
     // that times kept in days are rounded to).
     EXPECT_NEAR(m.steepestRise->value, 30.0, 1e-5);
     EXPECT_NEAR(m.steepestFall->value, 30.0, 1e-5);
+    // Of equal slopes the earliest window counts: the first one, 100 s to 160 s.
+    EXPECT_NEAR(seconds(m.steepestRise->time), 130, 1e-3);
+    EXPECT_NEAR(seconds(m.steepestFall->time), 130, 1e-3);
     EXPECT_DOUBLE_EQ(m.maximum->value, 370);
     EXPECT_NEAR(seconds(m.maximum->time), 700, 1e-3);
     EXPECT_DOUBLE_EQ(m.minimum->value, 70);
