@@ -173,8 +173,12 @@ QString durationText(double seconds)
 
 namespace {
 
-// A number for programs: a point, at most `decimals` decimals, no trailing zeros. The figures are
-// derived from 32-bit readings and millisecond times; more digits would only show their rounding.
+int programDecimals(FigureKind kind)
+{
+    return kind == FigureKind::Duration ? 3 : 4;
+}
+
+// A number for programs: a point, at most `decimals` decimals, no trailing zeros.
 QString plainNumber(double v, int decimals)
 {
     QString text = QString::number(v, 'f', decimals);
@@ -189,6 +193,13 @@ QString plainNumber(double v, int decimals)
 
 } // namespace
 
+double figureForPrograms(FigureKind kind, double value)
+{
+    const double scale = std::pow(10.0, programDecimals(kind));
+    const double rounded = std::round(value * scale) / scale;
+    return std::isfinite(rounded) ? rounded : value;
+}
+
 QString figureText(FigureKind kind, const std::optional<double>& value, const MeasureTextStyle& style)
 {
     if (!value || !std::isfinite(*value))
@@ -200,10 +211,8 @@ QString figureText(FigureKind kind, const std::optional<double>& value, const Me
             return style.timeText ? style.timeText(v) : QString::number(v, 'f', 8);
         case FigureKind::Count:
             return QString::number(static_cast<long long>(std::llround(v)));
-        case FigureKind::Duration:
-            return plainNumber(v, 3);
         default:
-            return plainNumber(v, 4);
+            return plainNumber(v, programDecimals(kind));
         }
     }
     switch (kind) {

@@ -54,6 +54,11 @@ std::vector<std::optional<double>> measureRow(const SpanMeasure& measure,
 // A duration as h:mm:ss (hours may pass 24); empty for a value that is not a duration.
 QString durationText(double seconds);
 
+// A figure as programs get it, in text and in JSON alike: rounded to a thousandth of a second
+// for durations and to four decimals otherwise (more digits would only show the rounding of
+// 32-bit readings and millisecond times).
+double figureForPrograms(FigureKind kind, double value);
+
 // One cell's text.
 QString figureText(FigureKind kind, const std::optional<double>& value, const MeasureTextStyle& style);
 

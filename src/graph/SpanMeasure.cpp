@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -25,10 +26,7 @@ constexpr std::size_t kPeriodProbes = 4096;
 // by less, the earliest is the steepest (a straight ramp is steepest where it begins).
 constexpr double kSlopeResolution = 1e-6;
 
-bool steeper(double slope, double than)
-{
-    return slope - than > kSlopeResolution * std::max(1.0, std::abs(than));
-}
+
 
 std::size_t sizeOf(const ChannelSeries& s)
 {
@@ -56,59 +54,85 @@ struct Reading {
     double v;
 };
 
-// A reading between the span's ends for the sliding windows: t in seconds from the span's
-// start, and whether the curve is broken just before it.
-struct WindowPoint {
+// A corner of the curve inside the span: t in seconds from the span's start, the value, and the
+// number of breaks before it (two corners with the same count are joined by a line). The first
+// and the last corner may lie on the span's ends, read off the line to the reading beyond.
+struct Corner {
     double t;
-    double v;
-    bool breakBefore;
+    float v;   // a reading (those on the span's ends are kept in full beside the list)
+    int breaks;
+};
+
+double lineAt(const Reading& p, const Reading& q, double x)
+{
+    return p.v + (q.v - p.v) * ((x - p.x) / (q.x - p.x));
+}
+
+// The corners in a buffer of fixed room (a vector's growth and zeroing cost more than the
+// figures themselves at 100,000 readings).
+class CornerList {
+public:
+    explicit CornerList(std::size_t room) : data_(new Corner[room]) {}
+    void push_back(const Corner& c) { data_[size_++] = c; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const Corner& operator[](std::size_t i) const { return data_[i]; }
+    const Corner& front() const { return data_[0]; }
+    const Corner& back() const { return data_[size_ - 1]; }
+    std::span<const Corner> span(std::size_t from, std::size_t to) const
+    {
+        return {data_.get() + from, to - from};
+    }
+
+private:
+    std::unique_ptr<Corner[]> data_;
+    std::size_t size_ = 0;
 };
 
 enum class BandSide { Unknown, Inside, Outside };
 
-// Walks one channel's curve through the span and collects its figures.
-class ChannelWalk {
+// The figures that follow the curve piece by piece: counted time, threshold, band, base.
+class PieceFigures {
 public:
-    ChannelWalk(double from, double to, double breakSeconds, const MeasureOptions& o)
-        : from_(from), to_(to), breakSeconds_(breakSeconds), o_(o)
+    PieceFigures(double from, const MeasureOptions& o, ChannelMeasure& m) : from_(from), o_(o), m_(m) {}
+
+    void piece(const Corner& a, const Corner& b) { piece(a.t, a.v, b.t, b.v); }
+    void piece(double ta, double va, double tb, double vb)
     {
+        const double dt = tb - ta;
+        if (dt <= 0)
+            return;
+        counted_ += dt;
+        if (o_.threshold)
+            threshold(*o_.threshold, ta, va, vb, dt);
+        if (o_.bandLow && o_.bandHigh)
+            band(*o_.bandLow, *o_.bandHigh, va, vb, dt);
+        if (o_.base)
+            degreeSeconds_ += areaAbove(va - *o_.base, vb - *o_.base, dt);
     }
 
-    void reading(const Reading& cur)
+    // The first reading after a break: where the curve is seen again.
+    void afterBreak(double v)
     {
-        const bool inSpan = cur.x >= from_ && cur.x <= to_;
-        if (prev_ && cur.x > prev_->x)
-            piece(*prev_, cur);
-        if (inSpan) {
-            const bool breakBefore =
-                !points_.empty() && (cur.x - prev_->x) * kSecondsPerDay > breakSeconds_;
-            points_.push_back({(cur.x - from_) * kSecondsPerDay, cur.v, breakBefore});
-            if (cur.x == from_ && !m_.atA)
-                m_.atA = cur.v;
-            if (cur.x == to_)
-                m_.atB = cur.v;
-        }
-        prev_ = cur;
+        if (!(o_.bandLow && o_.bandHigh))
+            return;
+        const bool inside = v >= *o_.bandLow && v <= *o_.bandHigh;
+        if (side_ == BandSide::Inside && !inside)
+            ++excursions_;
+        side_ = inside ? BandSide::Inside : BandSide::Outside;
     }
-    bool past() const { return prev_ && prev_->x > to_; }
 
-    const std::vector<WindowPoint>& points() const { return points_; }
-    ChannelMeasure& result() { return m_; }
+    double counted() const { return counted_; }
 
-    void finish(double spanSeconds)
+    void finish()
     {
-        m_.missingSeconds = std::max(0.0, spanSeconds - m_.countedSeconds);
-        if (m_.atA && m_.atB) {
-            m_.delta = *m_.atB - *m_.atA;
-            if (spanSeconds > 0)
-                m_.meanSlope = *m_.delta / (spanSeconds / 60.0);
-        }
-        const bool covered = m_.readings > 0 || m_.countedSeconds > 0;
+        m_.countedSeconds = counted_;
+        const bool covered = m_.readings > 0 || counted_ > 0;
         if (!covered)
             return;
         if (o_.threshold) {
             m_.secondsAbove = above_;
-            m_.secondsBelow = std::max(0.0, m_.countedSeconds - above_);
+            m_.secondsBelow = std::max(0.0, counted_ - above_);
         }
         if (o_.bandLow && o_.bandHigh) {
             m_.secondsInBand = inBand_;
@@ -119,46 +143,18 @@ public:
     }
 
 private:
-    // The straight line between two consecutive readings, clipped to the span.
-    void piece(const Reading& p, const Reading& q)
+    void threshold(double level, double ta, double va, double vb, double dt)
     {
-        const double lo = std::max(p.x, from_);
-        const double hi = std::min(q.x, to_);
-        if (hi < lo)
-            return;
-        if ((q.x - p.x) * kSecondsPerDay > breakSeconds_)
-            return;
-        const auto at = [&](double t) { return p.v + (q.v - p.v) * ((t - p.x) / (q.x - p.x)); };
-        if (from_ > p.x && from_ < q.x)
-            m_.atA = at(from_);
-        if (to_ > p.x && to_ < q.x)
-            m_.atB = at(to_);
-        if (hi == lo)
-            return;
-        const double v0 = at(lo);
-        const double v1 = at(hi);
-        const double dt = (hi - lo) * kSecondsPerDay;
-        m_.countedSeconds += dt;
-        if (o_.threshold)
-            threshold(*o_.threshold, lo, hi, v0, v1, dt);
-        if (o_.bandLow && o_.bandHigh)
-            band(*o_.bandLow, *o_.bandHigh, v0, v1, dt);
-        if (o_.base)
-            degreeSeconds_ += areaAbove(v0 - *o_.base, v1 - *o_.base, dt);
-    }
-
-    void threshold(double level, double lo, double hi, double v0, double v1, double dt)
-    {
-        const bool s0 = v0 > level;
-        const bool s1 = v1 > level;
+        const bool s0 = va > level;
+        const bool s1 = vb > level;
         if (s0 == s1) {
             if (s0)
                 above_ += dt;
             return;
         }
-        const double u = (level - v0) / (v1 - v0);
+        const double u = (level - va) / (vb - va);
         above_ += s0 ? u * dt : (1.0 - u) * dt;
-        const double when = lo + u * (hi - lo);
+        const double when = from_ + (ta + u * dt) / kSecondsPerDay;
         if (!m_.firstCrossing)
             m_.firstCrossing = when;
         m_.lastCrossing = when;
@@ -167,12 +163,14 @@ private:
 
     void band(double low, double high, double v0, double v1, double dt)
     {
-        if (low > high)
-            std::swap(low, high);
+        const bool in0 = v0 >= low && v0 <= high;
+        const bool in1 = v1 >= low && v1 <= high;
         double ua = 0.0, ub = 1.0;
         bool any = true;
-        if (v0 == v1) {
-            any = v0 >= low && v0 <= high;
+        if (in0 && in1) {
+            // A line between two points inside stays inside.
+        } else if ((v0 < low && v1 < low) || (v0 > high && v1 > high)) {
+            any = false;
         } else {
             ua = (low - v0) / (v1 - v0);
             ub = (high - v0) / (v1 - v0);
@@ -205,11 +203,10 @@ private:
         return positive * u * dt / 2.0;
     }
 
-    double from_, to_, breakSeconds_;
+    double from_;
     const MeasureOptions& o_;
-    ChannelMeasure m_;
-    std::optional<Reading> prev_;
-    std::vector<WindowPoint> points_;
+    ChannelMeasure& m_;
+    double counted_ = 0.0;
     double above_ = 0.0;
     double inBand_ = 0.0;
     int excursions_ = 0;
@@ -218,97 +215,185 @@ private:
 };
 
 // The steepest rise and fall: least-squares slopes over every window of `width` seconds that
-// starts at a reading, lies within the span and holds no break.
-void steepest(const std::vector<WindowPoint>& pts, double width, double spanSeconds,
-              double tolerance, double from, ChannelMeasure& m)
+// starts at a reading, lies within the span and holds no break. pts are the readings.
+void steepest(std::span<const Corner> pts, double width, double spanSeconds, double tolerance,
+              double from, ChannelMeasure& m)
 {
     const std::size_t n = pts.size();
     if (n < 2 || width <= 0)
         return;
-    std::vector<int> breaks(n, 0); // breaks among points 1..k
-    for (std::size_t k = 1; k < n; ++k)
-        breaks[k] = breaks[k - 1] + (pts[k].breakBefore ? 1 : 0);
-
-    struct Sums {
-        double n = 0, t = 0, v = 0, tt = 0, tv = 0;
-    } s;
+    // Sums over the window of t (from an origin near it), v, t * t and t * v.
+    double sn = 0, st = 0, sv = 0, stt = 0, stv = 0;
     double origin = pts[0].t;
-    const auto add = [&](const WindowPoint& p, double sign) {
-        const double t = p.t - origin;
-        s.n += sign;
-        s.t += sign * t;
-        s.v += sign * p.v;
-        s.tt += sign * t * t;
-        s.tv += sign * t * p.v;
-    };
+    // The best slopes so far (per second) and the bars a window has to pass to replace them:
+    // slope = num / den, compared by multiplying, so that only a new best pays a division.
+    double riseBar = -std::numeric_limits<double>::infinity();
+    double fallBar = std::numeric_limits<double>::infinity();
+    std::size_t riseAt = n, fallAt = n, riseEnd = 0, fallEnd = 0;
+    double riseSlope = 0, fallSlope = 0;
     std::size_t end = 0; // the window is [i, end)
-    int removed = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        if (pts[i].t + width > spanSeconds + tolerance)
+        const double ti = pts[i].t;
+        if (ti + width > spanSeconds + tolerance)
             break;
-        if (++removed % kRebaseEvery == 0 && end > i) {
-            origin = pts[i].t;
-            s = {};
-            for (std::size_t k = i; k < end; ++k)
-                add(pts[k], 1.0);
-        }
-        while (end < n && pts[end].t <= pts[i].t + width + tolerance)
-            add(pts[end++], 1.0);
-        const std::size_t last = end - 1;
-        if (last > i && breaks[last] == breaks[i]) {
-            const double den = s.n * s.tt - s.t * s.t;
-            if (den > 0) {
-                const double perMinute = (s.n * s.tv - s.t * s.v) / den * 60.0;
-                const double middle = from + (pts[i].t + pts[last].t) / 2.0 / kSecondsPerDay;
-                if (!m.steepestRise || steeper(perMinute, m.steepestRise->value))
-                    m.steepestRise = TimedValue{perMinute, middle};
-                if (!m.steepestFall || steeper(-perMinute, -m.steepestFall->value))
-                    m.steepestFall = TimedValue{perMinute, middle};
+        if ((i + 1) % kRebaseEvery == 0 && end > i) {
+            origin = ti;
+            sn = st = sv = stt = stv = 0;
+            for (std::size_t k = i; k < end; ++k) {
+                const double t = pts[k].t - origin, v = pts[k].v;
+                sn += 1;
+                st += t;
+                sv += v;
+                stt += t * t;
+                stv += t * v;
             }
         }
-        add(pts[i], -1.0);
+        const double reach = ti + width + tolerance;
+        for (; end < n && pts[end].t <= reach; ++end) {
+            const double t = pts[end].t - origin, v = pts[end].v;
+            sn += 1;
+            st += t;
+            sv += v;
+            stt += t * t;
+            stv += t * v;
+        }
+        const std::size_t last = end - 1;
+        if (last > i && pts[last].breaks == pts[i].breaks) {
+            const double den = sn * stt - st * st;
+            const double num = sn * stv - st * sv;
+            if (den > 0) {
+                if (num > riseBar * den) {
+                    riseSlope = num / den;
+                    riseBar = riseSlope + kSlopeResolution * std::max(1.0, std::abs(riseSlope));
+                    riseAt = i;
+                    riseEnd = last;
+                }
+                if (num < fallBar * den) {
+                    fallSlope = num / den;
+                    fallBar = fallSlope - kSlopeResolution * std::max(1.0, std::abs(fallSlope));
+                    fallAt = i;
+                    fallEnd = last;
+                }
+            }
+        }
+        const double t = ti - origin, v = pts[i].v;
+        sn -= 1;
+        st -= t;
+        sv -= v;
+        stt -= t * t;
+        stv -= t * v;
     }
+    const auto middle = [&](std::size_t a, std::size_t b) {
+        return from + (pts[a].t + pts[b].t) / 2.0 / kSecondsPerDay;
+    };
+    if (riseAt < n)
+        m.steepestRise = TimedValue{riseSlope * 60.0, middle(riseAt, riseEnd)};
+    if (fallAt < n)
+        m.steepestFall = TimedValue{fallSlope * 60.0, middle(fallAt, fallEnd)};
 }
 
 ChannelMeasure measureChannel(const ChannelSeries& series, double from, double to,
                               double spanSeconds, double breakSeconds, double width,
                               double tolerance, const MeasureOptions& o)
 {
-    ChannelWalk walk(from, to, breakSeconds, o);
-    float maximum = 0, minimum = 0;
-    double sum = 0;
-    int counted = 0;
-    ChannelMeasure& r = walk.result();
+    ChannelMeasure m;
     const std::size_t n = sizeOf(series);
+    const double breakDays = breakSeconds / kSecondsPerDay;
+    PieceFigures pieces(from, o, m);
+
+    // The readings within the span as corners of the curve, each piece between two corners
+    // taken in as it comes. Room for every reading, not initialised: only what is written is
+    // read.
+    CornerList curve(n);
+    std::optional<Reading> before, after;
+    // Running figures in locals, so that they stay in registers.
+    Corner previous{0, 0, 0};
+    double lastX = 0;
+    int readings = 0;
+    float maximum = 0, minimum = 0;
+    double timeOfMaximum = 0, timeOfMinimum = 0;
+    double sum = 0;
+    int averaged = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const double x = series.x[i];
         const float y = series.y[i];
         if (!isReading(x, y))
             continue;
-        walk.reading({x, double(y)});
-        if (x >= from && x <= to) {
-            if (r.readings == 0 || y > maximum) {
-                maximum = y;
-                r.maximum = TimedValue{y, x};
-            }
-            if (r.readings == 0 || y < minimum) {
-                minimum = y;
-                r.minimum = TimedValue{y, x};
-            }
-            if (countsForAverage(y)) {
-                sum += y;
-                ++counted;
-            }
-            ++r.readings;
+        if (x < from) {
+            before = Reading{x, y};
+            continue;
         }
-        if (walk.past())
+        if (x > to) {
+            after = Reading{x, y};
             break;
+        }
+        const double t = (x - from) * kSecondsPerDay;
+        Corner corner{t, y, previous.breaks};
+        if (readings == 0) {
+            if (x == from) {
+                m.atA = y;
+            } else if (before && x - before->x <= breakDays) {
+                // The line from the reading before, from the span's start on.
+                m.atA = lineAt(*before, {x, y}, from);
+                pieces.piece(0.0, *m.atA, t, y);
+            }
+            maximum = minimum = y;
+            timeOfMaximum = timeOfMinimum = x;
+        } else {
+            if (x - lastX <= breakDays) {
+                pieces.piece(previous.t, previous.v, t, y);
+            } else {
+                ++corner.breaks;
+                pieces.afterBreak(y);
+            }
+            if (y > maximum) {
+                maximum = y;
+                timeOfMaximum = x;
+            }
+            if (y < minimum) {
+                minimum = y;
+                timeOfMinimum = x;
+            }
+        }
+        curve.push_back(corner);
+        previous = corner;
+        if (countsForAverage(y)) {
+            sum += y;
+            ++averaged;
+        }
+        ++readings;
+        lastX = x;
     }
-    if (counted > 0)
-        r.average = sum / counted;
-    walk.finish(spanSeconds);
-    steepest(walk.points(), width, spanSeconds, tolerance, from, r);
-    return r;
+    m.readings = readings;
+    if (readings > 0) {
+        m.maximum = TimedValue{maximum, timeOfMaximum};
+        m.minimum = TimedValue{minimum, timeOfMinimum};
+    }
+    const Reading last{lastX, previous.v};
+    if (m.readings == 0) {
+        // No reading inside: the line from the one before to the one after may still cross it.
+        if (before && after && after->x - before->x <= breakDays) {
+            m.atA = lineAt(*before, *after, from);
+            m.atB = lineAt(*before, *after, to);
+            pieces.piece(0.0, *m.atA, spanSeconds, *m.atB);
+        }
+    } else if (last.x == to) {
+        m.atB = last.v;
+    } else if (after && after->x - last.x <= breakDays) {
+        m.atB = lineAt(last, *after, to);
+        pieces.piece(curve.back().t, curve.back().v, spanSeconds, *m.atB);
+    }
+    if (averaged > 0)
+        m.average = sum / averaged;
+    if (m.atA && m.atB) {
+        m.delta = *m.atB - *m.atA;
+        if (spanSeconds > 0)
+            m.meanSlope = *m.delta / (spanSeconds / 60.0);
+    }
+    m.missingSeconds = std::max(0.0, spanSeconds - pieces.counted());
+    pieces.finish();
+    steepest(curve.span(0, curve.size()), width, spanSeconds, tolerance, from, m);
+    return m;
 }
 
 } // namespace

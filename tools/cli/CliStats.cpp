@@ -267,10 +267,12 @@ QByteArray statsText(const StatsData& d, const Arguments& a)
     root[QStringLiteral("unit")] = d.unit.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(d.unit);
     root[QStringLiteral("from")] = isoTime(m.from);
     root[QStringLiteral("to")] = isoTime(m.to);
-    root[QStringLiteral("span_s")] = m.seconds;
+    root[QStringLiteral("span_s")] = figureForPrograms(FigureKind::Duration, m.seconds);
     root[QStringLiteral("sample_period_s")] =
-        number(m.samplePeriodSeconds > 0 ? std::optional<double>(m.samplePeriodSeconds) : std::nullopt);
-    root[QStringLiteral("window_s")] = m.windowSeconds;
+        m.samplePeriodSeconds > 0
+            ? QJsonValue(figureForPrograms(FigureKind::Duration, m.samplePeriodSeconds))
+            : QJsonValue(QJsonValue::Null);
+    root[QStringLiteral("window_s")] = figureForPrograms(FigureKind::Duration, m.windowSeconds);
     root[QStringLiteral("threshold")] = number(o.threshold);
     root[QStringLiteral("band_low")] = number(o.bandLow);
     root[QStringLiteral("band_high")] = number(o.bandHigh);
@@ -294,7 +296,8 @@ QByteArray statsText(const StatsData& d, const Arguments& a)
                                         : QJsonValue(QJsonValue::Null);
                 break;
             default:
-                channel[c.key] = number(row[i]);
+                channel[c.key] = row[i] ? QJsonValue(figureForPrograms(c.kind, *row[i]))
+                                        : QJsonValue(QJsonValue::Null);
             }
         }
         channels.append(channel);
