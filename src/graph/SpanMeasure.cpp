@@ -26,8 +26,6 @@ constexpr std::size_t kPeriodProbes = 4096;
 // by less, the earliest is the steepest (a straight ramp is steepest where it begins).
 constexpr double kSlopeResolution = 1e-6;
 
-
-
 std::size_t sizeOf(const ChannelSeries& s)
 {
     return std::min(s.x.size(), s.y.size());
@@ -54,9 +52,9 @@ struct Reading {
     double v;
 };
 
-// A corner of the curve inside the span: t in seconds from the span's start, the value, and the
-// number of breaks before it (two corners with the same count are joined by a line). The first
-// and the last corner may lie on the span's ends, read off the line to the reading beyond.
+// A reading inside the span as a corner of the curve: t in seconds from the span's start, the
+// value, and the number of breaks before it (two corners with the same count are joined by a
+// line).
 struct Corner {
     double t;
     float v;   // a reading (those on the span's ends are kept in full beside the list)
@@ -75,9 +73,6 @@ public:
     explicit CornerList(std::size_t room) : data_(new Corner[room]) {}
     void push_back(const Corner& c) { data_[size_++] = c; }
     std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    const Corner& operator[](std::size_t i) const { return data_[i]; }
-    const Corner& front() const { return data_[0]; }
     const Corner& back() const { return data_[size_ - 1]; }
     std::span<const Corner> span(std::size_t from, std::size_t to) const
     {
