@@ -167,9 +167,11 @@ StatsData readStatsSource(const Arguments& a)
     if (!machine && !kind)
         throw UsageError(QStringLiteral("cannot tell what %1 is: stats reads .CH4, .ghf, .txt, "
                                         ".csv and machine CSV files")
-                             .arg(a.file));
+                             .arg(a.file),
+                         Command::Stats);
     if (a.setGiven)
-        throw UsageError(QStringLiteral("--set is for data set collection files (.CH4)"));
+        throw UsageError(QStringLiteral("--set is for data set collection files (.CH4)"),
+                         Command::Stats);
     if (machine) {
         readMachineCsv(a.file, d);
     } else if (*kind == FileTypes::SingleFileKind::Graph) {
@@ -241,7 +243,8 @@ QByteArray statsText(const StatsData& d, const Arguments& a)
             throw UsageError(QStringLiteral("%1 needs a date and time (2024-03-14T10:20:00), a "
                                             "time of day (10:20:00) or a time after the first "
                                             "sample (+600, +0:10:00), not \"%2\"")
-                                 .arg(option, text));
+                                 .arg(option, text),
+                             Command::Stats);
         return *t;
     };
     MeasureOptions o;
