@@ -253,17 +253,6 @@ void TfrmGraph::CreateToolBar()
     ToolButton15 = tool("ToolButton15", QStringLiteral("Set Annotation Color"), "annotationcolor",
                         QStyle::SP_DesktopIcon, false);
     ToolBar1->addSeparator();
-    btnMeasure = tool("btnMeasure", QStringLiteral("Measure"), "measure",
-                      QStyle::SP_FileDialogContentsView, true);
-    // Its menu shows or hides the pane while the cursors stay.
-    auto* measureMenu = new QMenu(btnMeasure);
-    actMeasurePane = measureMenu->addAction(QStringLiteral("Measuring Pane"));
-    actMeasurePane->setObjectName(QStringLiteral("actMeasurePane"));
-    actMeasurePane->setCheckable(true);
-    actMeasurePane->setChecked(true);
-    btnMeasure->setMenu(measureMenu);
-    btnMeasure->setPopupMode(QToolButton::MenuButtonPopup);
-    ToolBar1->addSeparator();
     ToolBar1->addSeparator();
     tbntClr = tool("tbntClr", QStringLiteral("Clear"), "clear", QStyle::SP_DialogResetButton, false);
     // Shown only in the real-time window (ShowClearButton): a tool-bar widget is shown and
@@ -288,6 +277,18 @@ void TfrmGraph::CreateToolBar()
         button("btnChangeScale", QStringLiteral("Y Axis"),
                QStringLiteral("set the maximum and minimum extent of the left y axis."));
     Button3 = button("Button3", QStringLiteral("Font"), QString());
+    // Last, so that the tools before it keep their places in a narrow window.
+    ToolBar1->addSeparator();
+    btnMeasure = tool("btnMeasure", QStringLiteral("Measure"), "measure",
+                      QStyle::SP_FileDialogContentsView, true);
+    // Its menu shows or hides the pane while the cursors stay.
+    auto* measureMenu = new QMenu(btnMeasure);
+    actMeasurePane = measureMenu->addAction(QStringLiteral("Measuring Pane"));
+    actMeasurePane->setObjectName(QStringLiteral("actMeasurePane"));
+    actMeasurePane->setCheckable(true);
+    actMeasurePane->setChecked(true);
+    btnMeasure->setMenu(measureMenu);
+    btnMeasure->setPopupMode(QToolButton::MenuButtonPopup);
 }
 
 QFrame* TfrmGraph::CreateGraphStatistic()
