@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The graph window at full size: statistics over 4 x 99,999 points, and a window created,
-// filled, given its statistics and shown, offscreen at 1600 x 900.
+// The graph window at full size: statistics over 4 x 99,999 points, a window created, filled,
+// given its statistics and shown, and a measuring cursor dragged across it, offscreen at
+// 1600 x 900.
 #include "graph/ChartFixtures.h"
 #include "graph/FakeGraphHost.h"
 #include "graph/TempFolder.h"
@@ -10,7 +11,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <qcustomplot.h>
+
 #include <QApplication>
+#include <QMouseEvent>
+#include <QToolButton>
 
 #include <memory>
 #include <vector>
@@ -74,5 +79,67 @@ void BM_GraphWindowShow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_GraphWindowShow)->Unit(benchmark::kMillisecond);
+
+// A window over 4 x 99,999 points, split, with the Measure tool on.
+struct MeasuringWindow {
+    TempDataFolder data;
+    FakeGraphHost host;
+    TfrmGraph w{host, QStringLiteral("bench.ghf")};
+    QCustomPlot* plot = nullptr;
+    MeasuringWindow()
+    {
+        w.resize(1600, 900);
+        fixtures::fillDefault(*w.Chart1, Points, Points);
+        w.Chart1->Redraw();
+        w.show();
+        QApplication::processEvents();
+        w.btnMeasure->click();
+        QApplication::processEvents();
+        plot = w.Chart1->plotForTests();
+    }
+    QPoint cursorPixel(int k) const
+    {
+        return w.Chart1->DataToPixel(0, w.Chart1->MeasureCursors()[std::size_t(k)], 50) - plot->pos();
+    }
+};
+
+// One frame of dragging cursor B: the mouse moves by two pixels, the cursor snaps, the figures of
+// the pane are computed and shown, and the chart is painted.
+void BM_MeasureCursorDrag(benchmark::State& state)
+{
+    MeasuringWindow m;
+    const QPoint grab = m.cursorPixel(1);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(grab), m.plot->mapToGlobal(QPointF(grab)),
+                      Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(m.plot, &press);
+    const QRect area = m.w.Chart1->GraphArea().translated(-m.plot->pos());
+    int x = grab.x(), step = 2;
+    for (auto _ : state) {
+        if (x + step > area.right() || x + step < m.cursorPixel(0).x() + 4)
+            step = -step;
+        x += step;
+        const QPointF at(x, grab.y());
+        QMouseEvent move(QEvent::MouseMove, at, m.plot->mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(m.plot, &move);
+        m.plot->repaint();
+    }
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x, grab.y()),
+                        m.plot->mapToGlobal(QPointF(x, grab.y())), Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(m.plot, &release);
+}
+BENCHMARK(BM_MeasureCursorDrag)->Unit(benchmark::kMillisecond);
+
+// For comparison: the whole chart drawn again with the cursors shown (what every frame of a drag
+// would cost without their own layer).
+void BM_ChartRedrawWithCursors(benchmark::State& state)
+{
+    MeasuringWindow m;
+    for (auto _ : state) {
+        m.plot->replot();
+        m.plot->repaint();
+    }
+}
+BENCHMARK(BM_ChartRedrawWithCursors)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,10 +3,12 @@
 
 #include "graph/ChartCustomizeDialog.h"
 #include "graph/ChartImage.h"
+#include "graph/SpanMeasure.h"
 
 #include <qcustomplot.h>
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPicture>
 #include <QPrintDialog>
@@ -273,6 +275,7 @@ void Chart::SetCustomCursor(const QCursor& cursor)
 
 void Chart::applyCursor()
 {
+    hoverCursor_ = false;
     switch (state_.settings.arrowCursor) {
     case sg::sgTextCursor:
         plot_->setCursor(Qt::IBeamCursor);
@@ -320,6 +323,8 @@ void Chart::Redraw()
 
 void Chart::resetImage(bool reinit)
 {
+    const bool dataMoved = dirty_.any();
+    const bool wholeData = dirty_.all;
     const int panesBefore = view_->paneCount();
     view_->sync(state_, dirty_, reinit);
     if (zoom_.pane >= view_->paneCount() || panesBefore != view_->paneCount())
@@ -333,6 +338,17 @@ void Chart::resetImage(bool reinit)
         shownUnit_ = state_.unit;
         emit unitChanged(shownUnit_);
     }
+    if (cursors_.shown && wholeData) {
+        // New data elsewhere in time (another data set, a new recording) take the cursors along.
+        const ChartView full = view_->fullView(state_);
+        const auto outside = [&](double t) { return t < full.minX || t > full.maxX; };
+        if (outside(cursors_.t[0]) || outside(cursors_.t[1])) {
+            placeMeasureCursors();
+            view_->setCursors(cursors_);
+        }
+    }
+    if (dataMoved)
+        emit dataChanged();
 }
 
 void Chart::applyRanges()
@@ -537,6 +553,128 @@ void Chart::vertScrolled(int value)
     plot_->replot();
 }
 
+// ---- measuring cursors -------------------------------------------------------------------------
+
+namespace {
+
+ChannelSeries firstSeries(const ChartData& data)
+{
+    const auto points = std::size_t(std::max(data.points(), 0));
+    return {std::span<const double>(data.xs()).first(points),
+            std::span<const float>(data.ys()).first(points)};
+}
+
+} // namespace
+
+double Chart::samplePeriodSeconds() const
+{
+    return estimateSamplePeriodSeconds(firstSeries(state_.data));
+}
+
+void Chart::ShowMeasureCursors(bool on)
+{
+    if (on == cursors_.shown)
+        return;
+    cursors_.shown = on;
+    cursors_.selected = -1;
+    dragCursor_ = -1;
+    if (on)
+        placeMeasureCursors();
+    showCursors();
+    if (!on && hoverCursor_)
+        applyCursor();
+    emit measureCursorsMoved();
+}
+
+// At a third and two thirds of the time span on view, each on its nearest sample.
+void Chart::placeMeasureCursors()
+{
+    double lo = zoom_.minX, hi = zoom_.maxX;
+    if (!zoom_.active) {
+        const ChartView full = view_->fullView(state_);
+        lo = full.minX;
+        hi = full.maxX;
+    }
+    const ChannelSeries samples = firstSeries(state_.data);
+    const double period = samplePeriodSeconds();
+    for (int k = 0; k < 2; ++k) {
+        const double t = lo + (hi - lo) * (k + 1) / 3.0;
+        cursors_.t[std::size_t(k)] = nearestSampleTime(samples, t, period).value_or(t);
+    }
+}
+
+std::array<double, 2> Chart::MeasureCursors() const
+{
+    return {std::min(cursors_.t[0], cursors_.t[1]), std::max(cursors_.t[0], cursors_.t[1])};
+}
+
+void Chart::SetMeasureCursor(int k, double t)
+{
+    if (k == 0 || k == 1)
+        moveMeasureCursor(k, t);
+}
+
+void Chart::moveMeasureCursor(int k, double t)
+{
+    if (!cursors_.shown)
+        return;
+    const double snapped =
+        nearestSampleTime(firstSeries(state_.data), t, samplePeriodSeconds()).value_or(t);
+    if (snapped == cursors_.t[std::size_t(k)])
+        return;
+    cursors_.t[std::size_t(k)] = snapped;
+    showCursors();
+    emit measureCursorsMoved();
+}
+
+void Chart::SelectMeasureCursor(int k)
+{
+    cursors_.selected = cursors_.shown && (k == 0 || k == 1) ? k : -1;
+    showCursors();
+}
+
+void Chart::StepMeasureCursor(int samples)
+{
+    const int k = cursors_.selected;
+    if (!cursors_.shown || k < 0)
+        return;
+    if (const auto t = stepSampleTime(firstSeries(state_.data), cursors_.t[std::size_t(k)], samples,
+                                      samplePeriodSeconds()))
+        moveMeasureCursor(k, *t);
+}
+
+// Only the cursors' own layer is drawn again.
+void Chart::showCursors()
+{
+    view_->setCursors(cursors_);
+    view_->replotCursors();
+}
+
+void Chart::hoverCursor(QPoint at)
+{
+    const bool near = view_->cursorAt(at) >= 0;
+    if (near == hoverCursor_)
+        return;
+    if (near) {
+        plot_->setCursor(Qt::SplitHCursor);
+        hoverCursor_ = true;
+    } else {
+        applyCursor();
+    }
+}
+
+void Chart::keyPressEvent(QKeyEvent* event)
+{
+    const bool step = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    if (!step || !cursors_.shown || cursors_.selected < 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int by = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    StepMeasureCursor(event->key() == Qt::Key_Left ? -by : by);
+    event->accept();
+}
+
 // ---- image -----------------------------------------------------------------------------------
 
 QByteArray Chart::StoreChartImage() const
@@ -589,6 +727,16 @@ QPoint Chart::DataToPixel(int axis, double x, double y) const
 void Chart::mousePress(QMouseEvent* e)
 {
     lastMouse_ = e->position().toPoint() + plot_->pos();
+    // A press on a measuring cursor takes it (no zoom, no click on the chart).
+    if (e->button() == Qt::LeftButton && cursors_.shown) {
+        const int k = view_->cursorAt(e->position().toPoint());
+        if (k >= 0) {
+            dragCursor_ = k;
+            SelectMeasureCursor(k);
+            setFocus(Qt::MouseFocusReason);
+            return;
+        }
+    }
     if (e->button() == Qt::LeftButton) {
         pressed_ = true;
         pressAt_ = e->position().toPoint();
@@ -599,6 +747,15 @@ void Chart::mouseMove(QMouseEvent* e)
 {
     const QPoint at = e->position().toPoint();
     lastMouse_ = at + plot_->pos();
+    if (dragCursor_ >= 0) {
+        const QRect area = view_->graphArea();
+        const int x = std::clamp(at.x(), area.left(), area.right());
+        moveMeasureCursor(dragCursor_, view_->pixelToDays(0, x));
+        emit OnMouseMove();
+        return;
+    }
+    if (cursors_.shown && !pressed_)
+        hoverCursor(at);
     const int pane = view_->paneAt(pressAt_);
     if (pressed_ && state_.settings.allowZooming != sg::sgNoZooming && pane >= 0 &&
         (at - pressAt_).manhattanLength() > DragPixels) {
@@ -621,6 +778,10 @@ void Chart::mouseRelease(QMouseEvent* e)
 {
     const QPoint at = e->position().toPoint();
     lastMouse_ = at + plot_->pos();
+    if (dragCursor_ >= 0) {
+        dragCursor_ = -1;
+        return;
+    }
     const bool wasPressed = pressed_;
     pressed_ = false;
     if (band_->isVisible()) {
@@ -644,6 +805,8 @@ void Chart::mouseDoubleClick(QMouseEvent* e)
     const QPoint at = e->position().toPoint();
     lastMouse_ = at + plot_->pos();
     pressed_ = false;
+    if (view_->cursorAt(at) >= 0)
+        return;
     hotSpots(at, true);
 }
 

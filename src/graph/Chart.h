@@ -27,6 +27,7 @@
 #include <QPointF>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <memory>
@@ -34,6 +35,7 @@
 
 class QCustomPlot;
 class QDialog;
+class QKeyEvent;
 class QMouseEvent;
 class QPrinter;
 class QRubberBand;
@@ -226,6 +228,23 @@ public:
     // Prints the chart on one page of printer, scaled to the page.
     void printTo(QPrinter& printer);
 
+    // The measuring cursors A and B: two vertical lines over every pane, dragged with the mouse
+    // and moved sample by sample with the arrow keys once one is selected (clicked). They snap
+    // to the samples of the first subset (past its ends, to the sampling grid continued). They
+    // are no part of the chart's state: never stored, never printed, not touched by zoom; a new
+    // set of data that leaves them outside its time span places them again.
+    // Shown: placed at a third and two thirds of the visible time span.
+    void ShowMeasureCursors(bool on);
+    bool MeasureCursorsShown() const { return cursors_.shown; }
+    // The two times, the earlier (A) first.
+    std::array<double, 2> MeasureCursors() const;
+    // Moves cursor k (0 or 1, as the chart keeps them) to the sample nearest to t.
+    void SetMeasureCursor(int k, double t);
+    // The selected cursor (0 or 1), -1 none; moves the selected one by samples.
+    int SelectedMeasureCursor() const { return cursors_.selected; }
+    void SelectMeasureCursor(int k);
+    void StepMeasureCursor(int samples);
+
     QCustomPlot* plotForTests() const { return plot_; }
 
 signals:
@@ -238,6 +257,13 @@ signals:
     void OnCustomizeDlg();
     // The unit shown changed (after a redraw).
     void unitChanged(const QString& unit);
+    // The measuring cursors moved (dragged, stepped, placed).
+    void measureCursorsMoved();
+    // Data cells changed and were brought into the drawing.
+    void dataChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Zoom {
@@ -269,6 +295,11 @@ private:
     void mouseDoubleClick(QMouseEvent* e);
     void hotSpots(QPoint p, bool dblClick);
     void horzScrolled(int value);
+    void placeMeasureCursors();
+    void moveMeasureCursor(int k, double t);
+    void showCursors();
+    void hoverCursor(QPoint at);
+    double samplePeriodSeconds() const;
     void vertScrolled(int value);
 
     ChartState state_;
@@ -288,4 +319,7 @@ private:
     QCursor customCursor_;
     DialogRunner runDialog_;
     bool scrolling_ = false;
+    MeasureCursorMarks cursors_;
+    int dragCursor_ = -1;
+    bool hoverCursor_ = false;
 };

@@ -16,6 +16,9 @@ namespace {
 constexpr double UnixEpochInDays = 25569.0;   // 1970-01-01 counted from 1899-12-30
 constexpr double SecondsPerDay = 86400.0;
 constexpr int HotSpotPixels = 6;
+constexpr int CursorGrabPixels = 5;
+const QString CursorLayer = QStringLiteral("cursors");
+const QColor CursorColor(196, 0, 110);
 
 // Date-time tick labels: the time of day over the date on short spans, the date alone (with
 // hours and minutes when the ticks fall within days) on longer ones. Keys are the wall-clock
@@ -178,6 +181,13 @@ void ChartDirty::mark(int s, int p)
     hi[i] = std::max(hi[i], p);
 }
 
+bool ChartDirty::any() const
+{
+    if (all)
+        return true;
+    return std::any_of(lo.begin(), lo.end(), [](int p) { return p >= 0; });
+}
+
 void ChartDirty::clear(int subsets)
 {
     all = false;
@@ -201,6 +211,8 @@ ChartPlot::ChartPlot(QCustomPlot* plot) : plot_(plot)
     plot_->setAutoAddPlottableToLegend(false);
     plot_->setNoAntialiasingOnDrag(true);
     plot_->setPlottingHint(QCP::phCacheLabels, true);
+    plot_->addLayer(CursorLayer, plot_->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    plot_->layer(CursorLayer)->setMode(QCPLayer::lmBuffered);
     QObject::connect(plot_, &QCustomPlot::beforeReplot, plot_, [this] { balancePanes(); });
 }
 
@@ -233,7 +245,10 @@ void ChartPlot::toPainter(QCPPainter& painter, int width, int height)
     plot_->setViewport(QRect(0, 0, width, height));
     balancePanes();
     plot_->setViewport(screen);
+    // The measuring cursors are a tool of the screen, not part of the graph.
+    plot_->layer(CursorLayer)->setVisible(false);
     plot_->toPainter(&painter, width, height);
+    plot_->layer(CursorLayer)->setVisible(true);
     balancePanes();
 }
 
@@ -299,6 +314,8 @@ void ChartPlot::sync(const ChartState& state, ChartDirty& dirty, bool reinit)
 void ChartPlot::buildLayout(const ChartState& state, std::vector<Pane> plan)
 {
     plot_->clearItems();
+    for (auto& items : cursorItems_)
+        items.clear();
     plot_->clearPlottables();
     plot_->plotLayout()->clear();
     graphs_.clear();
@@ -520,6 +537,8 @@ void ChartPlot::appendSubset(const ChartState& state, int s, int from, int to)
 void ChartPlot::buildItems(const ChartState& state)
 {
     plot_->clearItems();
+    for (auto& items : cursorItems_)
+        items.clear();
     outOfView_.clear();
     const ChartSettings& s = state.settings;
     const QFont base = fontFrom(s.labelFont, plot_->font());
@@ -567,6 +586,105 @@ void ChartPlot::buildItems(const ChartState& state)
             }
         }
     }
+    buildCursorItems();
+}
+
+void ChartPlot::buildCursorItems()
+{
+    for (auto& items : cursorItems_) {
+        for (QCPAbstractItem* item : items)
+            plot_->removeItem(item);
+        items.clear();
+    }
+    if (!cursors_.shown || panes_.empty())
+        return;
+    QFont font = plot_->font();
+    font.setBold(true);
+    for (auto& items : cursorItems_) {
+        for (const Pane& p : panes_) {
+            auto* line = new QCPItemStraightLine(plot_);
+            line->setLayer(CursorLayer);
+            line->setClipAxisRect(p.rect);
+            for (QCPItemPosition* pos : {line->point1, line->point2})
+                pos->setAxes(p.rect->axis(QCPAxis::atBottom), p.rect->axis(QCPAxis::atLeft));
+            items.push_back(line);
+        }
+        const Pane& top = panes_.front();
+        auto* label = new QCPItemText(plot_);
+        label->setLayer(CursorLayer);
+        label->setClipAxisRect(top.rect);
+        label->position->setAxes(top.rect->axis(QCPAxis::atBottom), top.rect->axis(QCPAxis::atLeft));
+        label->position->setTypeX(QCPItemPosition::ptPlotCoords);
+        label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        label->position->setAxisRect(top.rect);
+        label->setPadding(QMargins(4, 1, 4, 1));
+        label->setFont(font);
+        label->setColor(Qt::white);
+        label->setBrush(QBrush(CursorColor));
+        items.push_back(label);
+    }
+    placeCursorItems();
+}
+
+void ChartPlot::placeCursorItems()
+{
+    // A is the earlier cursor; its label sits left of its line, B's right of its own, so that
+    // the two never cover each other.
+    const int a = cursors_.t[1] < cursors_.t[0] ? 1 : 0;
+    for (int k = 0; k < 2; ++k) {
+        const auto& items = cursorItems_[std::size_t(k)];
+        if (items.empty())
+            continue;
+        const double key = toKey(cursors_.t[std::size_t(k)]);
+        const QPen pen(CursorColor, cursors_.selected == k ? 3.0 : 1.5);
+        for (std::size_t i = 0; i + 1 < items.size(); ++i) {
+            auto* line = static_cast<QCPItemStraightLine*>(items[i]);
+            line->point1->setCoords(key, 0);
+            line->point2->setCoords(key, 1);
+            line->setPen(pen);
+        }
+        auto* label = static_cast<QCPItemText*>(items.back());
+        label->position->setCoords(key, 0.0);
+        label->setText(k == a ? QStringLiteral("A") : QStringLiteral("B"));
+        label->setPositionAlignment(Qt::AlignTop | (k == a ? Qt::AlignRight : Qt::AlignLeft));
+    }
+}
+
+void ChartPlot::setCursors(const MeasureCursorMarks& marks)
+{
+    const bool rebuild = marks.shown != cursors_.shown ||
+                         cursorItems_[0].size() != panes_.size() + 1;
+    cursors_ = marks;
+    if (rebuild)
+        buildCursorItems();
+    else
+        placeCursorItems();
+}
+
+void ChartPlot::replotCursors()
+{
+    plot_->layer(CursorLayer)->replot();
+}
+
+int ChartPlot::cursorAt(QPoint pixel) const
+{
+    if (!cursors_.shown)
+        return -1;
+    const int pane = paneAt(pixel);
+    if (pane < 0)
+        return -1;
+    const QCPAxis* x = panes_[std::size_t(pane)].rect->axis(QCPAxis::atBottom);
+    int best = -1;
+    double distance = CursorGrabPixels + 0.5;
+    for (int k = 0; k < 2; ++k) {
+        const double d = std::abs(x->coordToPixel(toKey(cursors_.t[std::size_t(k)])) - pixel.x());
+        // The selected one wins a tie, so that two cursors on one sample can be pulled apart.
+        if (d < distance || (d == distance && k == cursors_.selected)) {
+            distance = d;
+            best = k;
+        }
+    }
+    return best;
 }
 
 namespace {

@@ -10,11 +10,13 @@
 #include <QPoint>
 #include <QRect>
 
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
 
 class QCustomPlot;
+class QCPAbstractItem;
 class QCPAxisRect;
 class QCPGraph;
 class QCPPainter;
@@ -32,6 +34,15 @@ struct ChartDirty {
     std::vector<int> hi;
     void mark(int s, int p);
     void clear(int subsets);
+    bool any() const;      // anything to bring in
+};
+
+// The two measuring cursors as drawn: vertical lines over every pane at two times (days),
+// labelled A (the earlier) and B, the selected one drawn heavier.
+struct MeasureCursorMarks {
+    bool shown = false;
+    std::array<double, 2> t{};
+    int selected = -1;
 };
 
 // The X range (in days) and each pane's Y range to show.
@@ -67,6 +78,13 @@ public:
     double pixelToDays(int pane, double px) const;
     double pixelToValue(int pane, double py) const;
 
+    // The measuring cursors: kept here so that every rebuild draws them again. They live on a
+    // layer of their own, so that moving them redraws that layer alone (replotCursors).
+    void setCursors(const MeasureCursorMarks& marks);
+    void replotCursors();
+    // The cursor whose line lies within a few pixels of pixel (inside a pane), -1 none.
+    int cursorAt(QPoint pixel) const;
+
     // The annotation whose mark or text lies under pixel, -1 none.
     int annotationAt(const ChartState& state, QPoint pixel) const;
     // The drawn data point nearest to pixel within a few pixels.
@@ -93,6 +111,8 @@ private:
     void rebuildSubset(const ChartState& state, int s);
     void appendSubset(const ChartState& state, int s, int from, int to);
     void buildItems(const ChartState& state);
+    void buildCursorItems();
+    void placeCursorItems();
     // Gives stacked panes plotting areas in the proportions asked for, whatever their margins.
     void balancePanes();
 
@@ -107,5 +127,8 @@ private:
     QCPTextElement* subTitle_ = nullptr;
     QCPLegend* legend_ = nullptr;
     QCPMarginGroup* margins_ = nullptr;
+    MeasureCursorMarks cursors_;
+    // Per cursor: one line per pane, then its label.
+    std::array<std::vector<QCPAbstractItem*>, 2> cursorItems_;
     std::vector<QCPItemText*> outOfView_;
 };

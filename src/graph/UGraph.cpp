@@ -10,6 +10,8 @@
 #include "graph/Chart.h"
 #include "graph/DataSetsGrid.h"
 #include "graph/GraphCommands.h"
+#include "graph/MeasurePane.h"
+#include "graph/SpanMeasure.h"
 #include "graph/UAnnoEdit.h"
 #include "resources/Artwork.h"
 
@@ -101,6 +103,16 @@ void TfrmGraph::ConnectHandlers()
     connect(Chart1, &Chart::OnGraphAnnotHotSpot, this, &TfrmGraph::Chart1GraphAnnotHotSpot);
     connect(Chart1, &Chart::OnCustomizeDlg, this, &TfrmGraph::Chart1CustomizeDlg);
     connect(Chart1, &Chart::unitChanged, this, &TfrmGraph::ShowUnit);
+
+    connect(btnMeasure, &QToolButton::clicked, this, &TfrmGraph::btnMeasureClick);
+    connect(actMeasurePane, &QAction::toggled, this, &TfrmGraph::actMeasurePaneToggled);
+    connect(pnlMeasure, &MeasurePane::hideRequested, actMeasurePane, [this] {
+        actMeasurePane->setChecked(false);
+    });
+    connect(pnlMeasure, &MeasurePane::optionsChanged, this, &TfrmGraph::RefreshMeasure);
+    connect(Chart1, &Chart::measureCursorsMoved, this, &TfrmGraph::RefreshMeasure);
+    // While a recording runs every sample arrives this way.
+    connect(Chart1, &Chart::dataChanged, this, &TfrmGraph::RefreshMeasure);
 
     pnlGraph->installEventFilter(this);
     Splitter1->installEventFilter(this);
@@ -567,6 +579,55 @@ void TfrmGraph::SetRateIndexes(int minutesIndex, int secondsIndex)
 {
     ComboBox1->setCurrentIndex(minutesIndex < ComboBox1->count() ? minutesIndex : -1);
     ComboBox2->setCurrentIndex(secondsIndex < ComboBox2->count() ? secondsIndex : -1);
+}
+
+// ---- measuring -------------------------------------------------------------------------------
+
+void TfrmGraph::btnMeasureClick()
+{
+    Chart1->ShowMeasureCursors(btnMeasure->isChecked());
+    showMeasurePane();
+}
+
+void TfrmGraph::actMeasurePaneToggled()
+{
+    showMeasurePane();
+}
+
+// The pane takes the height of its table from the chart, but never more than half of it; the
+// splitter lets the user share the height otherwise.
+void TfrmGraph::showMeasurePane()
+{
+    const bool show = btnMeasure->isChecked() && actMeasurePane->isChecked();
+    if (show == !pnlMeasure->isHidden()) {
+        RefreshMeasure();
+        return;
+    }
+    pnlMeasure->setVisible(show);
+    RefreshMeasure();
+    if (!show)
+        return;
+    QList<int> sizes = Splitter2->sizes();
+    if (sizes.size() != 3)
+        return;
+    const int shared = sizes[0] + sizes[1];
+    sizes[1] = std::min(pnlMeasure->sizeHint().height(), shared / 2);
+    sizes[0] = shared - sizes[1];
+    Splitter2->setSizes(sizes);
+}
+
+void TfrmGraph::RefreshMeasure()
+{
+    if (!Chart1->MeasureCursorsShown() || pnlMeasure->isHidden())
+        return;
+    const auto cursors = Chart1->MeasureCursors();
+    const ChartState& chart = Chart1->state();
+    const SpanMeasure figures =
+        measureSpan(chartSeries(chart.data), cursors[0], cursors[1], pnlMeasure->Options());
+    QStringList names;
+    for (int s = 0; s < Chart1->Subsets(); ++s)
+        names << Chart1->SubsetLabels(s);
+    pnlMeasure->ShowMeasure(figures, names, chart.unit);
 }
 
 // ---- hooks for the commands around the window ------------------------------------------------

@@ -25,6 +25,7 @@
 #include <functional>
 
 class Chart;
+class MeasurePane;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -111,6 +112,8 @@ public:
     QToolButton* ToolButton5 = nullptr;
     QToolButton* ToolButton9 = nullptr;
     QToolButton* ToolButton15 = nullptr;
+    QToolButton* btnMeasure = nullptr;     // "Measure": the cursors A and B and the pane
+    QAction* actMeasurePane = nullptr;     // its menu item "Measuring Pane"
     QToolButton* tbntClr = nullptr;
     QToolButton* UndoZoom = nullptr;
     QToolButton* btnFitY = nullptr;      // "Fit Y": each pane's Y extent to its data
@@ -128,6 +131,7 @@ public:
     QPushButton* Button2 = nullptr;
     Chart* Chart1 = nullptr;
     QLabel* Panel12 = nullptr;
+    MeasurePane* pnlMeasure = nullptr;     // below the chart while measuring
     QFrame* pnlStatistic = nullptr;
     std::array<QLineEdit*, 4> txtMax{};   // txtT1Max .. txtT4Max
     std::array<QLineEdit*, 4> txtMin{};   // txtT1Min .. txtT4Min
@@ -175,6 +179,11 @@ public slots:
     void Chart1GraphHotSpot();
     void pnlGraphResize();
     void Grid2Click();
+    // Measuring: the tool on or off, the pane shown or hidden, the figures computed again for
+    // the cursors, the levels and the data as they stand.
+    void btnMeasureClick();
+    void actMeasurePaneToggled();
+    void RefreshMeasure();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -196,6 +205,7 @@ private:
     void placeDataSets();
 
     void setTool(AnnotationTool tool);
+    void showMeasurePane();
     void syncToolButtons();
     int runDialog(QDialog& dialog);
     void watchSubWindow();

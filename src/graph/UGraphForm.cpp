@@ -10,6 +10,7 @@
 #include "base/LocaleText.h"
 #include "graph/Chart.h"
 #include "graph/DataSetsGrid.h"
+#include "graph/MeasurePane.h"
 #include "resources/Artwork.h"
 
 #include <QButtonGroup>
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QScrollBar>
@@ -123,9 +125,14 @@ void TfrmGraph::CreateForm()
     Splitter2->setChildrenCollapsible(false);
     right->addWidget(Splitter2);
     Splitter2->addWidget(CreateGraphPane());
+    // The measuring pane, between the chart and the statistic panel while measuring.
+    pnlMeasure = new MeasurePane(Splitter2);
+    pnlMeasure->hide();
+    Splitter2->addWidget(pnlMeasure);
     Splitter2->addWidget(CreateStatistic());
     Splitter2->setStretchFactor(0, 1);
     Splitter2->setStretchFactor(1, 0);
+    Splitter2->setStretchFactor(2, 0);
 
     ColorDialog1 = new QColorDialog(this);
     ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
@@ -137,7 +144,7 @@ void TfrmGraph::CreateForm()
     FitTextBoxes();
     // The statistic panel opens at its designed height, or taller when its rows need it.
     const int statistic = std::max(scaled(this, 130), pnlStatistic->sizeHint().height());
-    Splitter2->setSizes({std::max(1, height() - statistic), statistic});
+    Splitter2->setSizes({std::max(1, height() - statistic), 0, statistic});
 }
 
 QWidget* TfrmGraph::CreateDataSetsPane()
@@ -270,6 +277,18 @@ void TfrmGraph::CreateToolBar()
         button("btnChangeScale", QStringLiteral("Y Axis"),
                QStringLiteral("set the maximum and minimum extent of the left y axis."));
     Button3 = button("Button3", QStringLiteral("Font"), QString());
+    // Last, so that the tools before it keep their places in a narrow window.
+    ToolBar1->addSeparator();
+    btnMeasure = tool("btnMeasure", QStringLiteral("Measure"), "measure",
+                      QStyle::SP_FileDialogContentsView, true);
+    // Its menu shows or hides the pane while the cursors stay.
+    auto* measureMenu = new QMenu(btnMeasure);
+    actMeasurePane = measureMenu->addAction(QStringLiteral("Measuring Pane"));
+    actMeasurePane->setObjectName(QStringLiteral("actMeasurePane"));
+    actMeasurePane->setCheckable(true);
+    actMeasurePane->setChecked(true);
+    btnMeasure->setMenu(measureMenu);
+    btnMeasure->setPopupMode(QToolButton::MenuButtonPopup);
 }
 
 QFrame* TfrmGraph::CreateGraphStatistic()

@@ -8,12 +8,15 @@
 #include "base/LocaleText.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"
+#include "graph/MeasurePane.h"
 #include "graph/UGraph.h"
 #include "support/ShownMainWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTableWidget>
@@ -135,6 +138,53 @@ void renderAt(const QSize& size, const QString& dir)
     main.close();
 }
 
+// The measuring cursors and their pane: on a plain graph with a threshold, a band and a base
+// set, on the split data-logger graph with the pane alone, and on the real-time graph while it
+// records.
+void renderMeasuring(const QSize& size, const QString& dir)
+{
+    const QString suffix = QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
+    ShownMainWindow shown(size);
+    TfrmMain& main = shown.main;
+
+    if (TfrmGraph* rt = main.RealTimeWindow) {
+        recordSamples(*rt);
+        rt->btnMeasure->click();
+        save(main, dir, QStringLiteral("measure-realtime") + suffix);
+    }
+
+    TfrmGraph* logger = main.OpenLoggerGraph();
+    fixtures::fillDefault(*logger->Chart1, 3600, 3600);
+    logger->Chart1->mutableState().unit = QStringLiteral("°C");
+    logger->Chart1->Redraw();
+    logger->ApplySplitRule();
+    logger->RefreshStatistics();
+    fillDataSets(*logger);
+    logger->btnMeasure->click();
+    save(main, dir, QStringLiteral("measure-logger") + suffix);
+
+    TfrmGraph* plain = main.Graphs().Create(QStringLiteral("kiln-run.ghf"));
+    fixtures::fillDefault(*plain->Chart1, 3600, 3600);
+    plain->chkSplit->setChecked(false);
+    plain->ApplySplitRule();
+    plain->RefreshStatistics();
+    main.Graphs().Show(*plain);
+    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*plain))
+        sub->showMaximized();
+    QCoreApplication::processEvents();
+    plain->btnMeasure->click();
+    plain->Chart1->SetMeasureCursor(0, fixtures::Start + 600 * fixtures::Second);
+    plain->Chart1->SetMeasureCursor(1, fixtures::Start + 2400 * fixtures::Second);
+    plain->Chart1->SelectMeasureCursor(1);
+    plain->pnlMeasure->edtThreshold->setText(QStringLiteral("60"));
+    plain->pnlMeasure->edtBandLow->setText(QStringLiteral("19"));
+    plain->pnlMeasure->edtBandHigh->setText(QStringLiteral("22"));
+    plain->pnlMeasure->edtBase->setText(QStringLiteral("40"));
+    save(main, dir, QStringLiteral("measure-plain") + suffix);
+
+    main.close();
+}
+
 } // namespace
 
 void saveGraphWindowScreens(const QString& dir)
@@ -147,6 +197,8 @@ void saveGraphWindowScreens(const QString& dir)
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     for (const QSize& size : {QSize(1600, 900), QSize(1366, 768), QSize(1024, 700)})
         renderAt(size, dir);
+    for (const QSize& size : {QSize(1600, 900), QSize(1366, 768)})
+        renderMeasuring(size, dir);
     QLocale::setDefault(before);
     setDataFolderOverride(QString());
 }

@@ -3,9 +3,12 @@
 
 #include "logger/MeterSetup.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace cli {
@@ -33,6 +36,10 @@ const std::vector<CommandName>& commands()
         {"sets", Command::Sets, {"FILE"}, "sets FILE.CH4"},
         {"export", Command::Export, {"FILE", "--set", "--format", "-o", "--comments"},
          "export FILE [--set K] [--format machine|txt|csv] [-o OUT] [--comments]"},
+        {"stats", Command::Stats,
+         {"FILE", "--set", "--from", "--to", "--threshold", "--band", "--base", "--window", "--json"},
+         "stats FILE [--set K] [--from TIME] [--to TIME] [--threshold T] [--band LOW:HIGH] "
+         "[--base B] [--window S] [--json]"},
         {"setup", Command::Setup,
          {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"},
          "setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]"},
@@ -47,7 +54,8 @@ bool takesValue(const QString& option)
 {
     static const QSet<QString> withValue = {"--port", "--period", "--count", "-o",
                                             "--retries", "--set", "--format", "--interval",
-                                            "--alarm", "--on-alarm"};
+                                            "--alarm", "--on-alarm", "--from", "--to", "--threshold",
+                                            "--band", "--base", "--window"};
     return withValue.contains(option);
 }
 
@@ -85,6 +93,28 @@ void intervalOf(const QString& text, Arguments& a)
                              .arg(text));
     a.intervalMinutes = m.captured(1);
     a.intervalSeconds = m.captured(2);
+}
+
+// A temperature or a number of seconds, with a point as decimal separator.
+double numberOf(const QString& option, const QString& text)
+{
+    bool ok = false;
+    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(v))
+        throw UsageError(QStringLiteral("%1 needs a number, not \"%2\"").arg(option, text));
+    return v;
+}
+
+void bandOf(const QString& text, Arguments& a)
+{
+    // LOW:HIGH; either may be negative.
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        throw UsageError(QStringLiteral("--band is LOW:HIGH, not \"%1\"").arg(text));
+    const double low = numberOf(QStringLiteral("--band"), text.left(colon));
+    const double high = numberOf(QStringLiteral("--band"), text.mid(colon + 1));
+    a.bandLow = std::min(low, high);
+    a.bandHigh = std::max(low, high);
 }
 
 void applyOption(const QString& option, const QString& value, Arguments& a)
@@ -136,6 +166,22 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
         a.onAlarm = value;
     } else if (option == QLatin1String("--exit-on-alarm")) {
         a.exitOnAlarm = true;
+    } else if (option == QLatin1String("--from")) {
+        a.from = value;
+    } else if (option == QLatin1String("--to")) {
+        a.to = value;
+    } else if (option == QLatin1String("--threshold")) {
+        a.threshold = numberOf(option, value);
+    } else if (option == QLatin1String("--band")) {
+        bandOf(value, a);
+    } else if (option == QLatin1String("--base")) {
+        a.base = numberOf(option, value);
+    } else if (option == QLatin1String("--window")) {
+        a.window = numberOf(option, value);
+        if (!(a.window > 0))
+            throw UsageError(QStringLiteral("--window needs a number of seconds above 0, not \"%1\"").arg(value));
+    } else if (option == QLatin1String("--json")) {
+        a.json = true;
     }
 }
 
@@ -272,6 +318,16 @@ QString usageText()
         "  export    Data set K (from 1, default 1) of a collection file (.CH4), a graph file\n"
         "            (.ghf), or a text (.txt) or CSV (.csv) file of the program, as machine CSV\n"
         "            (default) or as the program's own txt or csv export lines.\n"
+        "  stats     The measuring figures per channel between two times (default: the first\n"
+        "            and the last sample) of the same files as export, or of a machine CSV\n"
+        "            file: values at both times, rise, mean slope, extremes, average, steepest\n"
+        "            rise and fall over a least-squares window (default 60 s), the time above\n"
+        "            and below a threshold with its crossings, the time inside a band with the\n"
+        "            excursions out of it, degree-minutes above a base, and the time without\n"
+        "            readings. A tab-separated table, one line per channel (durations in\n"
+        "            seconds, times ISO 8601), or --json. TIME is a date and time\n"
+        "            (2024-03-14T10:20:00), a time of day on the first sample's date (10:20:00)\n"
+        "            or a time after the first sample (+600 seconds, +0:10:00).\n"
         "  setup     The meter set-up operations, in the order given, each reported OK or with\n"
         "            its failure; --read prints what the meter reports.\n"
         "\n"

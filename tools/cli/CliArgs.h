@@ -16,7 +16,7 @@
 
 namespace cli {
 
-enum class Command { Help, Version, Ports, Live, Download, Sets, Export, Setup };
+enum class Command { Help, Version, Ports, Live, Download, Sets, Export, Setup, Stats };
 
 enum class ExportFormat { Machine, Txt, Csv };
 
@@ -42,6 +42,15 @@ struct Arguments {
     std::vector<AlarmRule> alarms; // live --alarm RULE, repeatable
     QString onAlarm;            // live --on-alarm CMD
     bool exitOnAlarm = false;   // live --exit-on-alarm
+    // stats: the span as given (parsed against the data once they are read), the levels, JSON.
+    QString from;                        // --from TIME
+    QString to;                          // --to TIME
+    std::optional<double> threshold;     // --threshold T
+    std::optional<double> bandLow;       // --band LOW:HIGH
+    std::optional<double> bandHigh;
+    std::optional<double> base;          // --base B
+    double window = 60.0;                // --window S
+    bool json = false;                   // --json
 };
 
 struct UsageError : std::runtime_error {

@@ -8,6 +8,7 @@
 #include "CliLive.h"
 #include "CliMeter.h"
 #include "CliSetup.h"
+#include "CliStats.h"
 
 #include "app/PortAccess.h"
 #include "base/WholeFile.h"
@@ -81,6 +82,15 @@ int runExport(const Arguments& a)
     return ExitOk;
 }
 
+int runStats(const Arguments& a)
+{
+    const StatsData data = readStatsSource(a);
+    for (const QString& n : data.notes)
+        note(n);
+    writeOut(statsText(data, a));
+    return ExitOk;
+}
+
 // The reason, the usage line of the command and where the whole help is.
 int usageFailure(const UsageError& e)
 {
@@ -104,6 +114,7 @@ int run(const Arguments& a)
     case Command::Sets: return runSets(a);
     case Command::Export: return runExport(a);
     case Command::Setup: return runSetup(a);
+    case Command::Stats: return runStats(a);
     }
     return ExitFailed;
 }

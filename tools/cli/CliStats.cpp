@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CliStats.h"
+
+#include "CliFailure.h"
+#include "CliFiles.h"
+
+#include "base/DateTime.h"
+#include "files/FileTypes.h"
+#include "files/MachineCsv.h"
+#include "files/TableModel.h"
+#include "files/TableReader.h"
+#include "graph/ChartState.h"
+#include "graph/GraphFile.h"
+#include "graph/MeasureTable.h"
+#include "graph/SpanMeasure.h"
+#include "logger/DataSetStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace cli {
+
+namespace {
+
+constexpr int kChannels = 4;
+
+bool hasSuffix(const QString& fileName, const char* suffix)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
+}
+
+// A machine CSV file starts with its comment lines or its header.
+bool isMachineCsv(const QString& fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray head = f.read(64);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    return head.startsWith('#') || head.startsWith("time,T1");
+}
+
+QStringList defaultNames()
+{
+    return {QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")};
+}
+
+// Samples of four channels sharing their times.
+void takeSamples(const std::vector<MachineSample>& samples, StatsData& d)
+{
+    d.times.assign(kChannels, {});
+    d.values.assign(kChannels, {});
+    for (int c = 0; c < kChannels; ++c) {
+        d.times[std::size_t(c)].reserve(samples.size());
+        d.values[std::size_t(c)].reserve(samples.size());
+    }
+    for (const MachineSample& s : samples)
+        for (std::size_t c = 0; c < kChannels; ++c) {
+            d.times[c].push_back(s.time);
+            d.values[c].push_back(s.values[c]);
+        }
+    d.names = defaultNames();
+}
+
+QString unitOf(const QString& letter)
+{
+    if (letter == QLatin1String("C"))
+        return QStringLiteral("°C");
+    if (letter == QLatin1String("F"))
+        return QStringLiteral("°F");
+    return {};
+}
+
+void readCollectionSet(const Arguments& a, StatsData& d)
+{
+    const DataSetStore store = readCollection(a.file);
+    if (a.set > store.count())
+        throw Failure(QStringLiteral("%1 holds %2 data set(s); there is no set %3")
+                          .arg(a.file).arg(store.count()).arg(a.set));
+    const int k = a.set - 1;
+    const auto values = store.values(k);
+    const auto times = store.times(k);
+    std::vector<MachineSample> samples;
+    samples.reserve(values.size() / kChannels);
+    for (std::size_t i = 0; i + kChannels <= values.size(); i += kChannels)
+        samples.push_back({times[i], {values[i], values[i + 1], values[i + 2], values[i + 3]}});
+    takeSamples(samples, d);
+    d.unit = unitOf(store.set(k).Unit());
+    d.set = a.set;
+}
+
+void readMachineCsv(const QString& file, StatsData& d)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("Cannot read %1: %2").arg(file, f.errorString()));
+    const MachineCsv::Content content = MachineCsv::read(f.readAll());
+    takeSamples(content.samples, d);
+    for (const QString& c : content.comments)
+        if (c.startsWith(QLatin1String("unit=")))
+            d.unit = unitOf(c.mid(5).trimmed());
+    if (content.skippedLines > 0)
+        d.notes << QStringLiteral("%1 line(s) of %2 were not samples and were left out")
+                       .arg(content.skippedLines).arg(file);
+}
+
+void readGraph(const QString& file, StatsData& d)
+{
+    ChartState chart;
+    try {
+        readGraphFile(chart, file);
+    } catch (const ChartFileError& e) {
+        throw Failure(e.text());
+    }
+    for (const ChannelSeries& s : chartSeries(chart.data)) {
+        d.times.emplace_back(s.x.begin(), s.x.end());
+        d.values.emplace_back(s.y.begin(), s.y.end());
+    }
+    for (int s = 0; s < chart.data.subsets(); ++s) {
+        const QString label = chart.settings.subsetLabel(s).trimmed();
+        d.names << (label.isEmpty() ? QStringLiteral("T%1").arg(s + 1) : label);
+    }
+    d.unit = chart.unit;
+}
+
+// "+600", "+0:10:00", "+10:00": seconds after the first sample.
+std::optional<double> secondsAfter(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() > 3)
+        return std::nullopt;
+    double seconds = 0;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const double v = QLocale::c().toDouble(part, &ok);
+        if (!ok || !(v >= 0) || !std::isfinite(v))
+            return std::nullopt;
+        seconds = seconds * 60 + v;
+    }
+    return seconds;
+}
+
+QString isoTime(double days)
+{
+    return QString::fromLatin1(MachineCsv::timeText(days));
+}
+
+} // namespace
+
+StatsData readStatsSource(const Arguments& a)
+{
+    StatsData d;
+    d.source = QFileInfo(a.file).fileName();
+    if (hasSuffix(a.file, "ch4")) {
+        readCollectionSet(a, d);
+        return d;
+    }
+    const bool machine = !hasSuffix(a.file, "ghf") && isMachineCsv(a.file);
+    const auto kind = FileTypes::singleFileKind(a.file);
+    if (!machine && !kind)
+        throw UsageError(QStringLiteral("cannot tell what %1 is: stats reads .CH4, .ghf, .txt, "
+                                        ".csv and machine CSV files")
+                             .arg(a.file),
+                         Command::Stats);
+    if (a.setGiven)
+        throw UsageError(QStringLiteral("--set is for data set collection files (.CH4)"),
+                         Command::Stats);
+    if (machine) {
+        readMachineCsv(a.file, d);
+    } else if (*kind == FileTypes::SingleFileKind::Graph) {
+        readGraph(a.file, d);
+    } else {
+        TableModel table;
+        const TextFileResult read = readTableFile(a.file, table);
+        if (!read.ok())
+            throw Failure(textFileStatusText(read));
+        const ExportData rows = tableExport(table, a.file);
+        takeSamples(rows.samples, d);
+        d.notes << rows.notes;
+    }
+    return d;
+}
+
+std::optional<double> parseStatsTime(const QString& given, double firstSample)
+{
+    const QString text = given.trimmed();
+    if (text.startsWith(QLatin1Char('+'))) {
+        const auto seconds = secondsAfter(text.mid(1));
+        if (!seconds)
+            return std::nullopt;
+        return firstSample + *seconds / DateTime::SecondsPerDay;
+    }
+    static const QRegularExpression timeOfDay(
+        QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3}))?)?$"));
+    if (const QRegularExpressionMatch m = timeOfDay.match(text); m.hasMatch()) {
+        const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                         m.captured(4).leftJustified(3, QLatin1Char('0')).toInt());
+        const QDate date = DateTime::split(firstSample).date;
+        if (!time.isValid() || !date.isValid())
+            return std::nullopt;
+        const double t = DateTime::fromDateAndTime(date, time);
+        // A time of day before the first sample means the day after (a run past midnight).
+        return t < firstSample - 0.5 / DateTime::SecondsPerDay
+                   ? DateTime::fromDateAndTime(date.addDays(1), time)
+                   : t;
+    }
+    QString iso = text;
+    if (iso.size() > 10 && iso[10] == QLatin1Char(' '))
+        iso[10] = QLatin1Char('T');
+    QDateTime dt = QDateTime::fromString(iso, Qt::ISODateWithMs);
+    if (!dt.isValid())
+        return std::nullopt;
+    if (dt.timeSpec() != Qt::LocalTime)
+        dt = dt.toLocalTime();
+    return DateTime::fromQDateTime(dt);
+}
+
+QByteArray statsText(const StatsData& d, const Arguments& a)
+{
+    std::vector<ChannelSeries> series;
+    std::optional<std::pair<double, double>> range;
+    for (std::size_t c = 0; c < d.times.size(); ++c) {
+        series.push_back({d.times[c], d.values[c]});
+        if (const auto r = sampleTimeRange(series.back()))
+            range = range ? std::make_pair(std::min(range->first, r->first),
+                                           std::max(range->second, r->second))
+                          : *r;
+    }
+    if (!range)
+        throw Failure(QStringLiteral("%1 holds no samples").arg(d.source));
+    const auto timeOf = [&](const QString& option, const QString& text, double otherwise) {
+        if (text.isEmpty())
+            return otherwise;
+        const auto t = parseStatsTime(text, range->first);
+        if (!t)
+            throw UsageError(QStringLiteral("%1 needs a date and time (2024-03-14T10:20:00), a "
+                                            "time of day (10:20:00) or a time after the first "
+                                            "sample (+600, +0:10:00), not \"%2\"")
+                                 .arg(option, text),
+                             Command::Stats);
+        return *t;
+    };
+    MeasureOptions o;
+    o.windowSeconds = a.window;
+    o.threshold = a.threshold;
+    o.bandLow = a.bandLow;
+    o.bandHigh = a.bandHigh;
+    o.base = a.base;
+    const SpanMeasure m = measureSpan(series, timeOf(QStringLiteral("--from"), a.from, range->first),
+                                      timeOf(QStringLiteral("--to"), a.to, range->second), o);
+
+    MeasureTextStyle style{false, QLocale::c(), isoTime};
+    if (!a.json)
+        return tabSeparated(measureTable(m, o, d.names, d.unit, style)).toUtf8();
+
+    const auto number = [](const std::optional<double>& v) {
+        return v && std::isfinite(*v) ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+    };
+    QJsonObject root;
+    root[QStringLiteral("source")] = d.source;
+    if (d.set > 0)
+        root[QStringLiteral("set")] = d.set;
+    root[QStringLiteral("unit")] = d.unit.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(d.unit);
+    root[QStringLiteral("from")] = isoTime(m.from);
+    root[QStringLiteral("to")] = isoTime(m.to);
+    root[QStringLiteral("span_s")] = figureForPrograms(FigureKind::Duration, m.seconds);
+    root[QStringLiteral("sample_period_s")] =
+        m.samplePeriodSeconds > 0
+            ? QJsonValue(figureForPrograms(FigureKind::Duration, m.samplePeriodSeconds))
+            : QJsonValue(QJsonValue::Null);
+    root[QStringLiteral("window_s")] = figureForPrograms(FigureKind::Duration, m.windowSeconds);
+    root[QStringLiteral("threshold")] = number(o.threshold);
+    root[QStringLiteral("band_low")] = number(o.bandLow);
+    root[QStringLiteral("band_high")] = number(o.bandHigh);
+    root[QStringLiteral("base")] = number(o.base);
+    const std::vector<FigureColumn> columns = measureColumns(m, o, d.unit, style);
+    QJsonArray channels;
+    for (int k = 0; k < int(m.channels.size()); ++k) {
+        const auto row = measureRow(m, o, k);
+        QJsonObject channel;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const FigureColumn& c = columns[i];
+            switch (c.kind) {
+            case FigureKind::Name:
+                channel[c.key] = k < d.names.size() ? d.names[k] : QStringLiteral("T%1").arg(k + 1);
+                break;
+            case FigureKind::Time:
+                channel[c.key] = row[i] ? QJsonValue(isoTime(*row[i])) : QJsonValue(QJsonValue::Null);
+                break;
+            case FigureKind::Count:
+                channel[c.key] = row[i] ? QJsonValue(qint64(std::llround(*row[i])))
+                                        : QJsonValue(QJsonValue::Null);
+                break;
+            default:
+                channel[c.key] = row[i] ? QJsonValue(figureForPrograms(c.kind, *row[i]))
+                                        : QJsonValue(QJsonValue::Null);
+            }
+        }
+        channels.append(channel);
+    }
+    root[QStringLiteral("channels")] = channels;
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+} // namespace cli
