@@ -37,6 +37,8 @@ public:
     void SetManualMinX(double t) override { chart().SetManualMinX(t); }
     void SetManualMaxX(double t) override { chart().SetManualMaxX(t); }
     void SetLineGapThreshold(double gap) override { chart().SetLineGapThreshold(gap); }
+    void SetUnit(const QString& unit) override { chart().SetUnit(unit); }
+    void KeepDataInView() override { w_->KeepDataInView(); }
     std::vector<GraphAnnotation>& Annotations() override { return chart().GraphAnnotations(); }
     void Redraw() override { chart().Redraw(); }
     void UndoZoom() override { w_->UndoZoomClick(); }
@@ -132,6 +134,10 @@ void RecorderWiring::Attach(TfrmGraph& window)
                          guarded([this] { recorder_->RateChanged(); });
                          showRecordingStatus();
                      });
+    // Keeping the readings in view while recording is the user's choice, kept between runs.
+    window.ShowFollowY(true, main_.AppSettings().FollowY != 0);
+    QObject::connect(&window, &TfrmGraph::followYToggled, &window,
+                     [this](bool on) { main_.AppSettings().FollowY = on ? 1 : 0; });
 }
 
 void RecorderWiring::Run()
@@ -237,6 +243,8 @@ bool RecorderWiring::openRecovered(const RecoveredJournal& r)
     PrepareChart(chart, 4, 50, -10, maxX, minX, int(samples.size()),
                  prompts.notice ? prompts.notice : prompts.message);
     fillChartFromJournal(chart.mutableState(), samples);
+    const JournalHeader& h = r.info.header;
+    chart.SetUnit(r.info.headerKnown && h.unitKnown ? chartUnit(h.celsius) : QString());
     chart.SetLineGapThreshold(1e20);
     chart.SetAllowGraphAnnotHotSpots(true);
     chart.Redraw();

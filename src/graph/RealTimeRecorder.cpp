@@ -103,6 +103,7 @@ void RealTimeRecorder::Run()
     w->SetClearEnabled(false);
     state_.SamplesAsked = *count;
     state_.StartTime = now;
+    w->SetUnit(chartUnit(reading_.Celsius));
     state_.RealTimeRecording = true;
     setRecordingCommands(true);
     if (journal_.start({now, link_.RealTimeRate, *count, reading_.Celsius}) == JournalStatus::Ok &&
@@ -137,8 +138,14 @@ QString RealTimeRecorder::StatusText() const
 
 void RealTimeRecorder::SampleDue(double time)
 {
-    if (!window())
+    IRealTimeWindow* w = window();
+    if (!w)
         return;
+    const QString& unit = w->ChartContent().unit;
+    if (state_.RealTimeRecording && !unit.isEmpty() && unit != chartUnit(reading_.Celsius)) {
+        w->SetUnit(QString());
+        journal_.unitUnknown();
+    }
     const std::array<float, 4>& v = reading_.Channel;
     AppendSample(time, v[0], v[1], v[2], v[3]);
     unsaved_.RealTimeUnsaved = true;
@@ -156,6 +163,8 @@ void RealTimeRecorder::AppendSample(double time, float t1, float t2, float t3, f
         w->SetCell(s, state_.SampleCount, time, values[std::size_t(s)]);
     journal_.append(time, t1, t2, t3, t4);
     showRunningUpdate(state_.Running, values, time, *w);
+    if (state_.RealTimeRecording)
+        w->KeepDataInView();
     w->Redraw();
     ++state_.SampleCount;
     w->SetDataNoText(QString::number(state_.SampleCount));

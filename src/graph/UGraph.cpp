@@ -77,6 +77,8 @@ void TfrmGraph::ConnectHandlers()
     connect(ToolButton15, &QToolButton::clicked, this, &TfrmGraph::ToolButton15Click);
     connect(tbntClr, &QToolButton::clicked, this, &TfrmGraph::tbntClrClick);
     connect(UndoZoom, &QToolButton::clicked, this, &TfrmGraph::UndoZoomClick);
+    connect(btnFitY, &QToolButton::clicked, this, &TfrmGraph::btnFitYClick);
+    connect(btnFollowY, &QToolButton::clicked, this, &TfrmGraph::btnFollowYClick);
     // Any change of the box runs the split, whoever makes it (a graph file sets it on opening).
     connect(chkSplit, &QCheckBox::toggled, this, &TfrmGraph::chkSplitClick);
     connect(Button1, &QPushButton::clicked, this, &TfrmGraph::Button1Click);
@@ -98,6 +100,7 @@ void TfrmGraph::ConnectHandlers()
     connect(Chart1, &Chart::OnGraphHotSpot, this, &TfrmGraph::Chart1GraphHotSpot);
     connect(Chart1, &Chart::OnGraphAnnotHotSpot, this, &TfrmGraph::Chart1GraphAnnotHotSpot);
     connect(Chart1, &Chart::OnCustomizeDlg, this, &TfrmGraph::Chart1CustomizeDlg);
+    connect(Chart1, &Chart::unitChanged, this, &TfrmGraph::ShowUnit);
 
     pnlGraph->installEventFilter(this);
     Splitter1->installEventFilter(this);
@@ -451,6 +454,31 @@ void TfrmGraph::UndoZoomClick()
     UndoZoom->setEnabled(false);
 }
 
+void TfrmGraph::btnFitYClick()
+{
+    Chart1->FitY();
+    UndoZoom->setEnabled(Chart1->IsZoomed());
+}
+
+void TfrmGraph::btnFollowYClick()
+{
+    emit followYToggled(btnFollowY->isChecked());
+}
+
+void TfrmGraph::ShowFollowY(bool on, bool pressed)
+{
+    btnFollowYAction_->setVisible(on);
+    btnFollowY->setChecked(pressed);
+}
+
+void TfrmGraph::KeepDataInView()
+{
+    if (!btnFollowYAction_->isVisible() || !btnFollowY->isChecked())
+        return;
+    if (Chart1->FollowY())
+        UndoZoom->setEnabled(true);
+}
+
 void TfrmGraph::Chart1MouseMove()
 {
     const QPoint p = Chart1->LastMousePoint();
@@ -491,6 +519,12 @@ void TfrmGraph::btnChangeScaleClick()
 void TfrmGraph::RefreshStatistics()
 {
     showChartStatistics(computeChartStatistics(Chart1->state().data), *this);
+}
+
+void TfrmGraph::ShowUnit(const QString& unit)
+{
+    lblUnit->setText(QStringLiteral("Readings in ") + unit);
+    lblUnit->setVisible(!unit.isEmpty());
 }
 
 void TfrmGraph::SetMaxText(int channel, const QString& text)

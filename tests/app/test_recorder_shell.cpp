@@ -2,7 +2,8 @@
 // The recorder in the main window: the commands while the meter is lost and back, the window's
 // rate boxes and Clear, closing the window while recording, the journal's failure in the status
 // bar, the recovery of a journal at start-up, and a whole recording on the simulated meter
-// (Run with the set-up dialog, the stop at the count, closing the program, the rate kept).
+// (Run with the set-up dialog, the stop at the count, closing the program, the rate kept), the
+// unit of the recording and the Y axes that follow it, and the follow button kept between runs.
 
 #include "AppTestSupport.h"
 #include "support/ScriptedPrompts.h"
@@ -338,9 +339,14 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
     ASSERT_TRUE(w.IsConnected());
     ASSERT_TRUE(waitFor([&] { return w.Reading().Channel[0] != 0.0f; }, 5000));
+    TfrmGraph& rt = *w.RealTimeWindow;
+    // Keeping the readings in view is on in a fresh installation.
+    ASSERT_TRUE(rt.btnFollowY->isVisibleTo(&rt));
+    ASSERT_TRUE(rt.btnFollowY->isChecked());
     w.Run1->trigger();
     ASSERT_TRUE(w.Recorder().RealTimeRecording);
-    TfrmGraph& rt = *w.RealTimeWindow;
+    EXPECT_EQ(rt.Chart1->Unit(), QStringLiteral("°C"));
+    EXPECT_EQ(rt.lblUnit->text(), QStringLiteral("Readings in °C"));
     EXPECT_FALSE(rt.tbntClr->isEnabled());
     EXPECT_TRUE(w.btnStop->isEnabled());
     EXPECT_EQ(rt.ComboBox2->currentText(), "01");
@@ -355,6 +361,13 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     EXPECT_GT(rt.Chart1->XDataII(0, 2), rt.Chart1->XDataII(0, 1));
     for (QLineEdit* avg : rt.txtAvg)
         EXPECT_NE(avg->text(), "****");
+    // Each pane's Y axis followed its readings.
+    for (int pane = 0; pane < 4; ++pane) {
+        const std::optional<YExtent> y = rt.Chart1->FittedY(pane);
+        ASSERT_TRUE(y) << pane;
+        for (int p = 0; p < 3; ++p)
+            EXPECT_TRUE(y->contains(rt.Chart1->YData(pane, p))) << pane;
+    }
     EXPECT_TRUE(w.Run1->isEnabled());
     EXPECT_FALSE(w.Stop1->isEnabled());
     EXPECT_TRUE(rt.tbntClr->isEnabled());
@@ -374,4 +387,28 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     EXPECT_TRUE(answers.asked.contains("Save Real-Time Graph ?"));
     EXPECT_TRUE(pendingJournals(data.path(QStringLiteral("journal"))).isEmpty());
     EXPECT_EQ(Settings::Read().RealTimeRate, 1);
+    EXPECT_EQ(Settings::Read().FollowY, 1);
+}
+
+TEST(RecorderShell, KeepingTheReadingsInViewIsRememberedBetweenRuns)
+{
+    TempDataFolder data;
+    PrivateSettings settings;
+    ScriptedPrompts answers;
+    {
+        TfrmMain w({}, nullptr, &noSystemDevices);
+        w.SetPrompts(answers.prompts());
+        w.show();
+        ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+        ASSERT_TRUE(w.RealTimeWindow->btnFollowY->isChecked());
+        w.RealTimeWindow->btnFollowY->click();
+        w.close();
+    }
+    EXPECT_EQ(Settings::Read().FollowY, 0);
+    TfrmMain w({}, nullptr, &noSystemDevices);
+    w.SetPrompts(answers.prompts());
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+    EXPECT_FALSE(w.RealTimeWindow->btnFollowY->isChecked());
+    w.close();
 }

@@ -150,6 +150,7 @@ void expectSetDrawn(const WindowBench& b, int k)
     EXPECT_EQ(b.window->txtMax[3]->text(), StatText::extreme(t4.maximum, t4.timeOfMaximum));
     EXPECT_EQ(b.window->txtStartTime->text(), LocaleText::dateTimeText(set.StartTime));
     EXPECT_EQ(b.window->txtDataNo->text(), QString::number(set.Nums));
+    EXPECT_EQ(c.Unit(), set.fahrenheit() ? QStringLiteral("°F") : QStringLiteral("°C"));
     EXPECT_EQ(b.window->ComboBox1->currentIndex(), set.Rate / 60);
     EXPECT_EQ(b.window->ComboBox2->currentIndex(), set.Rate % 60);
     EXPECT_FALSE(c.IsZoomed());
