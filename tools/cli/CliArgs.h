@@ -14,7 +14,7 @@
 
 namespace cli {
 
-enum class Command { Help, Version, Ports, Live, Download, Sets, Export, Setup };
+enum class Command { Help, Version, Ports, Live, Download, Sets, Export, Setup, Report, Verify };
 
 enum class ExportFormat { Machine, Txt, Csv };
 
@@ -36,6 +36,10 @@ struct Arguments {
     std::vector<SetupStep> steps; // setup
     QString intervalMinutes;    // setup --interval MM:SS, the two texts as given
     QString intervalSeconds;
+    QString report;             // verify REPORT.pdf
+    QString title;              // report --title T
+    QString operatorName;       // report --operator O
+    QString notes;              // report --notes N
 };
 
 struct UsageError : std::runtime_error {

@@ -6,6 +6,7 @@
 #include "base/DateTime.h"
 #include "base/LocaleText.h"
 #include "base/NullReading.h"
+#include "files/ChartSamples.h"
 #include "files/CollectionFile.h"
 #include "files/FileTypes.h"
 #include "files/TableModel.h"
@@ -18,6 +19,7 @@
 #include "logger/DataSetList.h"
 #include "logger/ParseMemoryImage.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace cli {
@@ -142,18 +144,7 @@ ExportData graphExport(const ChartState& chart, const QString& source)
         data.notes << QStringLiteral("the graph has %1 channels; only the first four are "
                                      "exported as T1 to T4")
                           .arg(d.subsets());
-    data.samples.reserve(std::size_t(d.points()));
-    for (int p = 0; p < d.points(); ++p) {
-        MachineSample s;
-        s.time = d.x(0, p);
-        if (s.time == 0.0) // never filled: the rest of a real-time graph
-            break;
-        for (int c = 0; c < kChannels; ++c) {
-            const float y = d.y(c, p);
-            s.values[std::size_t(c)] = c < d.subsets() && y != d.nullValue() ? y : NullReading;
-        }
-        data.samples.push_back(s);
-    }
+    data.samples = chartSamples(chart);
     return data;
 }
 
@@ -187,6 +178,24 @@ ExportData tableExport(const TableModel& table, const QString& source, const QLo
         data.notes << QStringLiteral("%1 of %2 lines of %3 were left out: their date and time "
                                      "do not read in this system's formats")
                           .arg(left).arg(rows).arg(source);
+    return data;
+}
+
+std::optional<ExportData> machineCsvExport(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    const MachineCsv::Content content = MachineCsv::read(bytes);
+    if (!content.headerFound)
+        return std::nullopt;
+    ExportData data;
+    data.comments << sourceComment(fileName);
+    data.samples = content.samples;
+    if (content.skippedLines > 0)
+        data.notes << QStringLiteral("%1 line(s) of %2 are not samples and were left out")
+                          .arg(content.skippedLines).arg(fileName);
     return data;
 }
 
@@ -246,6 +255,10 @@ ExportData readExportSource(const Arguments& a)
             throw Failure(e.text());
         }
         return graphExport(chart, file);
+    }
+    if (*kind == FileTypes::SingleFileKind::Csv) {
+        if (std::optional<ExportData> machine = machineCsvExport(file))
+            return std::move(*machine);
     }
     TableModel table;
     const TextFileResult read = readTableFile(file, table);

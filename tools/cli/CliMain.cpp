@@ -7,6 +7,7 @@
 #include "CliFiles.h"
 #include "CliLive.h"
 #include "CliMeter.h"
+#include "CliReport.h"
 #include "CliSetup.h"
 
 #include "app/PortAccess.h"
@@ -101,6 +102,8 @@ int run(const Arguments& a)
     case Command::Sets: return runSets(a);
     case Command::Export: return runExport(a);
     case Command::Setup: return runSetup(a);
+    case Command::Report: return runReport(a);
+    case Command::Verify: return runVerify(a);
     }
     return ExitFailed;
 }
