@@ -16,6 +16,7 @@
 #include "base/WaitWithMessages.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
+#include "link/LiveDecoder.h"
 #include "logger/UList.h"
 #include "logger/USetup.h"
 #include "panel/UPanel.h"
@@ -125,6 +126,19 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
     realTime_ = std::make_unique<RecorderWiring>(*this);
+    reports_ = std::make_unique<ReportCommand>(ReportCommand::Context{
+        *this, files_->Dialogs(), printing_, recorder_, dataSets_, prompts_,
+        [this] { return settings_.RealTimeRate; },
+        [this] {
+            return IsConnected() ? QStringLiteral("KOLVA four-channel thermometer, model %1")
+                                       .arg(settings_.LastConnectedModel)
+                                 : QString();
+        },
+        [this] { return IsConnected() ? ThermocoupleLetter(Reading().Thermocouple) : QString(); }});
+    // "Report..." acts on a graph window only.
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        Report1->setEnabled(sub && qobject_cast<TfrmGraph*>(sub->widget()));
+    });
 
     FormCreate();
 }
@@ -409,6 +423,15 @@ void TfrmMain::btnPrintClick()
 void TfrmMain::PrinterSetup1Click()
 {
     guarded([this] { printing_.printerSetup(); });
+}
+
+void TfrmMain::Report1Click()
+{
+    guarded([this] {
+        QMdiSubWindow* sub = MdiArea->currentSubWindow();
+        if (auto* graph = sub ? qobject_cast<TfrmGraph*>(sub->widget()) : nullptr)
+            reports_->Report(*graph);
+    });
 }
 
 void TfrmMain::LoadData1Click()

@@ -13,7 +13,8 @@
 //   - LoggerWiring: the download of the meter's logger memory and the data sets view;
 //   - FileCommands: Open, Save, SaveGraph and the table windows ("Output Tabular to graph");
 //   - Printing: Print and Printer Setup on the run's printer;
-//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal).
+//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal);
+//   - ReportCommand: "Report..." on the active graph window.
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
 
@@ -22,6 +23,7 @@
 #include "app/LinkWiring.h"
 #include "app/LoggerWiring.h"
 #include "app/PanelHosting.h"
+#include "app/ReportCommand.h"
 #include "app/Settings.h"
 #include "app/StartupSearch.h"
 #include "files/Printing.h"
@@ -97,6 +99,7 @@ public:
     DataSetStore& DataSets() { return dataSets_; }
     LoggerWiring& Logger() { return *logger_; }
     RecorderWiring& RealTime() { return *realTime_; }
+    ReportCommand& Reports() { return *reports_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -122,6 +125,7 @@ public:
     void GraphActivated(TfrmGraph& window) override;
     void RealTimeGraphClosed(TfrmGraph& window) override;
     void LoggerGraphClosed(TfrmGraph& window) override;
+    QAction* ReportAction() override { return Report1; }
 
     // The ports' error handlers: every port error ends the running handler silently.
     void Comm1Error(TCustomComPort& ComPort, const EComError& E, TComAction& Action);
@@ -155,6 +159,7 @@ public:
     QAction* Save1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* PrinterSetup1 = nullptr;
+    QAction* Report1 = nullptr;            // also a tool button of every graph window
     QAction* Exit1 = nullptr;
     QAction* Run1 = nullptr;
     QAction* Stop1 = nullptr;
@@ -187,6 +192,7 @@ public slots:
     void Save1Click();
     void btnPrintClick();
     void PrinterSetup1Click();
+    void Report1Click();
     void Exit1Click();
     // Real Time (the real-time recorder joins here).
     void btnRunClick();
@@ -253,6 +259,7 @@ private:
     std::unique_ptr<LoggerWiring> logger_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<RecorderWiring> realTime_;
+    std::unique_ptr<ReportCommand> reports_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;

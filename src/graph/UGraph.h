@@ -106,6 +106,7 @@ public:
     QToolButton* ToolButton5 = nullptr;
     QToolButton* ToolButton9 = nullptr;
     QToolButton* ToolButton15 = nullptr;
+    QToolButton* btnReport = nullptr;      // the host's "Report..." (IGraphHost::ReportAction)
     QToolButton* tbntClr = nullptr;
     QToolButton* UndoZoom = nullptr;
     QToolButton* btnFitY = nullptr;      // "Fit Y": each pane's Y extent to its data
