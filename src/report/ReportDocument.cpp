@@ -33,7 +33,9 @@ Fonts reportFonts()
 {
     Fonts f;
     f.body = QGuiApplication::font();
-    f.body.setStyleHint(QFont::SansSerif);
+    // Latin text unshaped: no ligatures, whose single glyphs ("fi") a reader's search or copy of
+    // the text would not find as the two letters.
+    f.body.setStyleHint(QFont::SansSerif, QFont::PreferNoShaping);
     f.body.setPointSizeF(9.0);
     f.bold = f.body;
     f.bold.setBold(true);
@@ -46,6 +48,7 @@ Fonts reportFonts()
     f.mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.mono.setPointSizeF(8.5);
     f.mono.setBold(true);
+    f.mono.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
