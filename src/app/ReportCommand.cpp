@@ -49,6 +49,12 @@ int ReportCommand::run(QDialog& dialog) const
     return run_ ? run_(dialog) : dialog.exec();
 }
 
+std::vector<ReportFact> ReportCommand::meter(const QString& model) const
+{
+    return meterFacts(model, c_.firmware ? c_.firmware() : std::nullopt,
+                      c_.clockDifference ? c_.clockDifference() : std::nullopt);
+}
+
 ReportSource ReportCommand::SourceOf(TfrmGraph& window, const ReportFields& fields) const
 {
     ReportSource src;
@@ -71,7 +77,7 @@ ReportSource ReportCommand::SourceOf(TfrmGraph& window, const ReportFields& fiel
                                                    "was made)")
                                         .arg(couple)});
         const QString model = c_.meterModel ? c_.meterModel() : QString();
-        append(src.measured, meterFacts(model, std::nullopt, std::nullopt));
+        append(src.measured, meter(model));
         break;
     }
     case GraphRole::Logger: {
@@ -79,9 +85,8 @@ ReportSource ReportCommand::SourceOf(TfrmGraph& window, const ReportFields& fiel
                                    : -1;
         if (k >= 0) {
             src.measured = loggerSetFacts(c_.store.set(k), k + 1, QString());
-            append(src.measured, meterFacts(QStringLiteral("KOLVA four-channel thermometer with "
-                                                           "data logger"),
-                                            std::nullopt, std::nullopt));
+            append(src.measured, meter(QStringLiteral("KOLVA four-channel thermometer with data "
+                                                      "logger")));
         } else {
             src.measured = {{QStringLiteral("Origin"), QStringLiteral("The meter's data logger")}};
         }

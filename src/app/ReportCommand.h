@@ -38,6 +38,10 @@ public:
         std::function<int()> realTimeRate;          // the sampling period, seconds
         std::function<QString()> meterModel;        // "" while no meter was found
         std::function<QString()> thermocouple;      // the meter's type now; "" when not known
+        // What the meter set-up read in this run, when it did: the firmware version, and the
+        // meter's clock minus the computer's (seconds).
+        std::function<std::optional<int>()> firmware;
+        std::function<std::optional<double>()> clockDifference;
     };
 
     explicit ReportCommand(Context context) : c_(context) {}
@@ -56,6 +60,7 @@ public:
 
 private:
     int run(QDialog& dialog) const;
+    std::vector<ReportFact> meter(const QString& model) const;
     bool savePdf(const ReportSource& source, const QString& proposedName);
     bool print(const ReportSource& source);
 

@@ -134,7 +134,9 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
                                        .arg(settings_.LastConnectedModel)
                                  : QString();
         },
-        [this] { return IsConnected() ? ThermocoupleLetter(Reading().Thermocouple) : QString(); }});
+        [this] { return IsConnected() ? ThermocoupleLetter(Reading().Thermocouple) : QString(); },
+        [this] { return logger_->MeterFirmware(); },
+        [this] { return logger_->MeterClockDifference(); }});
     // "Report..." acts on a graph window only.
     connect(MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         Report1->setEnabled(sub && qobject_cast<TfrmGraph*>(sub->widget()));

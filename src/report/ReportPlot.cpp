@@ -183,9 +183,10 @@ std::vector<QPolygonF> decimatedCurve(const ChartData& data, int s, int count, d
 QColor paperColor(QRgb screen)
 {
     QColor c = QColor::fromRgb(screen);
-    // Light colours (white, yellow, light grey) vanish on paper; keep the hue, darken them.
+    // Light colours (white, yellow, bright green, light grey) fade on paper; keep the hue, darken
+    // them.
     const double luminance = 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF();
-    if (luminance > 0.75)
+    if (luminance > 0.6)
         c = c.darker(int(100 + (luminance - 0.5) * 200));
     return c;
 }

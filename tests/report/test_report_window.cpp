@@ -35,7 +35,7 @@ TEST(ReportOfGraphWindow, StatisticsAreTheWindowsAndTheFactsItsOwn)
     Printing printing(&main);
     RecorderState recorder;
     DataSetStore store;
-    ReportCommand command({main, dialogs, printing, recorder, store, host.prompts, {}, {}, {}});
+    ReportCommand command({main, dialogs, printing, recorder, store, host.prompts, {}, {}, {}, {}, {}});
     const ReportSource source = command.SourceOf(
         window, {QStringLiteral("Kiln firing 12"), QStringLiteral("A. Tester"),
                  QStringLiteral("Door sealed with new rope.")});
