@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev desktop-file-utils
-  poppler-utils
+  poppler-utils python3
 )
 
 missing=()
