@@ -3,7 +3,8 @@
 # Whole-process times of kolva-cli on the largest files it meets:
 #   export of a data set of 16,000 samples (machine CSV, and the program's txt lines), limit 100 ms;
 #   stats of the same set with every figure (a threshold, a band, a base), limit 100 ms;
-#   sets of a full 128 KiB collection of 4,000 data sets, limit 50 ms.
+#   sets of a full 128 KiB collection of 4,000 data sets, limit 50 ms;
+#   report (PDF) of a data set of 16,000 samples, limit 1 s.
 # Each command runs RUNS times after one warm-up run; the minimum and the median are printed (the
 # machine may be shared: the minimum is the command's own cost, the median what a user sees).
 # Usage: bench/cli/cli.sh [BUILD_DIR] [RUNS]   (default build-rel, 30 runs)
@@ -49,3 +50,4 @@ time_command 100 "export 16,000 samples, txt" export "$DIR/one_set_16000.CH4" --
 time_command 100 "stats of 16,000 samples, every figure" stats "$DIR/one_set_16000.CH4" \
   --threshold 30 --band 20:40 --base 25
 time_command 50 "sets of a full collection (4,000 sets)" sets "$DIR/full_128k.CH4"
+time_command 1000 "report of 16,000 samples (PDF)" report "$DIR/one_set_16000.CH4" -o "$DIR/report.pdf"

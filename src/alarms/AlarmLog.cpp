@@ -8,6 +8,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 AlarmLog::AlarmLog(QString folder, Reporter report)
     : folder_(folder.isEmpty() ? dataPath(QStringLiteral("alarms")) : std::move(folder)),
@@ -67,4 +70,43 @@ bool AlarmLog::append(const AlarmEvent& event)
         report_(why);
     failure_ = why;
     return false;
+}
+
+std::vector<LoggedAlarmEvent> AlarmLog::eventsBetween(double from, double to) const
+{
+    std::vector<LoggedAlarmEvent> events;
+    if (!(from <= to))
+        return events;
+    const QDate first = DateTime::split(from).date;
+    const QDate last = DateTime::split(to).date;
+    // The day files present, not every day of the span: a span may cover years.
+    static const QRegularExpression name(QStringLiteral("^alarms-(\\d{4}-\\d{2}-\\d{2})\\.csv$"));
+    QStringList files = QDir(folder_).entryList({QStringLiteral("alarms-*.csv")}, QDir::Files, QDir::Name);
+    for (const QString& f : files) {
+        const QRegularExpressionMatch m = name.match(f);
+        if (!m.hasMatch())
+            continue;
+        const QDate day = QDate::fromString(m.captured(1), Qt::ISODate);
+        if (!day.isValid() || day < first || day > last)
+            continue;
+        QFile file(QDir(folder_).filePath(f));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        for (const QByteArray& raw : lines) {
+            const QByteArray line = raw.endsWith('\r') ? raw.chopped(1) : raw;
+            const QList<QByteArray> fields = line.split(',');
+            if (fields.size() != 7)
+                continue;
+            const std::optional<double> time = MachineCsv::parseTime(fields[0]);
+            if (!time || *time < from || *time > to)
+                continue;
+            events.push_back({*time, QString::fromUtf8(fields[1]), QString::fromUtf8(fields[2]),
+                              QString::fromUtf8(fields[3]), QString::fromUtf8(fields[4]),
+                              QString::fromUtf8(fields[5]), QString::fromUtf8(fields[6])});
+        }
+    }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const LoggedAlarmEvent& a, const LoggedAlarmEvent& b) { return a.time < b.time; });
+    return events;
 }

@@ -25,6 +25,18 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
+
+// One event as the log holds it: its time read back, the other fields as written.
+struct LoggedAlarmEvent {
+    double time = 0.0; // local date-time, days
+    QString event;     // start, end, ack
+    QString channel;   // T1..T4, meter
+    QString rule;      // above, below, rise, fall, none, lost
+    QString limit;
+    QString unit;
+    QString value;
+};
 
 class AlarmLog {
 public:
@@ -41,6 +53,10 @@ public:
     QString pathFor(double time) const;
     // The text of the last failure; empty while the log is written fine.
     QString failure() const { return failure_; }
+
+    // The events logged from `from` to `to` (local date-time, days, both included), oldest first,
+    // read from the files of the days the span touches. A line that does not read is skipped.
+    std::vector<LoggedAlarmEvent> eventsBetween(double from, double to) const;
 
     static QByteArray header();
     static QByteArray line(const AlarmEvent& event);

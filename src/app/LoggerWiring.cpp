@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/LoggerWiring.h"
 
+#include "base/DateTime.h"
+
 #include "base/ErrorBox.h"
 #include "app/LinkWiring.h"
 
@@ -85,6 +87,14 @@ void LoggerWiring::AttachLiveReceiver()
 void LoggerWiring::DetachLiveReceiver()
 {
     comm1_.SetOnRxChar(nullptr);
+}
+
+void LoggerWiring::MeterInfoRead(const MeterInfo& info, double readAt)
+{
+    if (info.firmwareVersion)
+        firmware_ = info.firmwareVersion;
+    if (info.meterTime)
+        clockDifference_ = (*info.meterTime - readAt) * DateTime::SecondsPerDay;
 }
 
 void LoggerWiring::SetBusyCursor(bool on)

@@ -54,6 +54,12 @@ public:
     void AttachLiveReceiver() override;
     void DetachLiveReceiver() override;
     void SetBusyCursor(bool on) override;
+    void MeterInfoRead(const MeterInfo& info, double readAt) override;
+
+    // What the set-up last read from the meter in this run: its firmware version, and its clock
+    // minus the computer's in seconds.
+    std::optional<int> MeterFirmware() const { return firmware_; }
+    std::optional<double> MeterClockDifference() const { return clockDifference_; }
 
 private:
     // The hourglass for the lifetime of the object.
@@ -75,4 +81,6 @@ private:
     LoggerDownload download_;
     std::optional<BusyCursor> busyCursor_;
     bool inLoadData_ = false;
+    std::optional<int> firmware_;
+    std::optional<double> clockDifference_;
 };

@@ -18,6 +18,7 @@
 #include "graph/GraphCommands.h"
 #include "graph/GraphTemplate.h"
 #include "graph/UGraph.h"
+#include "link/LiveDecoder.h"
 #include "logger/UList.h"
 #include "logger/USetup.h"
 #include "panel/UPanel.h"
@@ -143,6 +144,21 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
                                               settings_);
     realTime_ = std::make_unique<RecorderWiring>(*this);
     alarms_ = std::make_unique<AlarmWiring>(*this);
+    reports_ = std::make_unique<ReportCommand>(ReportCommand::Context{
+        *this, files_->Dialogs(), printing_, recorder_, dataSets_, prompts_,
+        [this] { return settings_.RealTimeRate; },
+        [this] {
+            return IsConnected() ? QStringLiteral("KOLVA four-channel thermometer, model %1")
+                                       .arg(settings_.LastConnectedModel)
+                                 : QString();
+        },
+        [this] { return IsConnected() ? ThermocoupleLetter(Reading().Thermocouple) : QString(); },
+        [this] { return logger_->MeterFirmware(); },
+        [this] { return logger_->MeterClockDifference(); }});
+    // "Report..." acts on a graph window only.
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        Report1->setEnabled(sub && qobject_cast<TfrmGraph*>(sub->widget()));
+    });
 
     FormCreate();
 }
@@ -444,6 +460,15 @@ void TfrmMain::btnPrintClick()
 void TfrmMain::PrinterSetup1Click()
 {
     guarded([this] { printing_.printerSetup(); });
+}
+
+void TfrmMain::Report1Click()
+{
+    guarded([this] {
+        QMdiSubWindow* sub = MdiArea->currentSubWindow();
+        if (auto* graph = sub ? qobject_cast<TfrmGraph*>(sub->widget()) : nullptr)
+            reports_->Report(*graph);
+    });
 }
 
 void TfrmMain::LoadData1Click()

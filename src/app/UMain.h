@@ -15,6 +15,7 @@
 //   - Printing: Print and Printer Setup on the run's printer;
 //   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal);
 //   - AlarmWiring: the alarms on the live readings ("Alarms...", their acknowledgement).
+//   - ReportCommand: "Report..." on the active graph window.
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
 
@@ -24,6 +25,7 @@
 #include "app/LoggerWiring.h"
 #include "app/PanelHosting.h"
 #include "app/PortAccessCheck.h"
+#include "app/ReportCommand.h"
 #include "app/Settings.h"
 #include "app/StartupSearch.h"
 #include "files/Printing.h"
@@ -104,6 +106,7 @@ public:
     LoggerWiring& Logger() { return *logger_; }
     RecorderWiring& RealTime() { return *realTime_; }
     AlarmWiring& Alarms() { return *alarms_; }
+    ReportCommand& Reports() { return *reports_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -129,6 +132,7 @@ public:
     void GraphActivated(TfrmGraph& window) override;
     void RealTimeGraphClosed(TfrmGraph& window) override;
     void LoggerGraphClosed(TfrmGraph& window) override;
+    QAction* ReportAction() override { return Report1; }
 
     // The ports' error handlers: every port error ends the running handler silently.
     void Comm1Error(TCustomComPort& ComPort, const EComError& E, TComAction& Action);
@@ -163,6 +167,7 @@ public:
     QAction* Save1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* PrinterSetup1 = nullptr;
+    QAction* Report1 = nullptr;            // also a tool button of every graph window
     QAction* Exit1 = nullptr;
     QAction* Run1 = nullptr;
     QAction* Stop1 = nullptr;
@@ -197,6 +202,7 @@ public slots:
     void Save1Click();
     void btnPrintClick();
     void PrinterSetup1Click();
+    void Report1Click();
     void Exit1Click();
     // Real Time (the real-time recorder joins here).
     void btnRunClick();
@@ -269,6 +275,7 @@ private:
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<RecorderWiring> realTime_;
     std::unique_ptr<AlarmWiring> alarms_;
+    std::unique_ptr<ReportCommand> reports_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;

@@ -54,6 +54,15 @@ void TfrmMain::CreateMenus()
     PrinterSetup1 = item(File1, "PrinterSetup1", QStringLiteral("&Printer Setup"),
                          &TfrmMain::PrinterSetup1Click);
     File1->addSeparator();
+    // The graph windows show it as a tool button; it acts on the active graph window.
+    Report1 = item(File1, "Report1", QStringLiteral("&Report..."), &TfrmMain::Report1Click);
+    Report1->setIcon(Artwork::toolIcon(this, "report", QStyle::SP_FileDialogDetailedView));
+    Report1->setIconVisibleInMenu(false);
+    Report1->setToolTip(QStringLiteral("Report: a PDF of this graph with its figures and the "
+                                       "data's fingerprint"));
+    Report1->setStatusTip(Report1->toolTip());
+    Report1->setEnabled(false);
+    File1->addSeparator();
     Exit1 = item(File1, "Exit1", QStringLiteral("E&xit"), &TfrmMain::Exit1Click);
 
     RealTime1 = menu("RealTime1", QStringLiteral("Real Time"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/ChartPlot.h"
 
+#include "graph/ChartPanes.h"
 #include "graph/FitY.h"
 
 #include <qcustomplot.h>
@@ -254,36 +255,13 @@ void ChartPlot::toPainter(QCPPainter& painter, int width, int height)
 
 std::vector<ChartPlot::Pane> ChartPlot::planPanes(const ChartState& state) const
 {
-    const ChartSettings& s = state.settings;
-    const int subsets = state.data.subsets();
     std::vector<Pane> plan;
-    const bool split = s.axes[0].multiAxesProportions != 1.0 && s.axes[0].multiAxesSubsets > 0;
-    if (split) {
-        int next = 0;
-        for (int axis = 0; axis < ChartLimits::MaxAxes && next < subsets; ++axis) {
-            const ChartAxis& a = s.axes[static_cast<std::size_t>(axis)];
-            if (a.multiAxesSubsets <= 0)
-                break;
-            Pane p;
-            p.axis = axis;
-            p.share = a.multiAxesProportions;
-            for (int k = 0; k < a.multiAxesSubsets && next < subsets; ++k)
-                p.subsets.push_back(next++);
-            plan.push_back(std::move(p));
-        }
-        // Subsets that no axis claims join the last pane.
-        for (; next < subsets; ++next)
-            plan.back().subsets.push_back(next);
-        double total = 0;
-        for (const Pane& p : plan)
-            total += p.share;
-        for (Pane& p : plan)
-            p.share = total > 0 ? p.share / total : 1.0 / static_cast<double>(plan.size());
-    }
-    if (plan.size() <= 1) {
-        plan.assign(1, Pane{});
-        for (int k = 0; k < subsets; ++k)
-            plan[0].subsets.push_back(k);
+    for (ChartPane& p : chartPanes(state)) {
+        Pane pane;
+        pane.axis = p.axis;
+        pane.subsets = std::move(p.subsets);
+        pane.share = p.share;
+        plan.push_back(std::move(pane));
     }
     return plan;
 }

@@ -8,6 +8,7 @@
 #include "base/Questions.h"
 
 class Chart;
+class QAction;
 class TfrmGraph;
 
 class IGraphHost {
@@ -32,4 +33,7 @@ public:
     virtual void RealTimeGraphClosed(TfrmGraph& window) = 0;
     // The logger window closes: LoggerDataUnsaved cleared, the window forgotten.
     virtual void LoggerGraphClosed(TfrmGraph& window) = 0;
+    // "Report...": the main window's command on the active graph window, shown as a tool button
+    // of every graph window; none where there is no such command.
+    virtual QAction* ReportAction() { return nullptr; }
 };

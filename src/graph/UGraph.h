@@ -114,6 +114,7 @@ public:
     QToolButton* ToolButton15 = nullptr;
     QToolButton* btnMeasure = nullptr;     // "Measure": the cursors A and B and the pane
     QAction* actMeasurePane = nullptr;     // its menu item "Measuring Pane"
+    QToolButton* btnReport = nullptr;      // the host's "Report..." (IGraphHost::ReportAction)
     QToolButton* tbntClr = nullptr;
     QToolButton* UndoZoom = nullptr;
     QToolButton* btnFitY = nullptr;      // "Fit Y": each pane's Y extent to its data

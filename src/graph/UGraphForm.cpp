@@ -253,6 +253,17 @@ void TfrmGraph::CreateToolBar()
     ToolButton15 = tool("ToolButton15", QStringLiteral("Set Annotation Color"), "annotationcolor",
                         QStyle::SP_DesktopIcon, false);
     ToolBar1->addSeparator();
+    // The main window's "Report..." for this window: pressing the button makes the window the
+    // active one, which the command acts on.
+    if (QAction* report = host_.ReportAction()) {
+        btnReport = new QToolButton(ToolBar1);
+        btnReport->setObjectName(QStringLiteral("btnReport"));
+        btnReport->setDefaultAction(report);
+        btnReport->setAutoRaise(true);
+        connect(btnReport, &QToolButton::pressed, this, [this] { BringToFront(); });
+        ToolBar1->addWidget(btnReport);
+        ToolBar1->addSeparator();
+    }
     ToolBar1->addSeparator();
     tbntClr = tool("tbntClr", QStringLiteral("Clear"), "clear", QStyle::SP_DialogResetButton, false);
     // Shown only in the real-time window (ShowClearButton): a tool-bar widget is shown and

@@ -239,3 +239,14 @@ bool nextBlink(DecoderState& state)
     state.BlinkPhase = !state.BlinkPhase;
     return state.BlinkPhase;
 }
+
+QString ThermocoupleLetter(std::uint8_t thermocouple)
+{
+    switch (std::uint8_t(thermocouple << 2) & kThermocoupleMask) {
+    case kTypeK: return QStringLiteral("K");
+    case kTypeJ: return QStringLiteral("J");
+    case kTypeE: return QStringLiteral("E");
+    case kTypeT: return QStringLiteral("T");
+    default: return {};
+    }
+}

@@ -34,6 +34,10 @@ struct LiveReading {
     std::uint8_t StatisticStatus = 0;
 };
 
+// The thermocouple type of LiveReading::Thermocouple as its letter ("K", "J", "E", "T"); empty
+// for a code the meter does not use.
+QString ThermocoupleLetter(std::uint8_t thermocouple);
+
 struct DecoderState {
     bool PreviousHold = false;
     bool BlinkPhase = false;

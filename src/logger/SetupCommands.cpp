@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/SetupCommands.h"
 
+#include "base/DateTime.h"
+
 #include "base/PortErrors.h"
 
 #include <functional>
@@ -127,4 +129,10 @@ void SetupCommands::SetupAll(const QString& minutes, const QString& seconds)
         setup_.Services().waitWithMessages(Setup::kSetupAllPausesMs[k]);
     }
     ReadMeterInfo();
+}
+
+void SetupCommands::InfoRead(const MeterInfo& info)
+{
+    view_.ShowInfo(meterInfoTexts(info));
+    host_.MeterInfoRead(info, DateTime::now());
 }

@@ -21,6 +21,9 @@ public:
     virtual void DetachLiveReceiver() = 0;            // Comm1 without receive handler
     virtual void AttachLiveReceiver() = 0;            // Comm1RxChar is Comm1's handler again
     virtual void SetBusyCursor(bool on) = 0;          // hourglass or the default cursor
+    // What the set-up read from the meter, at the computer's time readAt (days): kept for the
+    // reports, which name the meter's firmware and how far its clock was off.
+    virtual void MeterInfoRead(const MeterInfo& info, double readAt) {}
 };
 
 // The status labels lblOK1..lblOK4.
@@ -85,7 +88,7 @@ private:
     void tell(const QString& text);
     void SetupStatusText(const QString& text) override { view_.SetDiagnosticStatus(text); }
     void ReceivedBytes(int count) override { view_.SetReceivedBytes(count); }
-    void InfoRead(const MeterInfo& info) override { view_.ShowInfo(meterInfoTexts(info)); }
+    void InfoRead(const MeterInfo& info) override;
 
     ISetupHost& host_;
     ISetupView& view_;

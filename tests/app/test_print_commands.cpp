@@ -8,6 +8,9 @@
 #include "files/FileFixtures.h"
 
 #include "files/Printing.h"
+#include "app/UReport.h"
+#include "graph/UGraph.h"
+#include "report/ReportFixtures.h"
 #include "files/TableModel.h"
 #include "panel/UPanel.h"
 
@@ -148,4 +151,39 @@ TEST(PrintCommands, OtherWindowsPrintNothingAndPrinterSetupUsesTheRunsPrinter)
     s.w->PrinterSetup1->trigger();
     EXPECT_EQ(s.dialogs, QStringList{"PrinterSetupDialog1"});
     EXPECT_EQ(setUp, &s.w->Printer().printer());
+}
+
+TEST(PrintCommands, ReportOfTheActiveGraphIsSavedAsPdfOrPrintedAndItsFieldsKept)
+{
+    PrintShell s;
+    TfrmGraph* g = s.graphOf(filefixtures::recordedChart(200, 200), QStringLiteral("kiln.ghf"));
+    ASSERT_TRUE(g->btnReport);
+    EXPECT_EQ(g->btnReport->defaultAction(), s.w->Report1);
+    EXPECT_TRUE(s.w->Report1->isEnabled());
+
+    QStringList shown;
+    int answer = TfrmReport::SavePdf;
+    s.w->Reports().SetDialogRunner([&](QDialog& d) {
+        shown << d.metaObject()->className();
+        if (auto* r = qobject_cast<TfrmReport*>(&d)) {
+            shown << r->fields().title;
+            r->edtTitle->setText(QStringLiteral("Firing 12"));
+            r->edtOperator->setText(QStringLiteral("A. Tester"));
+            return answer;
+        }
+        return int(QDialog::Accepted);
+    });
+    const QString report = s.path(QStringLiteral("firing.pdf"));
+    s.answer({fileshell::file(report)});
+    s.w->Report1->trigger();
+    EXPECT_TRUE(s.answers.errors.isEmpty()) << s.answers.errors.join(QLatin1Char('\n')).toStdString();
+    const QString text = reportfixtures::pdfText(report);
+    EXPECT_TRUE(text.contains(QStringLiteral("Firing 12 Page 1 of"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Origin File kiln.ghf")));
+
+    // The next report offers the fields again; printed, it goes to the run's printer.
+    answer = TfrmReport::Print;
+    s.w->Report1->trigger();
+    EXPECT_EQ(shown, (QStringList{"TfrmReport", "", "TfrmReport", "Firing 12", "QPrintDialog"}));
+    EXPECT_TRUE(reportfixtures::pdfText(s.pdf).contains(QStringLiteral("Operator: A. Tester")));
 }

@@ -40,6 +40,10 @@ const std::vector<CommandName>& commands()
          {"FILE", "--set", "--from", "--to", "--threshold", "--band", "--base", "--window", "--json"},
          "stats FILE [--set K] [--from TIME] [--to TIME] [--threshold T] [--band LOW:HIGH] "
          "[--base B] [--window S] [--json]"},
+        {"report", Command::Report,
+         {"FILE", "--set", "-o", "--title", "--operator", "--notes"},
+         "report FILE [--set K] -o REPORT.pdf [--title T] [--operator O] [--notes N]"},
+        {"verify", Command::Verify, {"REPORT", "FILE", "--set"}, "verify REPORT.pdf FILE [--set K]"},
         {"setup", Command::Setup,
          {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"},
          "setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]"},
@@ -55,7 +59,8 @@ bool takesValue(const QString& option)
     static const QSet<QString> withValue = {"--port", "--period", "--count", "-o",
                                             "--retries", "--set", "--format", "--interval",
                                             "--alarm", "--on-alarm", "--from", "--to", "--threshold",
-                                            "--band", "--base", "--window"};
+                                            "--band", "--base", "--window", "--title", "--operator",
+                                            "--notes"};
     return withValue.contains(option);
 }
 
@@ -146,6 +151,12 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
     } else if (option == QLatin1String("--interval")) {
         intervalOf(value, a);
         a.steps.push_back(SetupStep::Interval);
+    } else if (option == QLatin1String("--title")) {
+        a.title = value;
+    } else if (option == QLatin1String("--operator")) {
+        a.operatorName = value;
+    } else if (option == QLatin1String("--notes")) {
+        a.notes = value;
     } else if (option == QLatin1String("--clock")) {
         a.steps.push_back(SetupStep::Clock);
     } else if (option == QLatin1String("--erase")) {
@@ -202,6 +213,11 @@ void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
         }
         const bool isOption = option.startsWith(QLatin1Char('-')) && option.size() > 1;
         if (!isOption) {
+            // verify's report comes before the data file.
+            if (command->options.contains(QLatin1String("REPORT")) && a.report.isEmpty()) {
+                a.report = args[i];
+                continue;
+            }
             if (!command->options.contains(QLatin1String("FILE")) || fileGiven)
                 throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(args[i]));
             a.file = args[i];
@@ -224,12 +240,16 @@ void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
         applyOption(option, value, a);
     }
 
+    if (command->options.contains(QLatin1String("REPORT")) && a.report.isEmpty())
+        throw UsageError(QStringLiteral("%1 needs a REPORT.pdf and a FILE").arg(QLatin1String(command->name)));
     if (command->options.contains(QLatin1String("FILE")) && !fileGiven)
         throw UsageError(QStringLiteral("%1 needs a FILE").arg(QLatin1String(command->name)));
     if (a.alarms.empty() && (a.exitOnAlarm || !a.onAlarm.isEmpty()))
         throw UsageError(QStringLiteral("%1 needs at least one --alarm")
                              .arg(a.exitOnAlarm ? QStringLiteral("--exit-on-alarm")
                                                 : QStringLiteral("--on-alarm")));
+    if (a.command == Command::Report && a.output.isEmpty())
+        throw UsageError(QStringLiteral("report needs -o REPORT.pdf"));
     if (a.command == Command::Download && a.output.isEmpty())
         throw UsageError(QStringLiteral("download needs -o FILE.CH4"));
     if (a.comments && a.format != ExportFormat::Machine)
@@ -328,6 +348,12 @@ QString usageText()
         "            seconds, times ISO 8601), or --json. TIME is a date and time\n"
         "            (2024-03-14T10:20:00), a time of day on the first sample's date (10:20:00)\n"
         "            or a time after the first sample (+600 seconds, +0:10:00).\n"
+        "  report    A PDF report of data set K (from 1, default 1) of a collection file, a\n"
+        "            graph file, or a text, CSV or machine CSV file: what was measured, the\n"
+        "            chart, the statistics, the annotations, the alarm events of its time span\n"
+        "            and the data's fingerprint (SHA-256 of its machine CSV). No display needed.\n"
+        "  verify    Whether FILE (set K of a collection) holds the data a report was made of:\n"
+        "            both fingerprints are printed; exit status 0 when they match, 1 when not.\n"
         "  setup     The meter set-up operations, in the order given, each reported OK or with\n"
         "            its failure; --read prints what the meter reports.\n"
         "\n"

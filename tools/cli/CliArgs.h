@@ -16,7 +16,8 @@
 
 namespace cli {
 
-enum class Command { Help, Version, Ports, Live, Download, Sets, Export, Setup, Stats };
+enum class Command { Help, Version, Ports, Live, Download, Sets, Export, Setup, Stats, Report,
+                     Verify };
 
 enum class ExportFormat { Machine, Txt, Csv };
 
@@ -51,6 +52,10 @@ struct Arguments {
     std::optional<double> base;          // --base B
     double window = 60.0;                // --window S
     bool json = false;                   // --json
+    QString report;             // verify REPORT.pdf
+    QString title;              // report --title T
+    QString operatorName;       // report --operator O
+    QString notes;              // report --notes N
 };
 
 struct UsageError : std::runtime_error {

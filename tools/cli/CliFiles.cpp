@@ -7,6 +7,7 @@
 #include "base/LocaleText.h"
 #include "base/NullReading.h"
 #include "base/WholeFile.h"
+#include "files/ChartSamples.h"
 #include "files/CollectionFile.h"
 #include "files/FileTypes.h"
 #include "files/TableModel.h"
@@ -19,8 +20,11 @@
 #include "logger/DataSetList.h"
 #include "logger/ParseMemoryImage.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+
+#include <algorithm>
 
 namespace cli {
 
@@ -153,19 +157,7 @@ ExportData graphExport(const ChartState& chart, const QString& source)
         data.notes << QStringLiteral("the graph has %1 channels; only the first four are "
                                      "exported as T1 to T4")
                           .arg(d.subsets());
-    data.samples.reserve(std::size_t(d.points()));
-    for (int p = 0; p < d.points(); ++p) {
-        MachineSample s;
-        s.time = d.x(0, p);
-        s.unit = unit;
-        if (s.time == 0.0) // never filled: the rest of a real-time graph
-            break;
-        for (int c = 0; c < kChannels; ++c) {
-            const float y = d.y(c, p);
-            s.values[std::size_t(c)] = c < d.subsets() && y != d.nullValue() ? y : NullReading;
-        }
-        data.samples.push_back(s);
-    }
+    data.samples = chartSamples(chart);
     return data;
 }
 
@@ -199,6 +191,33 @@ ExportData tableExport(const TableModel& table, const QString& source, const QLo
         data.notes << QStringLiteral("%1 of %2 lines of %3 were left out: their date and time "
                                      "do not read in this system's formats")
                           .arg(left).arg(rows).arg(source);
+    return data;
+}
+
+std::optional<ExportData> machineCsvExport(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    const MachineCsv::Content content = MachineCsv::read(bytes);
+    if (!content.headerFound)
+        return std::nullopt;
+    ExportData data;
+    data.metadata = sourceMetadata(fileName);
+    data.samples = content.samples;
+    // The unit said once where every line gives the same one (a txt or csv export has no place
+    // for it on its lines).
+    if (!data.samples.empty()) {
+        const TemperatureUnit unit = data.samples.front().unit;
+        if (unit != TemperatureUnit::Unknown
+            && std::all_of(data.samples.begin(), data.samples.end(),
+                           [unit](const MachineSample& s) { return s.unit == unit; }))
+            data.unit = QStringLiteral("\u00B0") + QLatin1String(unitLetter(unit));
+    }
+    if (content.skippedLines > 0)
+        data.notes << QStringLiteral("%1 line(s) of %2 are not samples and were left out")
+                          .arg(content.skippedLines).arg(fileName);
     return data;
 }
 
@@ -263,6 +282,10 @@ ExportData readExportSource(const Arguments& a)
             throw Failure(e.text());
         }
         return graphExport(chart, file);
+    }
+    if (*kind == FileTypes::SingleFileKind::Csv) {
+        if (std::optional<ExportData> machine = machineCsvExport(file))
+            return std::move(*machine);
     }
     TableModel table;
     const TextFileResult read = readTableFile(file, table);

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 struct ChartState;
@@ -55,6 +56,10 @@ ExportData graphExport(const ChartState& chart, const QString& source);
 // out and counted in a note.
 ExportData tableExport(const TableModel& table, const QString& source,
                        const QLocale& locale = QLocale());
+
+// A machine CSV file (its header found); nullopt for any other file (a CSV file of the program's
+// own, read as a table). Throws Failure when the file cannot be read.
+std::optional<ExportData> machineCsvExport(const QString& fileName);
 
 // The whole output of an export in the chosen format; machine CSV has the metadata as comment
 // lines in front when comments is set, and is the canonical text of the samples otherwise.

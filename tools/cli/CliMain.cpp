@@ -7,6 +7,7 @@
 #include "CliFiles.h"
 #include "CliLive.h"
 #include "CliMeter.h"
+#include "CliReport.h"
 #include "CliSetup.h"
 #include "CliStats.h"
 
@@ -115,6 +116,8 @@ int run(const Arguments& a)
     case Command::Export: return runExport(a);
     case Command::Setup: return runSetup(a);
     case Command::Stats: return runStats(a);
+    case Command::Report: return runReport(a);
+    case Command::Verify: return runVerify(a);
     }
     return ExitFailed;
 }
