@@ -35,18 +35,6 @@ bool hasSuffix(const QString& fileName, const char* suffix)
     return QFileInfo(fileName).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
 }
 
-// A machine CSV file starts with its comment lines or its header.
-bool isMachineCsv(const QString& fileName)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray head = f.read(64);
-    if (head.startsWith("\xEF\xBB\xBF"))
-        head.remove(0, 3);
-    return head.startsWith('#') || head.startsWith("time,T1");
-}
-
 QStringList defaultNames()
 {
     return {QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")};
@@ -69,46 +57,12 @@ void takeSamples(const std::vector<MachineSample>& samples, StatsData& d)
     d.names = defaultNames();
 }
 
-QString unitOf(const QString& letter)
+// The samples of what export reads (a collection's set, a table, machine CSV), T1 to T4.
+void takeExport(const ExportData& data, StatsData& d)
 {
-    if (letter == QLatin1String("C"))
-        return QStringLiteral("°C");
-    if (letter == QLatin1String("F"))
-        return QStringLiteral("°F");
-    return {};
-}
-
-void readCollectionSet(const Arguments& a, StatsData& d)
-{
-    const DataSetStore store = readCollection(a.file);
-    if (a.set > store.count())
-        throw Failure(QStringLiteral("%1 holds %2 data set(s); there is no set %3")
-                          .arg(a.file).arg(store.count()).arg(a.set));
-    const int k = a.set - 1;
-    const auto values = store.values(k);
-    const auto times = store.times(k);
-    std::vector<MachineSample> samples;
-    samples.reserve(values.size() / kChannels);
-    for (std::size_t i = 0; i + kChannels <= values.size(); i += kChannels)
-        samples.push_back({times[i], {values[i], values[i + 1], values[i + 2], values[i + 3]}});
-    takeSamples(samples, d);
-    d.unit = unitOf(store.set(k).Unit());
-    d.set = a.set;
-}
-
-void readMachineCsv(const QString& file, StatsData& d)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot read %1: %2").arg(file, f.errorString()));
-    const MachineCsv::Content content = MachineCsv::read(f.readAll());
-    takeSamples(content.samples, d);
-    for (const QString& c : content.comments)
-        if (c.startsWith(QLatin1String("unit=")))
-            d.unit = unitOf(c.mid(5).trimmed());
-    if (content.skippedLines > 0)
-        d.notes << QStringLiteral("%1 line(s) of %2 were not samples and were left out")
-                       .arg(content.skippedLines).arg(file);
+    takeSamples(data.samples, d);
+    d.unit = data.unit;
+    d.notes << data.notes;
 }
 
 void readGraph(const QString& file, StatsData& d)
@@ -159,32 +113,37 @@ StatsData readStatsSource(const Arguments& a)
     StatsData d;
     d.source = QFileInfo(a.file).fileName();
     if (hasSuffix(a.file, "ch4")) {
-        readCollectionSet(a, d);
+        const DataSetStore store = readCollection(a.file);
+        if (a.set > store.count())
+            throw Failure(QStringLiteral("%1 holds %2 data set(s); there is no set %3")
+                              .arg(a.file).arg(store.count()).arg(a.set));
+        takeExport(setExport(store, a.set - 1, a.file), d);
+        d.set = a.set;
         return d;
     }
-    const bool machine = !hasSuffix(a.file, "ghf") && isMachineCsv(a.file);
+    if (a.setGiven)
+        throw UsageError(QStringLiteral("--set is for data set collection files (.CH4)"),
+                         Command::Stats);
     const auto kind = FileTypes::singleFileKind(a.file);
-    if (!machine && !kind)
+    if (kind == FileTypes::SingleFileKind::Graph) {
+        readGraph(a.file, d);
+        return d;
+    }
+    // Machine CSV under any name; the program's own txt and csv files by their extension.
+    if (std::optional<ExportData> machine = machineCsvExport(a.file)) {
+        takeExport(*machine, d);
+        return d;
+    }
+    if (!kind)
         throw UsageError(QStringLiteral("cannot tell what %1 is: stats reads .CH4, .ghf, .txt, "
                                         ".csv and machine CSV files")
                              .arg(a.file),
                          Command::Stats);
-    if (a.setGiven)
-        throw UsageError(QStringLiteral("--set is for data set collection files (.CH4)"),
-                         Command::Stats);
-    if (machine) {
-        readMachineCsv(a.file, d);
-    } else if (*kind == FileTypes::SingleFileKind::Graph) {
-        readGraph(a.file, d);
-    } else {
-        TableModel table;
-        const TextFileResult read = readTableFile(a.file, table);
-        if (!read.ok())
-            throw Failure(textFileStatusText(read));
-        const ExportData rows = tableExport(table, a.file);
-        takeSamples(rows.samples, d);
-        d.notes << rows.notes;
-    }
+    TableModel table;
+    const TextFileResult read = readTableFile(a.file, table);
+    if (!read.ok())
+        throw Failure(textFileStatusText(read));
+    takeExport(tableExport(table, a.file), d);
     return d;
 }
 
