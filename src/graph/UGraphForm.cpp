@@ -253,18 +253,6 @@ void TfrmGraph::CreateToolBar()
     ToolButton15 = tool("ToolButton15", QStringLiteral("Set Annotation Color"), "annotationcolor",
                         QStyle::SP_DesktopIcon, false);
     ToolBar1->addSeparator();
-    // The main window's "Report..." for this window: pressing the button makes the window the
-    // active one, which the command acts on.
-    if (QAction* report = host_.ReportAction()) {
-        btnReport = new QToolButton(ToolBar1);
-        btnReport->setObjectName(QStringLiteral("btnReport"));
-        btnReport->setDefaultAction(report);
-        btnReport->setAutoRaise(true);
-        connect(btnReport, &QToolButton::pressed, this, [this] { BringToFront(); });
-        ToolBar1->addWidget(btnReport);
-        ToolBar1->addSeparator();
-    }
-    ToolBar1->addSeparator();
     tbntClr = tool("tbntClr", QStringLiteral("Clear"), "clear", QStyle::SP_DialogResetButton, false);
     // Shown only in the real-time window (ShowClearButton): a tool-bar widget is shown and
     // hidden through its action.
@@ -288,7 +276,8 @@ void TfrmGraph::CreateToolBar()
         button("btnChangeScale", QStringLiteral("Y Axis"),
                QStringLiteral("set the maximum and minimum extent of the left y axis."));
     Button3 = button("Button3", QStringLiteral("Font"), QString());
-    // Last, so that the tools before it keep their places in a narrow window.
+    // Last, with Report..., so that the tools before them keep their places in a narrow window
+    // (those that do not fit go to the tool bar's extension menu).
     ToolBar1->addSeparator();
     btnMeasure = tool("btnMeasure", QStringLiteral("Measure"), "measure",
                       QStyle::SP_FileDialogContentsView, true);
@@ -300,6 +289,16 @@ void TfrmGraph::CreateToolBar()
     actMeasurePane->setChecked(true);
     btnMeasure->setMenu(measureMenu);
     btnMeasure->setPopupMode(QToolButton::MenuButtonPopup);
+    // The main window's "Report..." for this window: pressing the button makes the window the
+    // active one, which the command acts on.
+    if (QAction* report = host_.ReportAction()) {
+        btnReport = new QToolButton(ToolBar1);
+        btnReport->setObjectName(QStringLiteral("btnReport"));
+        btnReport->setDefaultAction(report);
+        btnReport->setAutoRaise(true);
+        connect(btnReport, &QToolButton::pressed, this, [this] { BringToFront(); });
+        ToolBar1->addWidget(btnReport);
+    }
 }
 
 QFrame* TfrmGraph::CreateGraphStatistic()

@@ -83,7 +83,8 @@ TEST(MainWindow, MenusAsLaidOut)
     EXPECT_EQ(menus, (QStringList{"&File", "Real Time", "&Data Logger", "&View", "&Window", "&Help"}));
 
     EXPECT_EQ(captions(w.File1),
-              (QStringList{"&Open", "&Save", "-", "&Print", "&Printer Setup", "-", "E&xit"}));
+              (QStringList{"&Open", "&Save", "-", "&Print", "&Printer Setup", "-", "&Report...", "-",
+                           "E&xit"}));
     EXPECT_EQ(captions(w.RealTime1),
               (QStringList{"Run", "Stop", "-", "&Alarms...", "Ac&knowledge Alarms"}));
     EXPECT_EQ(w.AcknowledgeAlarms1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+A")));
