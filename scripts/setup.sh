@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs every Debian package that the build, the tests and the demo need, when missing.
+# Installs every Debian package that the build, the tests and the demo need, when missing; clang
+# with its sanitizer and libFuzzer runtimes and llvm's symbolizer are for scripts/fuzz.sh.
 set -euo pipefail
 
 PACKAGES=(
@@ -13,6 +14,7 @@ PACKAGES=(
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev desktop-file-utils
   poppler-utils
+  clang libclang-rt-dev llvm
 )
 
 missing=()
