@@ -8,10 +8,12 @@
 //   2026-12-09T10:15:30.000+01:00,23.5,-12.25,,1000
 //
 // The time is the local date-time in ISO 8601 with milliseconds and the UTC offset (a wall-clock
-// time that the zone skips at a change to daylight-saving time takes the offset before it). A value is
-// the shortest text that reads back as the same 32-bit float, with a point as decimal separator;
-// a NullReading is an empty field. UTF-8, lines end with LF. Everything here is independent of
-// the user's locale.
+// time that the zone skips at a change to daylight-saving time takes the offset before it; an
+// offset of old that is not whole minutes is written as the nearest whole minute, the time moved
+// to name the same instant). A value is the shortest text that reads back as the same 32-bit
+// float, with a point as decimal separator; a NullReading is an empty field, and a text that is
+// no finite number ("nan", "inf") is no value. UTF-8, lines end with LF. Everything here is
+// independent of the user's locale.
 //
 // Times are kept to the millisecond, the resolution of the program's clock: a time that came from
 // the clock (DateTime::fromQDateTime) reads back bit for bit on a machine in the same time zone,
