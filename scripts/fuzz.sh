@@ -80,7 +80,7 @@ finish() {
   local execs rate cov
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n1)
-  cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n1)
+  cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n1 || true)
   if [ "$status" -eq 0 ]; then
     printf 'fuzz: %-17s %10s runs %7s/s  %s\n' "$t" "${execs:-?}" "${rate:-?}" "${cov:-}"
   else
