@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     showChartStatistics(stats, boxes);
     FUZZ_CHECK(boxes.texts == boxes.calls, "a statistics box without its text");
 
-    const LocaleText::DateTimeFormat format;
+    static const LocaleText::DateTimeFormat format;
     const ChartData& d = chart.data;
     for (int p = 0; p < std::min(d.points(), 32); ++p) {
         const QByteArray line = graphExportLine(d.x(0, p), {d.y(0, p), d.y(1, p), d.y(2, p), d.y(3, p)},
