@@ -86,4 +86,34 @@ void BM_ChartLoadImage(benchmark::State& state)
 }
 BENCHMARK(BM_ChartLoadImage)->Unit(benchmark::kMillisecond);
 
+// "Fit Y" itself: the Y extent of each of the four panes from its 99,999 points in view.
+void BM_FitY(benchmark::State& state)
+{
+    auto chart = fullChart(Points);
+    const ChartData& data = chart->state().data;
+    const double minX = chart->ManualMinX();
+    const double maxX = chart->ManualMaxX();
+    for (auto _ : state) {
+        for (int s = 0; s < 4; ++s) {
+            const int pane[] = {s};
+            const auto extent = FitY::dataExtent(data, pane, minX, maxX);
+            benchmark::DoNotOptimize(extent ? FitY::fitted(*extent) : YExtent{});
+        }
+    }
+}
+BENCHMARK(BM_FitY)->Unit(benchmark::kMillisecond);
+
+// The button as the user sees it: the fit, the notes of panes out of view and the redraw.
+void BM_FitYRedraw(benchmark::State& state)
+{
+    auto chart = fullChart(Points);
+    for (auto _ : state) {
+        chart->FitY();
+        state.PauseTiming();
+        chart->UndoZoom();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FitYRedraw)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -17,6 +17,8 @@ echo "== start-up"
 bench/startup/startup.sh build-rel 5
 echo "== logger download"
 bench/download/download.sh build-rel 3
+echo "== cancelled download"
+bench/download/cancel.sh build-rel 5
 echo "== meter set-up"
 bench/setup/setup.sh build-rel 1
 echo "== command line"

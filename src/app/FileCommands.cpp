@@ -4,7 +4,8 @@
 
 #include "app/FileCommands.h"
 
-#include "base/DataFolder.h"
+#include "app/GraphWindows.h"
+
 #include "base/ErrorBox.h"
 #include "files/FileTypes.h"
 #include "files/UOpenSave.h"
@@ -13,7 +14,6 @@
 #include "graph/UGraph.h"
 #include "base/SilentAbort.h"
 #include "logger/UList.h"
-#include "resources/Artwork.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,7 +87,7 @@ OpenSaveChoice FileCommands::askChoice(const QString& caption, const QString& al
 bool FileCommands::Save(QMdiSubWindow* active)
 {
     return command([&] {
-        FileDialogs::SetFolder(*dialogs_.SaveDialog1, dataFolder());
+        FileDialogs::StartInLastFolder(*dialogs_.SaveDialog1);
         QWidget* child = active ? active->widget() : nullptr;
         if (auto* list = qobject_cast<TfrmList*>(child))
             return exportTableText(*list);
@@ -114,7 +114,7 @@ bool FileCommands::SaveGraph(Chart& chart)
 bool FileCommands::saveGraph(Chart& chart)
 {
     QFileDialog& d = *dialogs_.SaveDialog1;
-    FileDialogs::SetFolder(d, dataFolder());
+    FileDialogs::StartInLastFolder(d);
     dialogs_.SetTypes(d, FileTypes::graphTypes(FileTypes::decimalIsComma()));
     FileDialogs::SetDefaultExtension(d, QStringLiteral("GHF"));
     const std::optional<QString> name = dialogs_.Ask(d);
@@ -146,7 +146,7 @@ void FileCommands::Open()
             askChoice(QStringLiteral("Open File"), FileTypes::openAllSetsText(),
                       FileTypes::openSingleSetText(FileTypes::decimalIsComma()));
         QFileDialog& d = *dialogs_.OpenDialog1;
-        FileDialogs::SetFolder(d, dataFolder());
+        FileDialogs::StartInLastFolder(d);
         FileDialogs::ClearName(d);
         switch (choice) {
         case OpenSaveChoice::AllSets: openCollection(); break;
@@ -186,8 +186,8 @@ TfrmList* FileCommands::CreateTableWindow(const QString& caption)
     sub->setObjectName(QStringLiteral("TableSubWindow"));
     auto* list = new TfrmList(caption, c_.tableActivated, sub);
     sub->setWidget(list);
-    sub->setWindowIcon(Artwork::toolIcon(sub, "tabletograph", QStyle::SP_FileDialogDetailedView));
     c_.area.addSubWindow(sub);
+    GraphWindows::PlaceAsOpenedFile(*sub, c_.area);
     sub->show();
     c_.area.setActiveSubWindow(sub);
     return list;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FileDialogs.h"
 
+#include "app/LastFolder.h"
 #include "files/FileTypes.h"
 
 #include <QFileDialog>
@@ -58,6 +59,19 @@ void FileDialogs::SetFolder(QFileDialog& dialog, const QString& folder)
     dialog.setDirectory(folder);
 }
 
+void FileDialogs::StartInLastFolder(QFileDialog& dialog)
+{
+    dialog.setDirectory(LastFolder::initial());
+}
+
+void FileDialogs::ProposeName(QFileDialog& dialog, const QString& name)
+{
+    if (QLineEdit* box = nameBox(dialog))
+        box->setText(name);
+    else
+        dialog.selectFile(name);
+}
+
 void FileDialogs::ClearName(QFileDialog& dialog)
 {
     if (QLineEdit* box = nameBox(dialog))
@@ -71,6 +85,7 @@ std::optional<QString> FileDialogs::Ask(QFileDialog& dialog)
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.front().isEmpty())
         return std::nullopt;
+    LastFolder::remember(files.front());
     return files.front();
 }
 

@@ -6,7 +6,8 @@
 // dialog asks before it replaces a file and has a size grip; both keep their last file name.
 //
 // A command gives a dialog its type list ("description|pattern|..."), its default extension
-// and its folder, then asks. The dialogs are shown through a DialogRunner (exec() by default);
+// and, where it has one to propose, a file name, then asks. Every dialog starts in the folder
+// the user last chose a file in (LastFolder.h); a file chosen moves that folder. The dialogs are shown through a DialogRunner (exec() by default);
 // tests answer them without showing them.
 
 #include <QString>
@@ -33,10 +34,15 @@ public:
     // The extension a name typed without one gets ("GHF"); "" for none.
     static void SetDefaultExtension(QFileDialog& dialog, const QString& extension);
     static void SetFolder(QFileDialog& dialog, const QString& folder);
+    // The folder the user last used, or the documents folder the first time.
+    static void StartInLastFolder(QFileDialog& dialog);
+    // Proposes a file name (without folder) in the dialog's folder.
+    static void ProposeName(QFileDialog& dialog, const QString& name);
     // Empties the file-name box.
     static void ClearName(QFileDialog& dialog);
 
-    // Shows the dialog; the chosen file's full name, or nullopt when the user cancelled.
+    // Shows the dialog; the chosen file's full name, or nullopt when the user cancelled. The
+    // chosen file's folder is remembered for the next dialog.
     std::optional<QString> Ask(QFileDialog& dialog);
 
     // The name box follows a change of the file type to the type's extension.

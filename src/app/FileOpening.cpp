@@ -32,12 +32,9 @@ constexpr float kTableMaxY = 100.0f;
 
 } // namespace
 
-// A graph window of a file or a table: at the top left, as wide as the main window, as high as
-// its client area less 40 pixels.
 void FileCommands::placeOpenedGraph(TfrmGraph& window)
 {
-    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(window))
-        sub->setGeometry(0, 0, c_.mainWindow.width(), std::max(c_.area.height() - 40, 100));
+    c_.graphs.PlaceAsOpenedFile(window);
 }
 
 // A file that does not read as a graph file is an error before any window is made.

@@ -79,6 +79,8 @@ bool FileCommands::saveCollection()
     QFileDialog& d = *dialogs_.SaveDialog1;
     dialogs_.SetTypes(d, FileTypes::collectionSaveTypes());
     FileDialogs::SetDefaultExtension(d, QStringLiteral("CH4"));
+    // Named for when the sets came in, not after the last file saved.
+    FileDialogs::ProposeName(d, proposedCollectionName());
     const std::optional<QString> name = dialogs_.Ask(d);
     if (!name)
         return false;

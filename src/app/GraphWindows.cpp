@@ -5,7 +5,6 @@
 #include "graph/Chart.h"
 #include "graph/GraphCommands.h"
 #include "graph/UGraph.h"
-#include "resources/Artwork.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -25,7 +24,6 @@ TfrmGraph* GraphWindows::Create(const QString& caption)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     auto* window = new TfrmGraph(host_, caption, sub);
     sub->setWidget(window);
-    sub->setWindowIcon(Artwork::toolIcon(sub, "graphstatistic", QStyle::SP_FileIcon));
     sub->setObjectName(QStringLiteral("GraphSubWindow"));
     area_.addSubWindow(sub);
     return window;
@@ -34,6 +32,18 @@ TfrmGraph* GraphWindows::Create(const QString& caption)
 QMdiSubWindow* GraphWindows::SubWindowOf(const TfrmGraph& window)
 {
     return qobject_cast<QMdiSubWindow*>(window.parentWidget());
+}
+
+void GraphWindows::PlaceAsOpenedFile(QMdiSubWindow& sub, const QMdiArea& area)
+{
+    const QWidget* main = area.window();
+    sub.setGeometry(0, 0, main ? main->width() : area.width(), std::max(area.height() - 40, 100));
+}
+
+void GraphWindows::PlaceAsOpenedFile(TfrmGraph& window) const
+{
+    if (QMdiSubWindow* sub = SubWindowOf(window))
+        PlaceAsOpenedFile(*sub, area_);
 }
 
 void GraphWindows::Show(TfrmGraph& window)

@@ -30,6 +30,10 @@ public:
     // Brings a window back from minimised or maximised and makes it the active one.
     void Restore(TfrmGraph& window);
     static QMdiSubWindow* SubWindowOf(const TfrmGraph& window);
+    // The place of a window opened from a file (a graph or table file, a recovered recording):
+    // the top left of the area, as wide as the main window, as high as the area less 40 pixels.
+    static void PlaceAsOpenedFile(QMdiSubWindow& sub, const QMdiArea& area);
+    void PlaceAsOpenedFile(TfrmGraph& window) const;
 
     // The real-time window: created and prepared when there is none (4 subsets, Y -10 to 50,
     // X from now to now + 110 s, 100 points; Clear shown; samples always joined; the

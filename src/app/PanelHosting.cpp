@@ -6,7 +6,36 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSettings>
 #include <QTimer>
+
+namespace {
+
+const QString kPanelScale = QStringLiteral("PanelScale");
+
+// The settings store of the program (as Settings.cpp opens it).
+QSettings settingsStore()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KOLVA"),
+                     QStringLiteral("KOLVA"));
+}
+
+// The scale the user chose last, kept in the settings at once; until then the screen's.
+double panelScale(const QScreen* screen)
+{
+    bool ok = false;
+    const double chosen = settingsStore().value(kPanelScale).toDouble(&ok);
+    return ok && chosen > 0 ? chosen : TfrmPanel::ScreenScale(screen);
+}
+
+void rememberPanelScale(double scale)
+{
+    QSettings s = settingsStore();
+    s.setValue(kPanelScale, scale);
+    s.sync();
+}
+
+} // namespace
 
 PanelHosting::PanelHosting(QMdiArea& area, QPointer<TfrmPanel>& panel, LinkWiring& link,
                            QTimer& maxMinTimer, const std::array<QPixmap, 4>& batteryPictures,
@@ -42,6 +71,9 @@ void PanelHosting::create()
     sub->setWidget(panel);
     sub->setWindowTitle(panel->windowTitle());
     area_.addSubWindow(sub);
+    panel->SetScale(panelScale(area_.screen()));
+    QObject::connect(panel, &TfrmPanel::scaleChosen, panel, &rememberPanelScale);
+    sub->adjustSize();
     sub->move(0, 0);
     sub->show();
     panel_ = panel;

@@ -37,6 +37,8 @@ public:
     void SetManualMinX(double t) override { chart().SetManualMinX(t); }
     void SetManualMaxX(double t) override { chart().SetManualMaxX(t); }
     void SetLineGapThreshold(double gap) override { chart().SetLineGapThreshold(gap); }
+    void SetUnit(const QString& unit) override { chart().SetUnit(unit); }
+    void KeepDataInView() override { w_->KeepDataInView(); }
     std::vector<GraphAnnotation>& Annotations() override { return chart().GraphAnnotations(); }
     void Redraw() override { chart().Redraw(); }
     void UndoZoom() override { w_->UndoZoomClick(); }
@@ -46,6 +48,11 @@ public:
         QMdiSubWindow* sub = GraphWindows::SubWindowOf(*w_);
         if (sub && (sub->isMinimized() || sub->isMaximized()))
             sub->showNormal();
+    }
+    void BringToFront() override
+    {
+        ShowNormal();
+        w_->BringToFront();
     }
     void SetClearEnabled(bool on) override { w_->tbntClr->setEnabled(on); }
     int MinutesIndex() const override { return w_->ComboBox1->currentIndex(); }
@@ -69,6 +76,11 @@ private:
 RecorderWiring::RecorderWiring(TfrmMain& main) : main_(main)
 {
     journalStatus_ = new StatusNotice(*main.StatusBar1, QStringLiteral("JournalStatus"));
+    recordingStatus_ = new QLabel(main.StatusBar1);
+    recordingStatus_->setObjectName(QStringLiteral("RecordingStatus"));
+    recordingStatus_->setContentsMargins(4, 0, 4, 0);
+    main.StatusBar1->addWidget(recordingStatus_);
+    recordingStatus_->hide();
 
     RealTimeRecorder::Hooks hooks;
     hooks.window = [this] { return view(); };
@@ -118,32 +130,56 @@ void RecorderWiring::Attach(TfrmGraph& window)
     QObject::connect(&window, &TfrmGraph::clearRequested, &window,
                      [this] { guarded([this] { recorder_->Clear(); }); });
     QObject::connect(&window, &TfrmGraph::samplingRateChanged, &window,
-                     [this] { guarded([this] { recorder_->RateChanged(); }); });
+                     [this] {
+                         guarded([this] { recorder_->RateChanged(); });
+                         showRecordingStatus();
+                     });
+    // Keeping the readings in view while recording is the user's choice, kept between runs.
+    window.ShowFollowY(true, main_.AppSettings().FollowY != 0);
+    QObject::connect(&window, &TfrmGraph::followYToggled, &window,
+                     [this](bool on) { main_.AppSettings().FollowY = on ? 1 : 0; });
 }
 
 void RecorderWiring::Run()
 {
     guarded([this] { recorder_->Run(); });
+    showRecordingStatus();
 }
 
 void RecorderWiring::Stop()
 {
     guarded([this] { recorder_->Stop(); });
+    showRecordingStatus();
 }
 
 void RecorderWiring::SampleDue(double time)
 {
     recorder_->SampleDue(time);
+    showRecordingStatus();
 }
 
 void RecorderWiring::Tick()
 {
     guarded([this] { recorder_->Tick(); });
+    showRecordingStatus();
 }
 
 void RecorderWiring::WindowClosed()
 {
     recorder_->WindowClosed();
+    showRecordingStatus();
+}
+
+void RecorderWiring::showRecordingStatus()
+{
+    const QString text = recorder_->StatusText();
+    recordingStatus_->setText(text);
+    recordingStatus_->setVisible(!text.isEmpty());
+}
+
+QString RecorderWiring::RecordingStatusText() const
+{
+    return recordingStatus_->isHidden() ? QString() : recordingStatus_->text();
 }
 
 void RecorderWiring::ChartSaved()
@@ -207,11 +243,14 @@ bool RecorderWiring::openRecovered(const RecoveredJournal& r)
     PrepareChart(chart, 4, 50, -10, maxX, minX, int(samples.size()),
                  prompts.notice ? prompts.notice : prompts.message);
     fillChartFromJournal(chart.mutableState(), samples);
+    const JournalHeader& h = r.info.header;
+    chart.SetUnit(r.info.headerKnown && h.unitKnown ? chartUnit(h.celsius) : QString());
     chart.SetLineGapThreshold(1e20);
     chart.SetAllowGraphAnnotHotSpots(true);
     chart.Redraw();
     w->ApplySplitRule();
     w->RefreshStatistics();
+    main_.Graphs().PlaceAsOpenedFile(*w);
     main_.Graphs().Show(*w);
     return true;
 }

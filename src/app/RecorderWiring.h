@@ -3,7 +3,8 @@
 // The real-time recorder as the main window runs it: the recorder (graph/RealTimeRecorder.h) on
 // the real-time graph window, the main window's Run and Stop commands and the program-wide
 // state the main window owns; the set-up dialog TfrmSetupRealTime; the journal's state in the
-// status bar; and, once the start-up has finished, the offer of the recordings that a crash
+// status bar with the progress of the recording (samples, time, next sample); and, once the
+// start-up has finished, the offer of the recordings that a crash
 // left in the journal folder, each opened as a plain graph window on Yes.
 
 #include "graph/JournalRecovery.h"
@@ -16,6 +17,7 @@
 #include <memory>
 
 class QDialog;
+class QLabel;
 class StatusNotice;
 class TfrmGraph;
 class TfrmMain;
@@ -52,6 +54,8 @@ public:
 
     // The status bar's report of the journal: empty while it is written fine.
     QString JournalStatusText() const;
+    // The status bar's account of the recording that runs (samples, time, next sample).
+    QString RecordingStatusText() const;
 
 private:
     class WindowView;
@@ -71,11 +75,13 @@ private:
     bool saveRealTimeGraph();
     bool openRecovered(const RecoveredJournal& journal);
     void showJournalStatus(const QString& text);
+    void showRecordingStatus();
 
     TfrmMain& main_;
     ChosenClock clock_;
     DialogRunner runDialog_;
     StatusNotice* journalStatus_ = nullptr;
+    QLabel* recordingStatus_ = nullptr;
     QString journalText_;
     std::unique_ptr<WindowView> view_;
     std::unique_ptr<RealTimeRecorder> recorder_;

@@ -65,6 +65,7 @@ Settings Settings::Read()
     if (s.RealTimeRate < 1)
         s.RealTimeRate = kDefaultRealTimeRate;
     s.ExtraPorts = readList(store, "ExtraPorts");
+    s.FollowY = readInt(store, "FollowY", kDefaultFollowY) != 0 ? 1 : 0;
     return s;
 }
 
@@ -79,6 +80,7 @@ bool Settings::Write() const
         store.remove("ExtraPorts");
     else
         store.setValue("ExtraPorts", ExtraPorts);
+    store.setValue("FollowY", FollowY);
     store.sync();
     return store.status() == QSettings::NoError;
 }

@@ -13,17 +13,19 @@ struct Settings {
     static constexpr int kDefaultLastConnectedPort = 0;
     static constexpr int kDefaultLastConnectedModel = 461;
     static constexpr int kDefaultAnnoColor = 0;
+    static constexpr int kDefaultFollowY = 1;
 
     int RealTimeRate = kDefaultRealTimeRate;           // sampling period of the real-time graph, s
     int LastConnectedPort = kDefaultLastConnectedPort; // index in this start's port list
     int LastConnectedModel = kDefaultLastConnectedModel;
     int AnnoColor = kDefaultAnnoColor;                 // colour of graph annotations
     QStringList ExtraPorts;                            // device paths added after the system's ports
+    int FollowY = kDefaultFollowY;                     // 1: the real-time graph keeps its readings in view
 
-    // Reads LastConnectedPort, LastConnectedModel, RealTimeRate, AnnoColor (in this order) and
-    // ExtraPorts.
+    // Reads LastConnectedPort, LastConnectedModel, RealTimeRate, AnnoColor (in this order),
+    // ExtraPorts and FollowY.
     static Settings Read();
-    // Writes RealTimeRate, LastConnectedPort, LastConnectedModel, AnnoColor (in this order) and
-    // ExtraPorts. Returns false when the store could not be written (nothing is shown).
+    // Writes RealTimeRate, LastConnectedPort, LastConnectedModel, AnnoColor (in this order),
+    // ExtraPorts and FollowY. Returns false when the store could not be written (nothing is shown).
     bool Write() const;
 };

@@ -4,6 +4,7 @@
 #include "app/VersionInfo.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -30,10 +31,21 @@ QLabel* makeLabel(QWidget* parent, const char* name, int x, int y, int pixelSize
 
 } // namespace
 
+namespace {
+
+// The dialog has a title bar with its close button; the splash is a bare box, as splashes are.
+Qt::WindowFlags flagsFor(TfrmAbout::Mode mode)
+{
+    if (mode == TfrmAbout::Mode::Splash)
+        return Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    return Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint
+           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+}
+
+} // namespace
+
 TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint
-                          | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent, flagsFor(mode))
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
@@ -81,6 +93,12 @@ TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
     if (mode == Mode::Splash) {
         BitBtn1->hide();
         setAttribute(Qt::WA_DeleteOnClose); // closing the splash frees it
+        // Without a title bar, a thin frame sets it off from what lies behind.
+        auto* frame = new QFrame(this);
+        frame->setFrameShape(QFrame::Box);
+        frame->setFrameShadow(QFrame::Plain);
+        frame->setGeometry(rect());
+        frame->lower();
     }
 
     // Centred on the screen.

@@ -7,6 +7,7 @@
 #include "base/DateTime.h"
 #include "base/ErrorBox.h"
 #include "base/InstallLayout.h"
+#include "app/HelpWindow.h"
 #include "app/MeterSearch.h"
 #include "base/PortErrors.h"
 #include "app/RecorderWiring.h"
@@ -18,8 +19,10 @@
 #include "logger/UList.h"
 #include "logger/USetup.h"
 #include "panel/UPanel.h"
+#include "resources/Artwork.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -64,6 +67,8 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         listDevices_ = &TComPort::ListDeviceNames;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KOLVA"));
+    // Every window without an icon of its own shows the program's.
+    QApplication::setWindowIcon(Artwork::programIcon());
 
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
@@ -350,7 +355,15 @@ void TfrmMain::Contents1Click()
                             .arg(QDir::toNativeSeparators(path)));
         return;
     }
-    OpenDocument(QUrl::fromLocalFile(path));
+    if (OpenDocument(QUrl::fromLocalFile(path)))
+        return;
+    // No program on this desktop opens the guide: the program shows it itself.
+    if (!HelpViewer) {
+        HelpViewer = new HelpWindow(path, this);
+        HelpViewer->show();
+    }
+    HelpViewer->raise();
+    HelpViewer->activateWindow();
 }
 
 void TfrmMain::About1Click()

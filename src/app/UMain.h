@@ -41,6 +41,7 @@
 #include <functional>
 #include <memory>
 
+class HelpWindow;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -73,7 +74,8 @@ public:
     // The start-up splash; the search writes its progress into it and closes it at the end.
     void SetSplash(TfrmAbout* splash);
 
-    // Opens documents (the help file); tests replace it.
+    // Opens documents (the help file) with the desktop's program; false when there is none.
+    // Tests replace it. Without one, the guide opens in the program's own HelpViewer.
     std::function<bool(const QUrl&)> OpenDocument;
     // Says that the help file is missing; tests replace it.
     std::function<void(const QString&)> ShowHelpMissing;
@@ -173,6 +175,7 @@ public:
     QPointer<TfrmGraph> LoggerWindow;
     QPointer<TfrmAbout> AboutDialog;
     QPointer<TfrmSetup> SetupDialog;
+    QPointer<HelpWindow> HelpViewer;
 
 signals:
     // The start-up search has ended and the main timer runs.

@@ -57,8 +57,10 @@ void TfrmMain::CreateMenus()
     Exit1 = item(File1, "Exit1", QStringLiteral("E&xit"), &TfrmMain::Exit1Click);
 
     RealTime1 = menu("RealTime1", QStringLiteral("Real Time"));
-    Run1 = item(RealTime1, "Run1", QStringLiteral("Run"), &TfrmMain::btnRunClick);
-    Stop1 = item(RealTime1, "Stop1", QStringLiteral("Stop"), &TfrmMain::btnStopClick);
+    Run1 = item(RealTime1, "Run1", QStringLiteral("Run"), &TfrmMain::btnRunClick,
+                QKeySequence(Qt::Key_F5));
+    Stop1 = item(RealTime1, "Stop1", QStringLiteral("Stop"), &TfrmMain::btnStopClick,
+                 QKeySequence(Qt::Key_F6));
     Run1->setEnabled(false);
     Stop1->setEnabled(false);
 

@@ -6,9 +6,12 @@
 #include "app/StartupTrace.h"
 #include "app/UAbout.h"
 #include "app/UMain.h"
+#include "resources/Artwork.h"
 
 #include <QApplication>
+#include <QByteArrayList>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QScreen>
 
@@ -16,37 +19,73 @@
 #include <memory>
 #include <optional>
 
+namespace {
+
+struct Options {
+    explicit Options(QCommandLineParser& parser)
+    {
+        parser.setApplicationDescription(QStringLiteral("Four Channel Thermometer Software"));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(port);
+        parser.addOption(service);
+    }
+    const QCommandLineOption port{
+        QStringLiteral("port"),
+        QStringLiteral("Also search the serial device PATH for the meter (repeatable)."),
+        QStringLiteral("PATH")};
+    const QCommandLineOption service{
+        QStringLiteral("service"),
+        QStringLiteral("Service mode: show Data Logger > Setup, the meter set-up for technicians.")};
+};
+
+void nameTheApplication()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("KOLVA"));
+    QCoreApplication::setApplicationName(QStringLiteral("KOLVA"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KOLVA_VERSION));
+}
+
+// --help and --version are answered without a window, so also where there is no display.
+bool asksForHelpOrVersion(int argc, char** argv)
+{
+    static const QByteArrayList answered = {"--help", "-h", "-?", "--help-all", "--version", "-v"};
+    for (int i = 1; i < argc; ++i)
+        if (answered.contains(QByteArray(argv[i])))
+            return true;
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        nameTheApplication();
+        QCommandLineParser parser;
+        const Options options(parser);
+        parser.process(app); // prints the answer and ends the program
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("KOLVA"));
-    QApplication::setApplicationName(QStringLiteral("KOLVA"));
-    QApplication::setApplicationVersion(QStringLiteral(KOLVA_VERSION));
+    nameTheApplication();
     traceStartup("start");
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Four Channel Thermometer Software"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption portOption(
-        QStringLiteral("port"),
-        QStringLiteral("Also search the serial device PATH for the meter (repeatable)."),
-        QStringLiteral("PATH"));
-    parser.addOption(portOption);
-    const QCommandLineOption serviceOption(
-        QStringLiteral("service"),
-        QStringLiteral("Service mode: show Data Logger > Setup, the meter set-up for technicians."));
-    parser.addOption(serviceOption);
+    const Options options(parser);
     parser.process(app);
+    QApplication::setWindowIcon(Artwork::programIcon());
 
     // The splash frees itself when the search closes it.
     QPointer<TfrmAbout> splash = new TfrmAbout(TfrmAbout::Mode::Splash);
     std::optional<TfrmMain> mainWindow;
     try {
         splash->ShowSplash();
-        mainWindow.emplace(parser.values(portOption));
+        mainWindow.emplace(parser.values(options.port));
         mainWindow->SetSplash(splash);
-        mainWindow->SetServiceMode(parser.isSet(serviceOption));
+        mainWindow->SetServiceMode(parser.isSet(options.service));
         if (qEnvironmentVariableIsSet("KOLVA_SCREENSHOT"))
             armScreenshots(*mainWindow, splash, qEnvironmentVariable("KOLVA_SCREENSHOT"));
         // Also fills the screen where no window manager maximises it.

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -32,6 +33,17 @@ QString parseReason(int code, int failedSet)
 }
 
 } // namespace
+
+QString collectionNameFor(const QDateTime& downloaded)
+{
+    return QStringLiteral("KOLVA %1.CH4").arg(downloaded.toString(QStringLiteral("yyyy-MM-dd hh-mm")));
+}
+
+QString proposedCollectionName()
+{
+    const QFileInfo temp(collectionTempFilePath());
+    return temp.isFile() ? collectionNameFor(temp.lastModified()) : QString();
+}
 
 QString collectionStatusText(const CollectionResult& r)
 {

@@ -13,6 +13,7 @@
 #include "base/Clock.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 class DataSetStore;
@@ -50,6 +51,12 @@ constexpr qint64 MaxCollectionSize = 4 * 1024 * 1024;
 // Copies the temporary file to target through a temporary file beside it, so a failed copy
 // leaves an existing target intact. loggerDataUnsaved is cleared only when the copy succeeded.
 CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved);
+
+// The name a collection save proposes: "KOLVA 2024-03-14 10-05.CH4" for the sets that came in
+// at that time (the last write of the temporary file: the download, or the opened collection);
+// "" when there is no temporary file.
+QString proposedCollectionName();
+QString collectionNameFor(const QDateTime& downloaded);
 
 // Reads a collection file whole into image: CannotOpen, TooLarge, Empty, or Ok. Nothing else
 // is looked at.

@@ -57,9 +57,12 @@ bool Printing::printerSetup()
 {
     QPageSetupDialog dialog(printer_.get(), dialogParent_);
     dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    const QPageLayout::Orientation before = printer_->pageLayout().orientation();
     // An accepted dialog has written its choices into the printer.
     const bool accepted = runDialog_(dialog) == QDialog::Accepted;
-    pageSetUp_ = pageSetUp_ || accepted;
+    const QPageLayout::Orientation after = printer_->pageLayout().orientation();
+    if (accepted && after != before)
+        chosenOrientation_ = after;
     return accepted;
 }
 
@@ -83,16 +86,12 @@ void Printing::printGraph(Chart& chart)
     {
         allowPrintHiddenPages(chart, false);
         const auto pagesBack = qScopeGuard([&chart] { allowPrintHiddenPages(chart, true); });
-        chart.PEactions(sg::sgCustomize);
+        if (customizePagesOffered(chart.state().settings))
+            chart.PEactions(sg::sgCustomize);
     }
-    // A graph is offered on landscape paper unless the user has set the page up.
     const QPageLayout::Orientation before = printer_->pageLayout().orientation();
-    if (!pageSetUp_)
-        printer_->setPageOrientation(QPageLayout::Landscape);
-    const auto restore = qScopeGuard([&] {
-        if (!pageSetUp_)
-            printer_->setPageOrientation(before);
-    });
+    printer_->setPageOrientation(graphOrientation());
+    const auto restore = qScopeGuard([&] { printer_->setPageOrientation(before); });
     offerPrintFile(*printer_);
     chart.PrintDialog(*printer_);
 }

@@ -11,7 +11,13 @@
 //   printGraph(chart)  the chart's settings dialog without its font, general, colour and subsets
 //                      pages (its OnCustomizeDlg reaches the graph window as on every use of that
 //                      dialog), the four pages back on, then the chart's print dialog on the same
-//                      printer, whatever the settings dialog's answer was.
+//                      printer, whatever the settings dialog's answer was. A chart whose settings
+//                      dialog would have no page left (the axis page off, as without a template)
+//                      goes straight to the print dialog: no empty dialog, no template question.
+//
+// A graph is printed on landscape paper unless the user changed the orientation in the page
+// set-up dialog: OK there with the orientation as it was leaves graphs landscape. The printer is
+// given back with its own orientation after a graph, for the next table.
 //
 // Both print dialogs offer printing to a PDF file, so a printout can be kept without a printer;
 // a printer that prints to a file not yet named is offered "print.pdf" in the home folder.
@@ -28,9 +34,11 @@
 #include "files/TablePrintout.h"
 
 #include <QFont>
+#include <QPageLayout>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 class Chart;
@@ -63,6 +71,11 @@ public:
     // True when the table was printed, false when the print dialog was cancelled.
     bool printTable(const TableModel& table);
     void printGraph(Chart& chart);
+    // The orientation a graph is printed in.
+    QPageLayout::Orientation graphOrientation() const
+    {
+        return chosenOrientation_.value_or(QPageLayout::Landscape);
+    }
 
     // The table printout on printer as it stands, without a dialog.
     static void printTableTo(QPrinter& printer, const TableModel& table);
@@ -76,5 +89,6 @@ private:
     QWidget* dialogParent_;
     std::unique_ptr<QPrinter> printer_;
     DialogRunner runDialog_;
-    bool pageSetUp_ = false;
+    // The orientation the user changed to in the page set-up dialog, if ever.
+    std::optional<QPageLayout::Orientation> chosenOrientation_;
 };

@@ -324,13 +324,23 @@ void Chart::resetImage(bool reinit)
     view_->sync(state_, dirty_, reinit);
     if (zoom_.pane >= view_->paneCount() || panesBefore != view_->paneCount())
         zoom_.pane = -1;
+    // A fit belongs to the panes it was made for.
+    if (panesBefore != view_->paneCount())
+        fitY_.clear();
     applyRanges();
     applyCursor();
+    if (state_.unit != shownUnit_) {
+        shownUnit_ = state_.unit;
+        emit unitChanged(shownUnit_);
+    }
 }
 
 void Chart::applyRanges()
 {
     ChartView v = view_->fullView(state_);
+    for (std::size_t pane = 0; pane < fitY_.size() && pane < v.y.size(); ++pane)
+        if (const auto& fit = fitY_[pane])
+            v.y[pane] = {fit->lo, fit->hi};
     if (zoom_.active) {
         v.minX = zoom_.minX;
         v.maxX = zoom_.maxX;
@@ -338,14 +348,81 @@ void Chart::applyRanges()
             v.y[static_cast<std::size_t>(zoom_.pane)] = {zoom_.minY, zoom_.maxY};
     }
     view_->applyView(v);
+    view_->showOutOfView(state_, v);
     updateScrollBars();
+}
+
+void Chart::clearView()
+{
+    zoom_ = Zoom{};
+    fitY_.clear();
 }
 
 void Chart::UndoZoom()
 {
-    zoom_ = Zoom{};
+    clearView();
     applyRanges();
     plot_->replot();
+}
+
+template <class F>
+void Chart::forEachPane(F&& f) const
+{
+    ChartView v = view_->fullView(state_);
+    if (zoom_.active) {
+        v.minX = zoom_.minX;
+        v.maxX = zoom_.maxX;
+    }
+    for (int pane = 0; pane < view_->paneCount(); ++pane)
+        f(pane, view_->paneSubsets(pane), v.minX, v.maxX);
+}
+
+void Chart::FitY()
+{
+    // The data as they stand, drawn where they stand.
+    resetImage(false);
+    std::vector<std::optional<YExtent>> fits(static_cast<std::size_t>(view_->paneCount()));
+    forEachPane([&](int pane, const std::vector<int>& subsets, double minX, double maxX) {
+        if (const auto data = FitY::dataExtent(state_.data, subsets, minX, maxX))
+            fits[static_cast<std::size_t>(pane)] = FitY::fitted(*data);
+    });
+    // Nothing in view to fit to: the view stays as it is.
+    if (std::none_of(fits.begin(), fits.end(), [](const auto& f) { return f.has_value(); }))
+        return;
+    // The fit replaces a pane's dragged Y range; the X range of a zoom stays.
+    zoom_.pane = -1;
+    fitY_ = std::move(fits);
+    applyRanges();
+    plot_->replot();
+}
+
+bool Chart::FollowY()
+{
+    if (zoom_.active)
+        return false;
+    std::vector<std::optional<YExtent>> fits = fitY_;
+    fits.resize(static_cast<std::size_t>(view_->paneCount()));
+    bool changed = false;
+    forEachPane([&](int pane, const std::vector<int>& subsets, double minX, double maxX) {
+        const auto data = FitY::dataExtent(state_.data, subsets, minX, maxX);
+        if (!data)
+            return;
+        auto& fit = fits[static_cast<std::size_t>(pane)];
+        if (const auto next = FitY::follow(fit, *data)) {
+            fit = next;
+            changed = true;
+        }
+    });
+    if (changed)
+        fitY_ = std::move(fits);
+    return changed;
+}
+
+std::optional<YExtent> Chart::FittedY(int pane) const
+{
+    if (pane < 0 || static_cast<std::size_t>(pane) >= fitY_.size())
+        return std::nullopt;
+    return fitY_[static_cast<std::size_t>(pane)];
 }
 
 void Chart::ZoomTo(int axis, double minX, double maxX, double minY, double maxY)
@@ -475,7 +552,7 @@ void Chart::LoadChartImage(const QByteArray& image)
 void Chart::LoadState(ChartState state)
 {
     state_ = std::move(state);
-    zoom_ = Zoom{};
+    clearView();
     markAll();
     resetImage(true);
     plot_->replot();
@@ -584,7 +661,7 @@ void Chart::Customize()
     customizeAccepted_ = runDialog_(dialog) == QDialog::Accepted ? 1 : 0;
     if (customizeAccepted_) {
         state_.settings = dialog.settings();
-        zoom_ = Zoom{};
+        clearView();
         markAll();
         Redraw();
     }

@@ -19,6 +19,7 @@
 
 #include "graph/ChartPlot.h"
 #include "graph/ChartState.h"
+#include "graph/FitY.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -28,6 +29,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCustomPlot;
 class QDialog;
@@ -71,6 +73,9 @@ public:
     void SetNullDataValueY(float v);
     // X 0 and the null Y in every cell.
     void ResetData();
+    // The unit of the data ("°C", "°F" or empty); shown with the Y axes after a redraw.
+    QString Unit() const { return state_.unit; }
+    void SetUnit(const QString& unit) { state_.unit = unit; }
 
     // Y axes.
     int WorkingAxis() const { return state_.settings.workingAxis; }
@@ -175,7 +180,16 @@ public:
     void PEactions(sg::Action action);
     void Redraw();       // sgResetImage, then sgInvalidateImage
     void UndoZoom();     // sgUndoZoom
-    bool IsZoomed() const { return zoom_.active; }
+    // A zoom or a fit is in force.
+    bool IsZoomed() const { return zoom_.active || !fitY_.empty(); }
+    // "Fit Y": every pane's Y extent fitted to the data in view, until UndoZoom. Shown at once.
+    void FitY();
+    // While a recording runs: each pane's Y extent follows its data, changed only when they
+    // leave it or fill too little of it. Does nothing while the user's own zoom is in force.
+    // True when an extent changed (shown at the next redraw).
+    bool FollowY();
+    // The Y extent a fit gave pane (in the split's order), if any.
+    std::optional<YExtent> FittedY(int pane) const;
     // Zooms to a data rectangle as a drag over pane `axis` would; for tests and keyboard use.
     void ZoomTo(int axis, double minX, double maxX, double minY, double maxY);
 
@@ -218,6 +232,8 @@ signals:
     void OnGraphHotSpot();
     void OnGraphAnnotHotSpot(bool dblClick, int nIndex);
     void OnCustomizeDlg();
+    // The unit shown changed (after a redraw).
+    void unitChanged(const QString& unit);
 
 private:
     struct Zoom {
@@ -236,6 +252,10 @@ private:
     void applyCursor();
     void resetImage(bool reinit);
     void applyRanges();
+    void clearView();
+    // Calls f(pane, subsets of the pane, X range in view) for every pane.
+    template <class F>
+    void forEachPane(F&& f) const;
     void zoomPane(int pane, double minX, double maxX, double minY, double maxY);
     void updateScrollBars();
 
@@ -255,6 +275,8 @@ private:
     std::unique_ptr<ChartPlot> view_;
     ChartDirty dirty_;
     Zoom zoom_;
+    std::vector<std::optional<YExtent>> fitY_;   // per pane while a fit is in force, else empty
+    QString shownUnit_;
     QPoint lastMouse_;
     QPoint pressAt_;
     bool pressed_ = false;

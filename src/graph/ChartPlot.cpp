@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/ChartPlot.h"
 
+#include "graph/FitY.h"
+
 #include <qcustomplot.h>
 
 #include <QLocale>
@@ -144,6 +146,17 @@ private:
     GraphAnnotation a_;
     QFont font_;
 };
+
+// The Y axis label with the unit of the data: the unit alone under an empty label, after the
+// label in brackets unless the label names it already.
+QString axisLabel(const QString& label, const QString& unit)
+{
+    if (unit.isEmpty() || label.contains(unit))
+        return label;
+    if (label.trimmed().isEmpty())
+        return unit;
+    return label + QStringLiteral(" (") + unit + QLatin1Char(')');
+}
 
 bool unfilled(double x, float y, float null)
 {
@@ -425,7 +438,7 @@ void ChartPlot::applySettings(const ChartState& state)
         x->setLabel(last ? s.xAxisLabel : QString());
         x->grid()->setVisible(xGrid);
         y->grid()->setVisible(yGrid);
-        y->setLabel(s.axes[static_cast<std::size_t>(p.axis)].yAxisLabel);
+        y->setLabel(axisLabel(s.axes[static_cast<std::size_t>(p.axis)].yAxisLabel, state.unit));
         y->setNumberFormat(QStringLiteral("gb"));
         for (int sub : p.subsets) {
             QCPGraph* g = graphs_[static_cast<std::size_t>(sub)];
@@ -507,6 +520,7 @@ void ChartPlot::appendSubset(const ChartState& state, int s, int from, int to)
 void ChartPlot::buildItems(const ChartState& state)
 {
     plot_->clearItems();
+    outOfView_.clear();
     const ChartSettings& s = state.settings;
     const QFont base = fontFrom(s.labelFont, plot_->font());
     if (s.showGraphAnnotations) {
@@ -637,6 +651,51 @@ void ChartPlot::applyView(const ChartView& view)
         if (i < view.y.size()) {
             r->axis(QCPAxis::atLeft)->setRange(view.y[i].first, view.y[i].second);
             r->axis(QCPAxis::atRight)->setRange(view.y[i].first, view.y[i].second);
+        }
+    }
+}
+
+const std::vector<int>& ChartPlot::paneSubsets(int pane) const
+{
+    static const std::vector<int> none;
+    if (pane < 0 || pane >= paneCount())
+        return none;
+    return panes_[static_cast<std::size_t>(pane)].subsets;
+}
+
+void ChartPlot::showOutOfView(const ChartState& state, const ChartView& view)
+{
+    for (QCPItemText* item : outOfView_)
+        plot_->removeItem(item);
+    outOfView_.clear();
+    const ChartSettings& s = state.settings;
+    const QFont font = fontFrom(s.labelFont, plot_->font());
+    for (std::size_t i = 0; i < panes_.size() && i < view.y.size(); ++i) {
+        const Pane& p = panes_[i];
+        const YExtent shown{view.y[i].first, view.y[i].second};
+        const FitY::OutOfView out =
+            FitY::outOfView(state.data, p.subsets, view.minX, view.maxX, shown);
+        for (const bool above : {true, false}) {
+            const std::optional<float> value = above ? out.above : out.below;
+            if (!value)
+                continue;
+            FitY::OutOfView one;
+            (above ? one.above : one.below) = value;
+            auto* note = new QCPItemText(plot_);
+            note->setObjectName(QStringLiteral("OutOfView"));
+            note->setClipToAxisRect(false);
+            note->position->setType(QCPItemPosition::ptAxisRectRatio);
+            note->position->setAxisRect(p.rect);
+            note->position->setCoords(1.0, above ? 0.0 : 1.0);
+            note->setPositionAlignment(Qt::AlignRight | (above ? Qt::AlignTop : Qt::AlignBottom));
+            note->setPadding(QMargins(4, 1, 4, 1));
+            note->setText(FitY::outOfViewText(one, state.unit));
+            note->setFont(font);
+            note->setColor(QColor::fromRgb(s.textColor));
+            note->setBrush(QBrush(QColor::fromRgb(s.deskColor)));
+            note->setPen(QPen(QColor::fromRgb(s.textColor)));
+            note->setLayer(QStringLiteral("overlay"));
+            outOfView_.push_back(note);
         }
     }
 }

@@ -22,6 +22,7 @@ class QCPLayoutGrid;
 class QCPLegend;
 class QCPMarginGroup;
 class QCPTextElement;
+class QCPItemText;
 class QCPRange;
 
 // Cells written since the last redraw.
@@ -53,6 +54,10 @@ public:
     void applyView(const ChartView& view);
 
     int paneCount() const { return static_cast<int>(panes_.size()); }
+    const std::vector<int>& paneSubsets(int pane) const;   // the subsets the pane draws
+    // A note in the corner of every pane whose points in view all lie above (top right) or below
+    // (bottom right) the Y extent it shows; notes of an earlier view are removed.
+    void showOutOfView(const ChartState& state, const ChartView& view);
     int paneOfAxis(int axis) const;     // the pane drawing that axis (0 when not split)
     int paneAt(QPoint pixel) const;     // -1 outside every plotting area
     QRect paneRect(int pane) const;
@@ -102,4 +107,5 @@ private:
     QCPTextElement* subTitle_ = nullptr;
     QCPLegend* legend_ = nullptr;
     QCPMarginGroup* margins_ = nullptr;
+    std::vector<QCPItemText*> outOfView_;
 };

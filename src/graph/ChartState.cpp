@@ -20,6 +20,16 @@ QRgb ChartSettings::subsetColor(int s) const
     return fallback[static_cast<std::size_t>(std::max(s, 0)) % std::size(fallback)];
 }
 
+bool customizePagesOffered(const ChartSettings& s)
+{
+    return s.allowPage1 || s.allowPage2 || s.allowFontPage || s.allowSubsetsPage || s.allowAxisPage;
+}
+
+QString chartUnit(bool celsius)
+{
+    return celsius ? QStringLiteral("\u00B0C") : QStringLiteral("\u00B0F");
+}
+
 void ChartData::resize(int subsets, int points)
 {
     if (subsets < 1 || subsets > ChartLimits::MaxSubsets || points < 0 ||

@@ -232,6 +232,12 @@ struct ChartState {
     bool operator==(const ChartState&) const = default;
 };
 
+// Whether the chart's settings dialog has a page to show.
+bool customizePagesOffered(const ChartSettings& s);
+
+// The texts of ChartState::unit for the meter's two units.
+QString chartUnit(bool celsius);
+
 // Slot i of an indexed list, growing the list up to limit; nullptr past the limit or below 0.
 template <class T>
 T* growTo(std::vector<T>& list, int i, int limit)

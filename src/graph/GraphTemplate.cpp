@@ -80,6 +80,8 @@ void prepareChartState(ChartState& state, int subsets, float maxY, float minY, d
                 hooks.reportError(e.text());
         }
     }
+    // The template's look, not the unit of the data it was saved with: the caller knows that.
+    state.unit.clear();
     ChartSettings& s = state.settings;
     s.prepareImages = true;
     state.data.setNullValue(ChartNullReading);

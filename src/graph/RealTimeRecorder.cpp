@@ -9,7 +9,9 @@
 #include "link/LiveDecoder.h"
 #include "link/LiveLink.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 namespace {
@@ -58,7 +60,7 @@ void RealTimeRecorder::Run()
         return;
     IRealTimeWindow* w = window();
     if (w) {
-        w->ShowNormal();
+        w->BringToFront();
         if ((state_.RealTimeRecording || state_.SampleCount > 0) && !mayDiscard(kRunQuestion, true))
             return;
     } else if (hooks_.openWindow) {
@@ -67,6 +69,7 @@ void RealTimeRecorder::Run()
     // A question or a save may have let other handlers run.
     if (!(w = window()))
         return;
+    w->BringToFront();
 
     const RealTimeSetupFields initial{RealTimeSetup::kInitialCount, w->MinutesIndex(),
                                       w->SecondsIndex(),
@@ -98,6 +101,9 @@ void RealTimeRecorder::Run()
     w->SetManualMinX(now);
     w->SetManualMaxX(now + kRunAxisSeconds * DateTime::OneSecond);
     w->SetClearEnabled(false);
+    state_.SamplesAsked = *count;
+    state_.StartTime = now;
+    w->SetUnit(chartUnit(reading_.Celsius));
     state_.RealTimeRecording = true;
     setRecordingCommands(true);
     if (journal_.start({now, link_.RealTimeRate, *count, reading_.Celsius}) == JournalStatus::Ok &&
@@ -106,12 +112,40 @@ void RealTimeRecorder::Run()
     w->Redraw();
 }
 
+QString RealTimeRecorder::StatusText() const
+{
+    if (!state_.RealTimeRecording)
+        return {};
+    const auto elapsed = std::max<qint64>(
+        0, qint64(std::floor((clock_.Now() - state_.StartTime) / DateTime::OneSecond + 1e-6)));
+    const QString time = QStringLiteral("%1:%2:%3")
+                             .arg(elapsed / 3600)
+                             .arg(elapsed / 60 % 60, 2, 10, QLatin1Char('0'))
+                             .arg(elapsed % 60, 2, 10, QLatin1Char('0'));
+    QString next;
+    if (!link_.Connected)
+        next = QStringLiteral("no meter, no samples");
+    else
+        next = QStringLiteral("next sample in %1 s")
+                   .arg(std::max(1, std::max(link_.RealTimeRate, 1) - link_.SampleTicks));
+    return QStringLiteral("Recording: %1 of %2 samples, %3 elapsed, %4")
+        .arg(state_.SampleCount)
+        .arg(state_.SamplesAsked)
+        .arg(time, next);
+}
+
 // ---- samples ---------------------------------------------------------------------------------
 
 void RealTimeRecorder::SampleDue(double time)
 {
-    if (!window())
+    IRealTimeWindow* w = window();
+    if (!w)
         return;
+    const QString& unit = w->ChartContent().unit;
+    if (state_.RealTimeRecording && !unit.isEmpty() && unit != chartUnit(reading_.Celsius)) {
+        w->SetUnit(QString());
+        journal_.unitUnknown();
+    }
     const std::array<float, 4>& v = reading_.Channel;
     AppendSample(time, v[0], v[1], v[2], v[3]);
     unsaved_.RealTimeUnsaved = true;
@@ -129,6 +163,8 @@ void RealTimeRecorder::AppendSample(double time, float t1, float t2, float t3, f
         w->SetCell(s, state_.SampleCount, time, values[std::size_t(s)]);
     journal_.append(time, t1, t2, t3, t4);
     showRunningUpdate(state_.Running, values, time, *w);
+    if (state_.RealTimeRecording)
+        w->KeepDataInView();
     w->Redraw();
     ++state_.SampleCount;
     w->SetDataNoText(QString::number(state_.SampleCount));

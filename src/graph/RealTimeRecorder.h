@@ -49,6 +49,11 @@ public:
     virtual void SetManualMinX(double t) = 0;
     virtual void SetManualMaxX(double t) = 0;
     virtual void SetLineGapThreshold(double gap) = 0;
+    // The unit of the data ("°C", "°F", or empty when not known).
+    virtual void SetUnit(const QString& unit) = 0;
+    // A sample has come while the recording runs: the window may move its Y extents to keep
+    // the data in view. Called before the redraw.
+    virtual void KeepDataInView() = 0;
     virtual std::vector<GraphAnnotation>& Annotations() = 0;
     virtual void Redraw() = 0;
     // Undoes a zoom and disables "Undo Zoom".
@@ -56,6 +61,9 @@ public:
     virtual void FocusChart() = 0;
     // Back from minimised or maximised to the normal window state.
     virtual void ShowNormal() = 0;
+    // In its normal state, the active window in front of the others (before a question about
+    // it, and at Run).
+    virtual void BringToFront() = 0;
     virtual void SetClearEnabled(bool on) = 0;                     // tbntClr
     // The sampling-rate boxes ComboBox1 (minutes) and ComboBox2 (seconds): item indexes, -1 when
     // a box has no selection. SetRateIndexes (IStatisticsBoxes) sets them.
@@ -104,7 +112,10 @@ public:
     // averages with three decimals.
     void Stop();
     // The watchdog's hand-off when a sample is due at time: AppendSample with the latest reading
-    // while the window exists, and the recording marked unsaved.
+    // while the window exists, and the recording marked unsaved. The recording takes the
+    // meter's unit at Run; a reading in the other unit (the meter's °C/°F key pressed meanwhile)
+    // leaves the graph with readings of both, so from then on it names no unit, and neither
+    // does its journal.
     void SampleDue(double time);
     // One sample into the chart and the journal, the running statistics, a redraw; Stop at the
     // requested count (without waiting for the tick that called it).
@@ -127,6 +138,10 @@ public:
     void ChartSaved();
 
     const RecordingJournal& Journal() const { return journal_; }
+
+    // What the status bar says while a recording runs: "Recording: 12 of 2000 samples, 0:00:24
+    // elapsed, next sample in 2 s" (the meter lost: "no meter, no samples"); "" while none runs.
+    QString StatusText() const;
 
 private:
     IRealTimeWindow* window() const;

@@ -15,6 +15,9 @@ struct RecorderState {
     int SampleCount = 0;
     // How far the X axis reaches beyond a sample that ran past its end (days).
     double XExtension = 10.0 * DateTime::OneSecond;
+    // The samples asked for at Run and when the recording began (days).
+    int SamplesAsked = 0;
+    double StartTime = 0;
     // Per-channel maximum and minimum of the samples of this recording.
     std::array<ChannelStatistics, 4> Running{};
 };

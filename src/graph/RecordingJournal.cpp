@@ -106,13 +106,13 @@ QString journalComment(const JournalHeader& h)
         .arg(QString::fromLatin1(MachineCsv::timeText(h.startTime)))
         .arg(h.rateSeconds)
         .arg(h.requestedCount)
-        .arg(h.celsius ? QLatin1Char('C') : QLatin1Char('F'));
+        .arg(!h.unitKnown ? QLatin1Char('?') : h.celsius ? QLatin1Char('C') : QLatin1Char('F'));
 }
 
 std::optional<JournalHeader> parseJournalComment(const QString& comment)
 {
     static const QRegularExpression re(QStringLiteral(
-        "^KOLVA real-time recording start=(\\S+) rate=(\\d{1,9}) count=(\\d{1,9}) unit=([CF])$"));
+        "^KOLVA real-time recording start=(\\S+) rate=(\\d{1,9}) count=(\\d{1,9}) unit=([CF?])$"));
     const QRegularExpressionMatch m = re.match(comment);
     if (!m.hasMatch())
         return std::nullopt;
@@ -123,7 +123,8 @@ std::optional<JournalHeader> parseJournalComment(const QString& comment)
     h.startTime = *start;
     h.rateSeconds = m.captured(2).toInt();
     h.requestedCount = m.captured(3).toInt();
-    h.celsius = m.captured(4) == QLatin1String("C");
+    h.unitKnown = m.captured(4) != QLatin1String("?");
+    h.celsius = m.captured(4) != QLatin1String("F");
     return h;
 }
 
@@ -178,7 +179,9 @@ JournalStatus RecordingJournal::start(const JournalHeader& header)
         return status_;
     }
     file_ = std::move(file);
-    const QByteArray head = MachineCsv::comment(journalComment(header)) + MachineCsv::header();
+    const QByteArray comment = MachineCsv::comment(journalComment(header));
+    const QByteArray head = comment + MachineCsv::header();
+    unitAt_ = comment.size() - 2;   // the letter before the line's end
     if (file_->write(head) != head.size()) {
         // A journal without its header holds nothing worth offering later.
         const QString reason = file_->errorString();
@@ -205,6 +208,18 @@ void RecordingJournal::append(double time, float t1, float t2, float t3, float t
     }
     dirty_ = true;
     syncIfDue();
+}
+
+void RecordingJournal::unitUnknown()
+{
+    if (!file_ || unitAt_ < 0)
+        return;
+    const qint64 end = file_->pos();
+    if (!file_->seek(unitAt_) || file_->write("?", 1) != 1 || !file_->seek(end)) {
+        fail(JournalStatus::CannotWrite, file_->errorString());
+        return;
+    }
+    dirty_ = true;
 }
 
 void RecordingJournal::syncIfDue()

@@ -62,6 +62,7 @@ struct JournalHeader {
     int rateSeconds = 0;
     int requestedCount = 0;
     bool celsius = true;      // the meter's unit
+    bool unitKnown = true;    // false once readings of both units were recorded ("unit=?")
 };
 
 class RecordingJournal {
@@ -81,6 +82,9 @@ public:
     JournalStatus start(const JournalHeader& header);
     // One sample line; nothing when no journal is being written.
     void append(double time, float t1, float t2, float t3, float t4);
+    // The recording now holds readings of both units: the comment line says "unit=?" from now
+    // on. Nothing when no journal is being written.
+    void unitUnknown();
     // Syncs when written data have waited SyncIntervalMs or longer.
     void syncIfDue();
     // Syncs and closes; the file stays.
@@ -107,6 +111,7 @@ private:
     QString reason_;
     bool dirty_ = false;
     std::int64_t lastSyncMs_ = 0;
+    qint64 unitAt_ = -1;   // where the comment line's unit letter lies in the file
     int syncs_ = 0;
 };
 

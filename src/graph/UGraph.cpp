@@ -23,6 +23,7 @@
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
@@ -76,6 +77,8 @@ void TfrmGraph::ConnectHandlers()
     connect(ToolButton15, &QToolButton::clicked, this, &TfrmGraph::ToolButton15Click);
     connect(tbntClr, &QToolButton::clicked, this, &TfrmGraph::tbntClrClick);
     connect(UndoZoom, &QToolButton::clicked, this, &TfrmGraph::UndoZoomClick);
+    connect(btnFitY, &QToolButton::clicked, this, &TfrmGraph::btnFitYClick);
+    connect(btnFollowY, &QToolButton::clicked, this, &TfrmGraph::btnFollowYClick);
     // Any change of the box runs the split, whoever makes it (a graph file sets it on opening).
     connect(chkSplit, &QCheckBox::toggled, this, &TfrmGraph::chkSplitClick);
     connect(Button1, &QPushButton::clicked, this, &TfrmGraph::Button1Click);
@@ -97,6 +100,7 @@ void TfrmGraph::ConnectHandlers()
     connect(Chart1, &Chart::OnGraphHotSpot, this, &TfrmGraph::Chart1GraphHotSpot);
     connect(Chart1, &Chart::OnGraphAnnotHotSpot, this, &TfrmGraph::Chart1GraphAnnotHotSpot);
     connect(Chart1, &Chart::OnCustomizeDlg, this, &TfrmGraph::Chart1CustomizeDlg);
+    connect(Chart1, &Chart::unitChanged, this, &TfrmGraph::ShowUnit);
 
     pnlGraph->installEventFilter(this);
     Splitter1->installEventFilter(this);
@@ -193,6 +197,7 @@ bool TfrmGraph::FormCloseQuery()
     }
     if (!*mark)
         return true;
+    BringToFront();
     const ChoiceFn& choice = host_.Prompts().choice;
     switch (choice ? choice(question) : choiceBox(this)(question)) {
     case Answer::Cancel:
@@ -210,6 +215,20 @@ bool TfrmGraph::FormCloseQuery()
         return true;
     }
     return false;
+}
+
+void TfrmGraph::BringToFront()
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub) {
+        raise();
+        return;
+    }
+    if (sub->isMinimized())
+        sub->showNormal();
+    if (QMdiArea* area = sub->mdiArea())
+        area->setActiveSubWindow(sub);
+    sub->raise();
 }
 
 bool TfrmGraph::AskToClose()
@@ -435,6 +454,31 @@ void TfrmGraph::UndoZoomClick()
     UndoZoom->setEnabled(false);
 }
 
+void TfrmGraph::btnFitYClick()
+{
+    Chart1->FitY();
+    UndoZoom->setEnabled(Chart1->IsZoomed());
+}
+
+void TfrmGraph::btnFollowYClick()
+{
+    emit followYToggled(btnFollowY->isChecked());
+}
+
+void TfrmGraph::ShowFollowY(bool on, bool pressed)
+{
+    btnFollowYAction_->setVisible(on);
+    btnFollowY->setChecked(pressed);
+}
+
+void TfrmGraph::KeepDataInView()
+{
+    if (!btnFollowYAction_->isVisible() || !btnFollowY->isChecked())
+        return;
+    if (Chart1->FollowY())
+        UndoZoom->setEnabled(true);
+}
+
 void TfrmGraph::Chart1MouseMove()
 {
     const QPoint p = Chart1->LastMousePoint();
@@ -475,6 +519,12 @@ void TfrmGraph::btnChangeScaleClick()
 void TfrmGraph::RefreshStatistics()
 {
     showChartStatistics(computeChartStatistics(Chart1->state().data), *this);
+}
+
+void TfrmGraph::ShowUnit(const QString& unit)
+{
+    lblUnit->setText(QStringLiteral("Readings in ") + unit);
+    lblUnit->setVisible(!unit.isEmpty());
 }
 
 void TfrmGraph::SetMaxText(int channel, const QString& text)

@@ -63,6 +63,11 @@ public:
     void ShowClearButton(bool on);
     // pnlDataSets at its designed width, shown only in the logger window.
     void ShowDataSets(bool on);
+    // btnFollowY, shown only in the real-time window, pressed or not.
+    void ShowFollowY(bool on, bool pressed);
+    // A sample has come while a recording runs: with btnFollowY pressed, the Y extents follow
+    // the data.
+    void KeepDataInView();
 
     // IStatisticsBoxes: the twelve boxes, txtStartTime, txtDataNo and the rate boxes.
     void SetMaxText(int channel, const QString& text) override;
@@ -77,6 +82,9 @@ public:
     // Asked by the main window before it closes: the answer is kept, so that the close that
     // follows does not ask again. ForgetCloseAnswer() when the main window stays open.
     bool AskToClose();
+    // Back from minimised, the active child of the area and in front of the others: a
+    // question about the window is asked with the window in view.
+    void BringToFront();
     void ForgetCloseAnswer()
     {
         closeApproved_ = false;
@@ -100,6 +108,8 @@ public:
     QToolButton* ToolButton15 = nullptr;
     QToolButton* tbntClr = nullptr;
     QToolButton* UndoZoom = nullptr;
+    QToolButton* btnFitY = nullptr;      // "Fit Y": each pane's Y extent to its data
+    QToolButton* btnFollowY = nullptr;   // keeps fitting while a recording runs
     QCheckBox* chkSplit = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* btnChangeScale = nullptr;
@@ -117,6 +127,7 @@ public:
     std::array<QLineEdit*, 4> txtMax{};   // txtT1Max .. txtT4Max
     std::array<QLineEdit*, 4> txtMin{};   // txtT1Min .. txtT4Min
     std::array<QLineEdit*, 4> txtAvg{};   // txtT1Avg .. txtT4Avg
+    QLabel* lblUnit = nullptr;            // the unit of the data, hidden when it is not known
     QColorDialog* ColorDialog1 = nullptr;
     QFontDialog* FontDialog1 = nullptr;
     QButtonGroup* cursorTools = nullptr;  // ToolButton4, ToolButton5, ToolButton9
@@ -125,6 +136,8 @@ signals:
     void clearRequested();
     void samplingRateChanged();
     void grid2Clicked(int row);
+    // The user pressed or released btnFollowY.
+    void followYToggled(bool on);
 
 public slots:
     void FormCreate();
@@ -140,6 +153,9 @@ public slots:
     void tbntClrClick();
     void ComboBox1Change();
     void UndoZoomClick();
+    void btnFitYClick();
+    void btnFollowYClick();
+    void ShowUnit(const QString& unit);
     void Chart1ZoomIn();
     void chkSplitClick();
     void Button1Click();
@@ -182,6 +198,7 @@ private:
     IGraphHost& host_;
     DialogRunner runDialog_;
     QAction* tbntClrAction_ = nullptr;
+    QAction* btnFollowYAction_ = nullptr;
     bool closed_ = false;
     bool dataSetsToPlace_ = false;
     bool closeApproved_ = false;

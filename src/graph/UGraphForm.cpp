@@ -255,6 +255,11 @@ void TfrmGraph::CreateToolBar()
     UndoZoom = tool("UndoZoom", QStringLiteral("Undo Zoom"), "undozoom", QStyle::SP_ArrowBack,
                     false);
     UndoZoom->setEnabled(false);
+    btnFitY = tool("btnFitY", QStringLiteral("Fit Y"), "fity", QStyle::SP_ArrowUp, false);
+    btnFollowY = tool("btnFollowY", QStringLiteral("Keep Fitting Y While Recording"), "followy",
+                      QStyle::SP_BrowserReload, true);
+    btnFollowYAction_ = ToolBar1->actions().last();
+    btnFollowYAction_->setVisible(false);
 
     chkSplit = new QCheckBox(QStringLiteral("Split"), ToolBar1);
     chkSplit->setObjectName(QStringLiteral("chkSplit"));
@@ -337,6 +342,10 @@ QFrame* TfrmGraph::CreateStatistic()
                                 StatText::kInitialAverage);
         grid->addWidget(txtAvg[i], j, 5);
     }
+    lblUnit = label(pnlStatistic, QString(), QStringLiteral("lblUnit"));
+    lblUnit->setContentsMargins(12, 0, 0, 0);
+    lblUnit->hide();
+    grid->addWidget(lblUnit, 0, 6, 4, 1, Qt::AlignLeft | Qt::AlignVCenter);
     grid->setColumnStretch(6, 1);
     return pnlStatistic;
 }

@@ -16,9 +16,8 @@
 
 namespace {
 
-// Five places, each an optional digit; an empty place shows as "_".
-const QString kCountMask = QStringLiteral("00000;_");
-constexpr QChar kBlank = QLatin1Char('_');
+// Five places, each an optional digit; an empty place shows as a blank.
+const QString kCountMask = QStringLiteral("00000; ");
 
 QLabel* label(QWidget* parent, const char* name, const QString& text)
 {
@@ -116,16 +115,12 @@ TfrmSetupRealTime::TfrmSetupRealTime(QWidget* parent) : QDialog(parent)
 
 QString TfrmSetupRealTime::CountText() const
 {
-    QString text = edtRealTimeNo->displayText();
-    text.replace(kBlank, QLatin1Char(' '));
-    return text;
+    return edtRealTimeNo->displayText();
 }
 
 void TfrmSetupRealTime::SetCountText(const QString& text)
 {
-    QString masked = text;
-    masked.replace(QLatin1Char(' '), kBlank);
-    edtRealTimeNo->setText(masked);
+    edtRealTimeNo->setText(text);
 }
 
 void TfrmSetupRealTime::setFields(const RealTimeSetupFields& f)

@@ -65,6 +65,7 @@ void ShowDataSet(TfrmGraph& window, const DataSetStore& store, int k, const Mess
     const auto values = store.values(k);
     chart.SetXDataArray(times.data(), times.size());
     chart.SetYDataArray(values.data(), values.size());
+    chart.SetUnit(chartUnit(!set.fahrenheit()));
     window.RefreshStatistics();
 
     window.SetStartTimeText(LocaleText::dateTimeText(start));

@@ -36,16 +36,24 @@ public:
 struct DownloadProgress {
     int received = 0;                   // bytes of accepted blocks
     int total = 0;                      // bytes expected
-    std::optional<std::int64_t> msLeft; // estimated from the blocks so far; none at first
+    std::optional<std::int64_t> msLeft; // blocks still to come at the measured block rate
+    bool waiting = false;               // no block has come for a while: the meter is awaited
 };
 
 class IDownloadProgress {
 public:
     virtual ~IDownloadProgress() = default;
+    // An attempt begins: nothing is known yet, but the user may already cancel.
+    virtual void ProgressStarted() {}
+    // The first block has given the total.
     virtual void ProgressOpened(int totalBytes) = 0;
-    // After every accepted block, and with unchanged counts after a rejected one (a repaint).
+    // After every accepted block, with unchanged counts after a rejected one (a repaint), and
+    // now and then while no block comes (waiting set).
     virtual void ProgressChanged(const DownloadProgress& progress) = 0;
     virtual void ProgressClosed() = 0;
+    // The user asked to stop the download (Cancel, Escape): it ends as a failed transfer
+    // ends, with "Q" to the meter, and no error is shown.
+    virtual bool CancelRequested() const { return false; }
 };
 
 // Where decoded data sets are shown: the data-logger window.
@@ -70,13 +78,16 @@ public:
 struct DownloadServices {
     // A pause that runs the message loop until more than ms have passed (WaitWithMessages).
     std::function<void(int ms)> waitWithMessages;
-    // A short pause that does not run the message loop, between two looks at the input queue.
+    // A short pause between two looks at the input queue. It runs the message loop only now and
+    // then (every kPauseEventsMs), so that the polls stay tight while the user's Cancel still
+    // arrives.
     std::function<void()> pause;
+    static constexpr int kPauseEventsMs = 50;
     // Time-outs are measured on its tick counter; its date-time stands in for start-time
     // digits that do not decode.
     const IClock* clock = nullptr;
 
-    // WaitWithMessages, a 1 ms sleep and the system clock.
+    // WaitWithMessages, a 1 ms sleep (with the message loop now and then) and the system clock.
     static DownloadServices system();
 };
 

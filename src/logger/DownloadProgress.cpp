@@ -2,19 +2,36 @@
 #include "logger/DownloadProgress.h"
 
 #include <algorithm>
+#include <cmath>
 
-void TimeLeftEstimate::start(std::int64_t tickMs, int received)
+void TimeLeftEstimate::blockAccepted(std::int64_t tickMs)
 {
-    startTick_ = tickMs;
-    startReceived_ = received;
+    accepted_.push_back(tickMs);
+    while (int(accepted_.size()) > kIntervalsMeasured + 1)
+        accepted_.pop_front();
 }
 
-std::optional<std::int64_t> TimeLeftEstimate::msLeft(std::int64_t tickMs, int received, int expected) const
+std::optional<double> TimeLeftEstimate::msPerBlock() const
 {
-    if (startReceived_ < 0 || received <= startReceived_)
+    if (accepted_.size() < 2)
         return std::nullopt;
-    const double msPerByte = double(tickMs - startTick_) / double(received - startReceived_);
-    return std::int64_t(msPerByte * double(std::max(expected - received, 0)) + 0.5);
+    return double(accepted_.back() - accepted_.front()) / double(accepted_.size() - 1);
+}
+
+std::optional<std::int64_t> TimeLeftEstimate::msLeft(int blocksLeft) const
+{
+    const std::optional<double> pace = msPerBlock();
+    if (!pace)
+        return std::nullopt;
+    return std::int64_t(std::llround(*pace * double(std::max(blocksLeft, 0))));
+}
+
+bool TimeLeftEstimate::waiting(std::int64_t tickMs) const
+{
+    if (accepted_.empty())
+        return true;
+    const double limit = std::max(double(kWaitingAfterMs), 3.0 * msPerBlock().value_or(0.0));
+    return double(tickMs - accepted_.back()) > limit;
 }
 
 QString TimeLeftText(std::optional<std::int64_t> ms)
@@ -23,4 +40,12 @@ QString TimeLeftText(std::optional<std::int64_t> ms)
         return {};
     const std::int64_t seconds = (std::max<std::int64_t>(*ms, 0) + 999) / 1000;
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString TimeLeftLine(std::optional<std::int64_t> ms, bool waiting)
+{
+    if (waiting)
+        return QStringLiteral("waiting for the meter");
+    const QString left = TimeLeftText(ms);
+    return left.isEmpty() ? QString() : QStringLiteral("time left ") + left;
 }

@@ -16,6 +16,7 @@ DownloadReport reportFor(DownloadStatus status)
 {
     switch (status) {
     case DownloadStatus::Ok:
+    case DownloadStatus::Cancelled:
         return {};
     case DownloadStatus::DataError:
         return {DownloadNotice::ErrorDialog,

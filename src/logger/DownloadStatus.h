@@ -15,6 +15,7 @@ enum class DownloadStatus {
     BadUsedLength = 4, // the first block gives a used length below 256 or above 131072
     NoData = 6,        // no data set in the memory
     NoAnswer = 9,      // the port cannot be taken over, or the meter does not answer
+    Cancelled = 10,    // the user stopped the download
 };
 
 DownloadStatus toDownloadStatus(ParseStatus status);

@@ -9,14 +9,38 @@ DownloadProgressWindow::~DownloadProgressWindow()
     ProgressClosed();
 }
 
-void DownloadProgressWindow::ProgressOpened(int totalBytes)
+void DownloadProgressWindow::open(int totalBytes)
 {
     ProgressClosed();
     window_ = new TfrmScope(parent_);
     window_->setAttribute(Qt::WA_DeleteOnClose);
     window_->ShowAsDownloadProgress(totalBytes);
     window_->show();
+    window_->raise();
+    window_->activateWindow();
     window_->repaint();
+    open_ = true;
+}
+
+void DownloadProgressWindow::ProgressStarted()
+{
+    open(0);
+}
+
+void DownloadProgressWindow::ProgressOpened(int totalBytes)
+{
+    if (!window_) {
+        open(totalBytes);
+        return;
+    }
+    window_->SetDownloadTotal(totalBytes);
+    window_->repaint();
+}
+
+// A window that went while the download runs was closed by the user: a Cancel too.
+bool DownloadProgressWindow::CancelRequested() const
+{
+    return open_ && (!window_ || window_->CancelPressed());
 }
 
 void DownloadProgressWindow::ProgressChanged(const DownloadProgress& progress)
@@ -29,6 +53,7 @@ void DownloadProgressWindow::ProgressChanged(const DownloadProgress& progress)
 
 void DownloadProgressWindow::ProgressClosed()
 {
+    open_ = false;
     delete window_.data();
 }
 

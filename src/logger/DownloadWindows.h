@@ -18,22 +18,28 @@
 class QDialog;
 class QWidget;
 
-// The progress window of one download: made when the first block has come, updated after
-// every block, destroyed at the end.
+// The progress window of one download attempt: made when the attempt begins (with Cancel, the
+// total not known yet), given the total by the first block, updated after every block and while
+// the meter is awaited, destroyed at the end.
 class DownloadProgressWindow : public IDownloadProgress {
 public:
     explicit DownloadProgressWindow(QWidget* parent) : parent_(parent) {}
     ~DownloadProgressWindow() override;
 
+    void ProgressStarted() override;
     void ProgressOpened(int totalBytes) override;
     void ProgressChanged(const DownloadProgress& progress) override;
     void ProgressClosed() override;
+    bool CancelRequested() const override;
 
     TfrmScope* Window() const { return window_; }
 
 private:
+    void open(int totalBytes);
+
     QWidget* parent_;
     QPointer<TfrmScope> window_;
+    bool open_ = false;
 };
 
 class DownloadWindows : public IDownloadView {

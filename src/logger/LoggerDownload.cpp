@@ -7,6 +7,8 @@
 #include "logger/CollectionTempFile.h"
 #include "logger/ReceiveMemoryImage.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QThread>
 
 DownloadServices DownloadServices::system()
@@ -14,7 +16,14 @@ DownloadServices DownloadServices::system()
     static const SystemClock clock;
     DownloadServices s;
     s.waitWithMessages = [](int ms) { WaitWithMessages(ms); };
-    s.pause = [] { QThread::msleep(1); };
+    s.pause = [] {
+        QThread::msleep(1);
+        static QElapsedTimer sinceEvents;
+        if (!sinceEvents.isValid() || sinceEvents.elapsed() >= DownloadServices::kPauseEventsMs) {
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
+    };
     s.clock = &clock;
     return s;
 }
@@ -99,6 +108,9 @@ void LoggerDownload::LoadData1Click(LoggerData data)
                                                          attempt.tempFileReason));
             return;
         }
+        // The user's own stop needs no word: the sets stay as they were.
+        if (attempt.status == DownloadStatus::Cancelled)
+            return;
         const DownloadReport report = reportFor(attempt.status);
         if (report.notice == DownloadNotice::MessageBox) {
             view_.ShowMessage(report.text);

@@ -286,6 +286,14 @@ void MeterSetup::readHeader(MeterInfo& info)
         info.header = readHeaderPage(block);
 }
 
+std::optional<HeaderPage> MeterSetup::ReadHeaderPage()
+{
+    const Busy busy(*this);
+    MeterInfo result;
+    readHeader(result);
+    return result.header;
+}
+
 MeterInfo MeterSetup::ReadMeterInfo()
 {
     const Busy busy(*this);

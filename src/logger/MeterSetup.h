@@ -119,6 +119,8 @@ public:
     DefaultsStatus SetMeterDefaults();
     // Version, clock and header page; what could not be read stays empty. Ends with "Q".
     MeterInfo ReadMeterInfo();
+    // The header page alone ("P", the first block, "Q"); none when it could not be read.
+    std::optional<HeaderPage> ReadHeaderPage();
 
     // Holds the busy cursor for a longer run of operations.
     class Busy {

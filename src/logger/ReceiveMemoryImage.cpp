@@ -5,6 +5,7 @@
 #include "link/LiveFrame.h"
 #include "logger/DownloadProgress.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace Download;
@@ -18,11 +19,7 @@ public:
           clock_(*services.clock)
     {
     }
-    ~Exchange()
-    {
-        if (progressOpen_)
-            progress_.ProgressClosed();
-    }
+    ~Exchange() { progress_.ProgressClosed(); }
 
     DownloadStatus run(MemoryImage& image);
 
@@ -33,29 +30,56 @@ private:
     DownloadStatus transfer(MemoryImage& image);
     bool acceptBlock(const std::array<std::uint8_t, kBlockLength>& block, MemoryImage& image);
     void acknowledge();
+    DownloadStatus cancelled();
 
     std::int64_t now() const { return clock_.TickMs(); }
-    void wait(int ms) { services_.waitWithMessages(ms); }
+    // The user's Cancel, looked at between every two steps of the exchange.
+    bool stopRequested()
+    {
+        if (!stopped_ && progress_.CancelRequested())
+            stopped_ = true;
+        return stopped_;
+    }
+    // A pause that runs the message loop; a long one in slices, so that Cancel ends it.
+    void wait(int ms)
+    {
+        while (ms > 0 && !stopRequested()) {
+            const int slice = std::min(ms, kWaitSliceMs);
+            services_.waitWithMessages(slice);
+            ms -= slice;
+        }
+    }
     void send(char letter)
     {
         const CommandFrame frame = makeCommandFrame(letter);
         port_.Write(frame.data(), int(frame.size()), false);
     }
-    // Looks at the input queue until it holds `count` bytes or timeoutMs have passed since
-    // `since`; returns the last count seen.
+    // Looks at the input queue until it holds `count` bytes, timeoutMs have passed since
+    // `since` or the user cancels; returns the last count seen.
     int pollInput(int count, int timeoutMs, std::int64_t since)
     {
         for (;;) {
             const int n = port_.InputCount();
-            if (n >= count || now() - since >= timeoutMs)
+            if (n >= count || now() - since >= timeoutMs || stopRequested())
                 return n;
             services_.pause();
         }
     }
     void showProgress()
     {
-        if (progressOpen_)
-            progress_.ProgressChanged({received_, expected_, estimate_.msLeft(now(), received_, expected_)});
+        if (!totalKnown_)
+            return;
+        const std::int64_t t = now();
+        lastShown_ = t;
+        progress_.ProgressChanged({received_, expected_,
+                                   estimate_.msLeft((expected_ - received_) / kBlockPayload),
+                                   estimate_.waiting(t)});
+    }
+    // While no block comes, the window says so now and then.
+    void showWaiting()
+    {
+        if (totalKnown_ && now() - lastShown_ >= kIdleShowMs && estimate_.waiting(now()))
+            showProgress();
     }
 
     ILoggerPortHost& host_;
@@ -63,20 +87,35 @@ private:
     IDownloadProgress& progress_;
     const DownloadServices& services_;
     const IClock& clock_;
-    bool progressOpen_ = false;
+    bool totalKnown_ = false;
+    bool stopped_ = false;
     int received_ = 0;
     int expected_ = 0;
+    std::int64_t lastShown_ = 0;
     TimeLeftEstimate estimate_;
 };
 
 DownloadStatus Exchange::run(MemoryImage& image)
 {
-    if (!takeOver() || !connect())
-        return DownloadStatus::NoAnswer;
+    progress_.ProgressStarted();
+    const bool over = takeOver();
+    if (stopRequested())
+        return cancelled();
+    if (!over || !connect())
+        return stopRequested() ? cancelled() : DownloadStatus::NoAnswer;
     host_.SetBusyCursor(true);
     if (!start())
-        return DownloadStatus::NoAnswer;
+        return stopRequested() ? cancelled() : DownloadStatus::NoAnswer;
     return transfer(image);
+}
+
+// The meter is told that the transfer ends, whatever it was doing; the device goes back to the
+// live link as after a failure.
+DownloadStatus Exchange::cancelled()
+{
+    if (port_.Active())
+        send(Letter::Quit);
+    return DownloadStatus::Cancelled;
 }
 
 bool Exchange::takeOver()
@@ -86,9 +125,9 @@ bool Exchange::takeOver()
     host_.SetMainTimerEnabled(false);
 
     const std::int64_t since = now();
-    while (host_.Link().InReceive && now() - since < kInReceiveWaitMs)
+    while (host_.Link().InReceive && now() - since < kInReceiveWaitMs && !stopRequested())
         wait(10);
-    if (host_.Link().InReceive)
+    if (host_.Link().InReceive || stopped_)
         return false;
 
     IComPort& live = host_.Comm1();
@@ -97,6 +136,8 @@ bool Exchange::takeOver()
     if (live.Active())
         return false;
     wait(kAfterCloseMs);
+    if (stopped_)
+        return false;
 
     ignoringErrors([&] {
         if (port_.Active())
@@ -111,25 +152,25 @@ bool Exchange::takeOver()
         return false;
     wait(kAfterOpenMs);
     port_.PurgeInput();
-    return true;
+    return !stopped_;
 }
 
 bool Exchange::connect()
 {
     bool answered = false;
-    for (int attempt = 0; attempt < kConnectTries && !answered; ++attempt) {
+    for (int attempt = 0; attempt < kConnectTries && !answered && !stopped_; ++attempt) {
         send(Letter::Connect);
         answered = pollInput(kReplyLength, kConnectTimeoutMs, now()) == kReplyLength;
         if (!answered)
             port_.PurgeInput();
     }
     port_.PurgeInput(); // the reply is not looked at
-    return answered;
+    return answered && !stopped_;
 }
 
 bool Exchange::start()
 {
-    for (int attempt = 0; attempt < kStartTries; ++attempt) {
+    for (int attempt = 0; attempt < kStartTries && !stopped_; ++attempt) {
         send(Letter::Start);
         if (pollInput(kReplyLength, kStartTimeoutMs, now()) < kReplyLength) {
             port_.PurgeInput();
@@ -150,6 +191,8 @@ DownloadStatus Exchange::transfer(MemoryImage& image)
     bool accepted = false;
     std::int64_t lastActivity = now();
     while (now() - lastActivity < kSilenceMs) {
+        if (stopRequested())
+            return cancelled();
         if (failures > kMaxFailures) {
             send(Letter::Quit);
             break;
@@ -168,11 +211,10 @@ DownloadStatus Exchange::transfer(MemoryImage& image)
                         return DownloadStatus::BadUsedLength;
                     expected_ = (used + kBlockPayload - 1) / kBlockPayload * kBlockPayload;
                     progress_.ProgressOpened(expected_);
-                    progressOpen_ = true;
+                    totalKnown_ = true;
                 }
+                estimate_.blockAccepted(now());
                 acknowledge();
-                if (first) // the pace is measured from one acknowledged block to the next
-                    estimate_.start(now(), received_);
                 showProgress();
             } else {
                 ++failures;
@@ -188,11 +230,14 @@ DownloadStatus Exchange::transfer(MemoryImage& image)
             send(Letter::Again);
             lastActivity = now();
         } else {
+            showWaiting();
             services_.pause();
         }
         if (received_ > 0 && received_ >= expected_)
             break;
     }
+    if (stopRequested())
+        return cancelled();
     send(Letter::Quit);
     return accepted && received_ >= expected_ ? DownloadStatus::Ok : DownloadStatus::Incomplete;
 }
@@ -214,7 +259,7 @@ bool Exchange::acceptBlock(const std::array<std::uint8_t, kBlockLength>& block, 
 void Exchange::acknowledge()
 {
     wait(kAckDelayMs);
-    for (int acks = 0; acks < kMaxAcks; ++acks) {
+    for (int acks = 0; acks < kMaxAcks && !stopped_; ++acks) {
         send(Letter::Next);
         wait(kAckWaitMs);
         if (port_.InputCount() != 0)

@@ -16,6 +16,10 @@
 // input queue do not (DownloadServices::pause). The busy cursor is set once the meter has
 // answered. Neither the device nor the cursor is given back here: the caller does that on its
 // every way out (LiveLinkGiveBack). Port errors end it with the port's error.
+//
+// The progress window is told of the attempt from its start, so that the user can cancel at any
+// stage: every pause and every look at the input queue asks it, and a Cancel ends the exchange
+// at once with "Q" to the meter (once the download port is open) and Cancelled.
 
 #include "logger/DownloadHost.h"
 #include "logger/DownloadStatus.h"
@@ -39,6 +43,10 @@ constexpr int kMaxFailures = 20;
 constexpr int kAckDelayMs = 10;
 constexpr int kAckWaitMs = 100;
 constexpr int kMaxAcks = 10;
+// Long pauses are cut into slices of this length, so that Cancel ends them soon.
+constexpr int kWaitSliceMs = 100;
+// While no block comes, the progress window is told so this often.
+constexpr int kIdleShowMs = 250;
 
 namespace Letter {
 constexpr char Connect = 'c';
@@ -50,6 +58,6 @@ constexpr char Quit = 'Q';
 
 } // namespace Download
 
-// Appends the memory to image. Ok, Incomplete, BadUsedLength or NoAnswer.
+// Appends the memory to image. Ok, Incomplete, BadUsedLength, NoAnswer or Cancelled.
 DownloadStatus ReceiveMemoryImage(ILoggerPortHost& host, IDownloadProgress& progress,
                                   const DownloadServices& services, MemoryImage& image);

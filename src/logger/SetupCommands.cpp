@@ -92,6 +92,12 @@ void SetupCommands::ReadMeterInfo()
     setup_.ReadMeterInfo();
 }
 
+std::optional<int> SetupCommands::DataSetsInMeter()
+{
+    const std::optional<HeaderPage> header = setup_.ReadHeaderPage();
+    return header ? std::optional<int>(header->dataSets) : std::nullopt;
+}
+
 void SetupCommands::SetupAll(const QString& minutes, const QString& seconds)
 {
     const MeterSetup::Busy busy(setup_); // through the pauses too

@@ -70,6 +70,9 @@ public:
     bool EraseMeterMemory(bool showMessages);
     bool SetMeterDefaults(bool showMessages);
     void ReadMeterInfo();
+    // The number of data sets in the meter's memory, from its header page; none when it could
+    // not be read. For the question before an erase.
+    std::optional<int> DataSetsInMeter();
     // Clock, interval, erase and defaults, each tried up to five times with a handshake after
     // every failed try and followed by its pause, then ReadMeterInfo.
     void SetupAll(const QString& minutes, const QString& seconds);

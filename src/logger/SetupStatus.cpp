@@ -58,3 +58,23 @@ bool labelGreen(DefaultsStatus status)
 {
     return status == DefaultsStatus::Ok;
 }
+
+QString eraseQuestion(EraseBy by, std::optional<int> dataSets)
+{
+    QString lost;
+    if (!dataSets)
+        lost = QStringLiteral("Every data set still in the meter's memory will be lost (how many "
+                              "there are could not be read).");
+    else if (*dataSets == 0)
+        lost = QStringLiteral("The meter's memory holds no data set.");
+    else if (*dataSets == 1)
+        lost = QStringLiteral("The 1 data set still in the meter's memory will be lost.");
+    else
+        lost = QStringLiteral("The %1 data sets still in the meter's memory will be lost.")
+                   .arg(*dataSets);
+    if (by == EraseBy::SetupAll)
+        return QStringLiteral("Run Setup All?\n\nIt sets the meter's clock, recording interval "
+                              "and defaults, and erases the meter's memory.\n%1")
+            .arg(lost);
+    return QStringLiteral("Erase the meter's memory?\n\n%1").arg(lost);
+}

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Setting the meter's clock. The numbers are the error codes the user is shown.
 enum class ClockStatus {
     Ok = 0,
@@ -35,6 +37,12 @@ QString setupMessage(const ClockResult& result);
 QString setupMessage(IntervalStatus status);
 QString setupMessage(EraseStatus status);
 QString setupMessage(DefaultsStatus status);
+
+// The question before the meter's memory is erased, naming what is lost: the data sets still in
+// it (dataSets, as its header page gives them; none when that could not be read). The question
+// of "Setup All" says that it erases too.
+enum class EraseBy { EraseButton, SetupAll };
+QString eraseQuestion(EraseBy by, std::optional<int> dataSets);
 
 // Whether the operation's status label shows green: every outcome but a missing or wrong answer
 // (invalid interval input leaves the label empty and green).

@@ -4,6 +4,7 @@
 #include "base/DialogParts.h"
 #include "logger/DownloadProgress.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -99,7 +100,7 @@ void TfrmScope::showOnly(Use use)
     const bool download = use == Use::Download;
     GroupBox1->setVisible(range);
     BitBtn1->setVisible(range);
-    BitBtn2->setVisible(!download);
+    BitBtn2->setVisible(true);
     SText1->setVisible(!range);
     for (QWidget* w : std::initializer_list<QWidget*>{SText2, lblBytesReceived, lblTotalBytes, lblTimeLeft})
         w->setVisible(download);
@@ -140,27 +141,65 @@ void TfrmScope::ShowAsDownloadProgress(int totalBytes)
     SText1->setMinimumWidth(0);
     SText1->setText(QStringLiteral("bytes received"));
     SText2->setText(QStringLiteral("total bytes"));
-    Progress1->setRange(0, totalBytes);
-    Progress1->setValue(0);
-    lblTotalBytes->setText(QString::number(totalBytes));
     lblBytesReceived->setText(QStringLiteral("0"));
-    lblTimeLeft->setText(QString());
+    lblTimeLeft->setMinimumWidth(lblTimeLeft->fontMetrics().horizontalAdvance(
+        TimeLeftLine(std::nullopt, true) + QStringLiteral("  ")));
+    cancelPressed_ = false;
+    BitBtn2->setEnabled(true);
+    SetDownloadTotal(totalBytes);
     adjustSize();
+}
+
+void TfrmScope::SetDownloadTotal(int totalBytes)
+{
+    const bool known = totalBytes > 0;
+    Progress1->setRange(0, known ? totalBytes : 1);
+    Progress1->setValue(0);
+    lblTotalBytes->setText(known ? QString::number(totalBytes) : QString());
+    lblTimeLeft->setText(known ? QString() : TimeLeftLine(std::nullopt, true));
 }
 
 void TfrmScope::ShowDownloadProgress(const DownloadProgress& progress)
 {
     lblBytesReceived->setText(QString::number(progress.received));
     Progress1->setValue(std::min(progress.received, Progress1->maximum()));
-    const QString left = TimeLeftText(progress.msLeft);
-    lblTimeLeft->setText(left.isEmpty() ? QString() : QStringLiteral("time left ") + left);
+    lblTimeLeft->setText(TimeLeftLine(progress.msLeft, progress.waiting));
 }
 
 void TfrmScope::BitBtn2Click()
 {
     cancelPressed_ = true;
-    if (use_ == Use::Range)
-        reject();
+    if (use_ == Use::Range) {
+        QDialog::reject();
+        return;
+    }
+    // The work stops at its next step and then closes the window.
+    BitBtn2->setEnabled(false);
+}
+
+bool TfrmScope::cancelsWork() const
+{
+    return use_ != Use::Range && BitBtn2->isVisibleTo(this);
+}
+
+void TfrmScope::reject()
+{
+    if (!cancelsWork())
+        QDialog::reject();
+    else if (!cancelPressed_)
+        BitBtn2Click();
+}
+
+void TfrmScope::closeEvent(QCloseEvent* event)
+{
+    if (!cancelsWork()) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    // Closing a progress window with Cancel is its Cancel; it goes when the work has stopped.
+    if (!cancelPressed_)
+        BitBtn2Click();
+    event->ignore();
 }
 
 void TfrmScope::showEvent(QShowEvent* event)

@@ -31,8 +31,11 @@ public:
                         bool cancellable);
     bool CancelPressed() const { return cancelPressed_; }
 
-    // The download's progress window: bytes received, total bytes, the bar and the time left.
+    // The download's progress window: bytes received, total bytes, the bar, the time left and
+    // Cancel (Escape and the window's close button do the same). A total of 0 is not known yet:
+    // the meter is awaited.
     void ShowAsDownloadProgress(int totalBytes);
+    void SetDownloadTotal(int totalBytes);
     void ShowDownloadProgress(const DownloadProgress& progress);
 
     QGroupBox* GroupBox1 = nullptr;
@@ -53,13 +56,19 @@ public:
 
 public slots:
     void BitBtn2Click();
+    // Escape: a progress window with Cancel is cancelled and stays until its work has stopped;
+    // any other use of the form is rejected as a dialog is.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     enum class Use { Range, Progress, Download };
     void showOnly(Use use);
+    // A progress window whose Cancel stops the work.
+    bool cancelsWork() const;
 
     Use use_ = Use::Range;
     bool cancelPressed_ = false;

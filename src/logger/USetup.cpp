@@ -81,6 +81,11 @@ TfrmSetup::TfrmSetup(ISetupHost& host, DownloadServices services, QWidget* paren
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, this);
         box.exec();
     };
+    AskQuestion = [this](const QString& text) {
+        return QMessageBox::question(this, QApplication::applicationName(), text,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    };
     CreateControls();
 }
 
@@ -292,9 +297,17 @@ void TfrmSetup::Button2Click()
     run([this] { commands_.AdjustRecordingInterval(true, edtInt1->text(), edtInt2->text()); });
 }
 
+bool TfrmSetup::mayErase(EraseBy by)
+{
+    return AskQuestion(eraseQuestion(by, commands_.DataSetsInMeter()));
+}
+
 void TfrmSetup::Button3Click()
 {
-    run([this] { commands_.EraseMeterMemory(true); });
+    run([this] {
+        if (mayErase(EraseBy::EraseButton))
+            commands_.EraseMeterMemory(true);
+    });
 }
 
 void TfrmSetup::Button4Click()
@@ -309,7 +322,10 @@ void TfrmSetup::Button5Click()
 
 void TfrmSetup::Button6Click()
 {
-    run([this] { commands_.SetupAll(edtInt1->text(), edtInt2->text()); });
+    run([this] {
+        if (mayErase(EraseBy::SetupAll))
+            commands_.SetupAll(edtInt1->text(), edtInt2->text());
+    });
 }
 
 void TfrmSetup::Button7Click()

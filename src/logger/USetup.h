@@ -7,6 +7,9 @@
 //
 // One operation runs at a time: the buttons are disabled while one runs (its pauses run the
 // message loop), and a close asked for meanwhile waits for the operation's end.
+//
+// "Erase Meter Memory" and "Setup All" erase the meter's memory: both ask first, naming the data
+// sets still in it (read from the meter's header page), and do nothing on No.
 
 #include "logger/SetupCommands.h"
 
@@ -31,6 +34,8 @@ public:
 
     // The message boxes (text, an OK button); tests replace it.
     std::function<void(const QString&)> ShowMessageBox;
+    // The questions (Yes and No, No the default): true for Yes. Tests replace it.
+    std::function<bool(const QString&)> AskQuestion;
 
     SetupCommands& Commands() { return commands_; }
     bool OperationRunning() const { return running_; }
@@ -84,6 +89,8 @@ protected:
 private:
     void CreateControls();
     void run(const std::function<void()>& operation);
+    // The question before an erase, with the meter's count of data sets.
+    bool mayErase(EraseBy by);
     QLabel* okLabel(OkLabel label) const;
 
     // ISetupView

@@ -5,15 +5,22 @@
 #include "resources/Artwork.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -86,6 +93,7 @@ TfrmPanel::TfrmPanel(IPanelHost& host, const std::array<QPixmap, 4>& batteryPict
     setAutoFillBackground(true);
 
     createElements();
+    rememberLayout();
 
     MMATimer = new QTimer(this);
     MMATimer->setObjectName(QStringLiteral("MMATimer"));
@@ -217,7 +225,8 @@ void TfrmPanel::setValueText(QLabel* label, const QString& text)
     label->setText(text);
     const int width = label->fontMetrics().horizontalAdvance(text) + 2;
     const QRect g = label->geometry();
-    label->setGeometry(kValueRight - width, g.y(), width, g.height());
+    const int right = scaled(kValueRight);
+    label->setGeometry(right - width, g.y(), width, g.height());
 }
 
 void TfrmPanel::setNameText(QLabel* label, const QString& text)
@@ -225,13 +234,14 @@ void TfrmPanel::setNameText(QLabel* label, const QString& text)
     // The width follows the text and the left edge stays where it is ("T1-T2" is wider).
     label->setText(text);
     const QRect g = label->geometry();
-    label->setGeometry(g.x(), g.y(), qMax(12, label->fontMetrics().horizontalAdvance(text) + 1),
+    label->setGeometry(g.x(), g.y(),
+                       qMax(scaled(12), label->fontMetrics().horizontalAdvance(text) + 1),
                        g.height());
 }
 
 void TfrmPanel::ShowDisplay(const PanelDisplay& d)
 {
-    imgBAT->setPixmap(batteryPictures_[std::size_t(d.battery & 3)]);
+    setPicture(imgBAT, batteryPictures_[std::size_t(d.battery & 3)]);
     imgFULL->setVisible(d.full);
     imgREC->setVisible(d.rec);
     imgHOLD->setVisible(d.hold);
@@ -270,6 +280,121 @@ void TfrmPanel::ShowMaxMinBlink(bool on)
 void TfrmPanel::SetNoConnectionVisible(bool on)
 {
     lblNoConnection->setVisible(on);
+}
+
+// ---- the scale
+
+void TfrmPanel::rememberLayout()
+{
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        Layout l;
+        l.geometry = w->geometry();
+        if (w->font().pixelSize() > 0 && w->font().resolveMask() != 0)
+            l.fontPixels = w->font().pixelSize();
+        if (auto* label = qobject_cast<QLabel*>(w))
+            l.picture = label->pixmap();
+        layout_.insert(w, l);
+    }
+}
+
+int TfrmPanel::scaled(int pixels) const
+{
+    return int(std::lround(pixels * scale_));
+}
+
+QRect TfrmPanel::scaled(const QRect& r) const
+{
+    return {scaled(r.x()), scaled(r.y()), scaled(r.width()), scaled(r.height())};
+}
+
+// The picture at the size of its element, drawn for the screen's pixels.
+QPixmap TfrmPanel::scaledPicture(const QPixmap& picture, const QSize& size) const
+{
+    if (picture.isNull() || scale_ == 1.0)
+        return picture;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap p = picture.scaled(size * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    p.setDevicePixelRatio(ratio);
+    return p;
+}
+
+void TfrmPanel::setPicture(QLabel* label, const QPixmap& picture)
+{
+    auto it = layout_.find(label);
+    if (it == layout_.end()) {
+        label->setPixmap(picture);
+        return;
+    }
+    it->picture = picture;
+    label->setPixmap(scaledPicture(picture, scaled(picture.rect()).size()));
+}
+
+void TfrmPanel::SetScale(double scale)
+{
+    scale = std::clamp(std::round(scale / kScaleStep) * kScaleStep, kMinScale, kMaxScale);
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    applyScale();
+}
+
+void TfrmPanel::applyScale()
+{
+    setFixedSize(scaled(kClientWidth), scaled(kClientHeight));
+    for (auto it = layout_.cbegin(); it != layout_.cend(); ++it) {
+        QWidget* w = it.key();
+        const Layout& l = it.value();
+        w->setGeometry(scaled(l.geometry));
+        if (l.fontPixels > 0) {
+            QFont f = w->font();
+            f.setPixelSize(std::max(1, scaled(l.fontPixels)));
+            w->setFont(f);
+        }
+        if (auto* label = qobject_cast<QLabel*>(w); label && !l.picture.isNull())
+            label->setPixmap(scaledPicture(l.picture, w == imgPanel ? w->size()
+                                                                     : scaled(l.picture.rect()).size()));
+    }
+    // The texts whose width follows them.
+    for (std::size_t i = 0; i < 4; ++i) {
+        setNameText(lblT[i], lblT[i]->text());
+        setValueText(lblTValue[i], lblTValue[i]->text());
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->adjustSize();
+}
+
+double TfrmPanel::ScreenScale(const QScreen* screen)
+{
+    if (!screen)
+        return kMinScale;
+    const double ratio = screen->logicalDotsPerInch() / 96.0;
+    return std::clamp(std::floor(ratio / kScaleStep + 0.25) * kScaleStep, kMinScale, kMaxScale);
+}
+
+void TfrmPanel::chooseScale(double scale)
+{
+    const double before = scale_;
+    SetScale(scale);
+    if (scale_ != before)
+        emit scaleChosen(scale_);
+}
+
+void TfrmPanel::showScaleMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    QAction* larger = menu.addAction(QStringLiteral("Larger"));
+    QAction* smaller = menu.addAction(QStringLiteral("Smaller"));
+    QAction* normal = menu.addAction(QStringLiteral("Normal Size"));
+    larger->setEnabled(scale_ < kMaxScale);
+    smaller->setEnabled(scale_ > kMinScale);
+    normal->setEnabled(scale_ != kMinScale);
+    QAction* chosen = menu.exec(globalPos);
+    if (chosen == larger)
+        chooseScale(scale_ + kScaleStep);
+    else if (chosen == smaller)
+        chooseScale(scale_ - kScaleStep);
+    else if (chosen == normal)
+        chooseScale(kMinScale);
 }
 
 // ---- window events
@@ -343,6 +468,16 @@ bool TfrmPanel::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
         imgPanelMouseDown(static_cast<QMouseEvent*>(event));
         return true;
+    case QEvent::ContextMenu:
+        showScaleMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    case QEvent::Wheel: {
+        auto* e = static_cast<QWheelEvent*>(event);
+        if (!(e->modifiers() & Qt::ControlModifier) || e->angleDelta().y() == 0)
+            break;
+        chooseScale(scale_ + (e->angleDelta().y() > 0 ? kScaleStep : -kScaleStep));
+        return true;
+    }
     case QEvent::MouseMove:
         if (dragging_) {
             auto* e = static_cast<QMouseEvent*>(event);

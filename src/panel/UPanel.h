@@ -6,10 +6,15 @@
 // The main window puts the panel into a frameless QMdiSubWindow (with WA_DeleteOnClose) and
 // owns MaxMinTimer: it decodes every frame, applies the PanelDisplay here while the panel exists
 // and switches MaxMinTimer as PanelDisplay::maxMinTimer says.
+//
+// The face is laid out at 160 x 493 and drawn at a scale: the screen's (ScreenScale) or the
+// user's, chosen from the picture's context menu ("Larger", "Smaller", "Normal Size") or with
+// Ctrl and the mouse wheel. Every element, its picture, its text and its hot area follow.
 
 #include "link/LiveDecoder.h"
 #include "panel/PanelHost.h"
 
+#include <QHash>
 #include <QMetaObject>
 #include <QPixmap>
 #include <QPoint>
@@ -20,6 +25,7 @@
 
 class QLabel;
 class QMouseEvent;
+class QScreen;
 class QTimer;
 class PanelKey;
 
@@ -37,6 +43,16 @@ public:
     void ShowMaxMinBlink(bool on);
     // lblNoConnection.
     void SetNoConnectionVisible(bool on);
+
+    // The scale the face is drawn at, kMinScale to kMaxScale in kScaleStep steps (1: 160 x 493).
+    static constexpr double kMinScale = 1.0;
+    static constexpr double kMaxScale = 3.0;
+    static constexpr double kScaleStep = 0.25;
+    double Scale() const { return scale_; }
+    void SetScale(double scale);
+    // The scale that makes the panel as large on the screen as its text: the screen's logical
+    // dots per inch against 96, in steps, at least 1.
+    static double ScreenScale(const QScreen* screen);
 
     // The battery bitmaps BAT0 to BAT3 from the program's resources, for the main window to
     // load once at start.
@@ -95,6 +111,10 @@ public:
     QLabel* imgT4C = nullptr;
     QTimer* MMATimer = nullptr;
 
+signals:
+    // The user chose another scale.
+    void scaleChosen(double scale);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
@@ -102,6 +122,15 @@ protected:
 
 private:
     void createElements();
+    // What every element is at scale 1, and the elements put at the current scale.
+    void rememberLayout();
+    void applyScale();
+    int scaled(int pixels) const;
+    QRect scaled(const QRect& r) const;
+    QPixmap scaledPicture(const QPixmap& picture, const QSize& size) const;
+    void setPicture(QLabel* label, const QPixmap& picture);
+    void chooseScale(double scale);
+    void showScaleMenu(const QPoint& globalPos);
     QLabel* image(const char* name, const QRect& area, const QPixmap& picture, bool shown);
     QLabel* lcdText(const char* name, const QRect& area, const QFont& font, const QString& text);
     void setValueText(QLabel* label, const QString& text);
@@ -120,4 +149,11 @@ private:
     QPoint dragStartPos_;
     bool closeReported_ = false;
     QMetaObject::Connection activation_;
+    struct Layout {
+        QRect geometry;
+        int fontPixels = 0;
+        QPixmap picture;
+    };
+    QHash<QWidget*, Layout> layout_;
+    double scale_ = 1.0;
 };

@@ -38,4 +38,9 @@ QIcon toolIcon(const QWidget* w, const char* name, QStyle::StandardPixmap fallba
     return icon;
 }
 
+QIcon programIcon()
+{
+    return QIcon(QStringLiteral(":/icons/kolva.svg"));
+}
+
 } // namespace Artwork

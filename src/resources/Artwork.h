@@ -27,5 +27,7 @@ QCursor crossCursor();
 // A tool-bar icon of the program's own set (":/icons/NAME.svg"), or the style's standard icon
 // when it cannot be loaded.
 QIcon toolIcon(const QWidget* w, const char* name, QStyle::StandardPixmap fallback);
+// The program's own icon (the one the desktop file names), the icon of every window.
+QIcon programIcon();
 
 } // namespace Artwork

@@ -4,6 +4,7 @@
 //   range-dialog.png                   the range dialog of a text export, "&Select" chosen
 //   saving-progress.png, open-progress.png   the progress windows half way through
 //   table-window.png                   the main window with a table window of 1,000 rows
+//   table-opened-WxH.png               a table file just opened, at 1600 x 900 and 1366 x 768
 //   table-graph.png                    the main window with the graph made from that table
 #include "support/PictureTool.h"
 #include "support/ShownMainWindow.h"
@@ -139,5 +140,21 @@ int main(int argc, char** argv)
         g->parentWidget()->close();
     main.Unsaved() = {};
     main.close();
+
+    // A table file opens where a graph file does, at each screen size.
+    for (const QSize& size : {QSize(1600, 900), QSize(1366, 768)}) {
+        ShownMainWindow screen(size);
+        screen.main.Files().SetDialogRunner([&](QDialog& d) {
+            if (qobject_cast<TfrmOpenSave*>(&d))
+                return TfrmOpenSave::SingleSetResult;
+            dynamic_cast<QFileDialog&>(d).selectFile(csv);
+            return int(QDialog::Accepted);
+        });
+        screen.main.Files().Open();
+        QCoreApplication::processEvents();
+        picturetool::save(screen.main, dir,
+                          QStringLiteral("table-opened-%1x%2.png").arg(size.width()).arg(size.height()));
+        screen.main.close();
+    }
     return 0;
 }

@@ -106,16 +106,20 @@ int main(int argc, char** argv)
     ScriptedPrompts quiet;
     PictureClock clock;
 
-    {
-        auto w = mainWindow(QSize(1600, 900), quiet);
+    for (const QSize& size : {QSize(1600, 900), QSize(1366, 768)}) {
+        const QString suffix = size.width() == 1600
+                                   ? QStringLiteral(".png")
+                                   : QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
+        auto w = mainWindow(size, quiet);
         record(*w, clock, 500, 2, 70);
+        w->RealTime().Tick();
         settle();
-        picturetool::save(*w, dir, QStringLiteral("recorder-recording.png"));
-        saveSub(*w->RealTimeWindow, dir, QStringLiteral("recorder-recording-window.png"));
+        picturetool::save(*w, dir, QStringLiteral("recorder-recording") + suffix);
+        saveSub(*w->RealTimeWindow, dir, QStringLiteral("recorder-recording-window") + suffix);
         w->Stop1->trigger();
         settle();
-        picturetool::save(*w, dir, QStringLiteral("recorder-stopped.png"));
-        saveSub(*w->RealTimeWindow, dir, QStringLiteral("recorder-stopped-window.png"));
+        picturetool::save(*w, dir, QStringLiteral("recorder-stopped") + suffix);
+        saveSub(*w->RealTimeWindow, dir, QStringLiteral("recorder-stopped-window") + suffix);
         quiet.choices = {Answer::No};
         w->close();
     }

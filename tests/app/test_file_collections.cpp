@@ -13,6 +13,7 @@
 #include "logger/DataSetStore.h"
 
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTableWidget>
 
 using namespace fileshell;
@@ -54,9 +55,16 @@ TEST(FileCollections, SavedAndReopenedTheSameSetsAndAByteIdenticalTemporaryFile)
     ASSERT_NE(logger, nullptr);
     s.w->MdiArea->setActiveSubWindow(GraphWindows::SubWindowOf(*logger));
 
+    // The sets came in on 14 March 2024 at 10:05.
+    {
+        QFile temp(collectionTempFilePath());
+        ASSERT_TRUE(temp.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(temp.setFileTime(QDateTime(QDate(2024, 3, 14), QTime(10, 5, 30)),
+                                     QFileDevice::FileModificationTime));
+    }
     const QString path = s.path(QStringLiteral("runs.CH4"));
     QStringList filters;
-    QString title, first;
+    QString title, first, proposed;
     s.answer({[&](QDialog& d) {
                   title = d.windowTitle();
                   first = dynamic_cast<TfrmOpenSave&>(d).btnOpenSets->text();
@@ -64,9 +72,11 @@ TEST(FileCollections, SavedAndReopenedTheSameSetsAndAByteIdenticalTemporaryFile)
               },
               [&](QDialog& d) {
                   filters = dynamic_cast<QFileDialog&>(d).nameFilters();
+                  proposed = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
                   return file(s.path(QStringLiteral("runs")))(d);
               }});
     s.save();
+    EXPECT_EQ(proposed, "KOLVA 2024-03-14 10-05.CH4");
     EXPECT_EQ(title, "Save File");
     EXPECT_EQ(first, "Save all data sets to a data set collection file(*.ch4)");
     EXPECT_EQ(filters,

@@ -260,7 +260,7 @@ TEST(FileCommands, AGraphFileOpensInItsOwnWindow)
     writeGraphFile(st, path);
     QString leftInBox = QStringLiteral("?");
     s.answer({choose(OpenSaveChoice::SingleSet), [&](QDialog& d) {
-                  // Open starts with an empty name, in the data folder.
+                  // Open starts with an empty name, in the folder of the file opened last.
                   auto& fd = dynamic_cast<QFileDialog&>(d);
                   leftInBox = fd.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
                   EXPECT_EQ(fd.directory().absolutePath(), QDir(s.path(QString())).absolutePath());
@@ -287,6 +287,8 @@ TEST(FileCommands, TableFilesFillTheColumnsAsTheirFieldsSay)
     s.openFile(path);
     auto* list = s.currentAs<TfrmList>();
     ASSERT_NE(list, nullptr);
+    // As large as a graph file's window, not a corner's minimum.
+    EXPECT_EQ(s.current()->geometry(), QRect(0, 0, s.w->width(), s.w->MdiArea->height() - 40));
     const TableModel& t = list->Table();
     ASSERT_EQ(t.gridRowCount(), 4);
     EXPECT_EQ(t.cell(0, 3), "T1");
@@ -431,4 +433,44 @@ TEST(FileCommands, ASecondCommandDuringALoopIsRefused)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(s.windows(), before);
     EXPECT_EQ(progressWindow(QStringLiteral("Open Progress")), nullptr);
+}
+
+// The dialogs start in the user's documents folder the first time, then where the user last
+// chose a file; that folder is in the settings at once (a program killed later keeps it), and a
+// folder that has gone since gives the documents folder again.
+TEST(FileCommands, DialogsStartWhereTheUserLastChoseAFile)
+{
+    FileShell s;
+    const QString docs = s.path(QStringLiteral("My Documents"));
+    const QString elsewhere = s.path(QStringLiteral("runs/march"));
+    ASSERT_TRUE(QDir().mkpath(docs) && QDir().mkpath(elsewhere));
+    ASSERT_TRUE(writeAll(s.settings.path() + QStringLiteral("/user-dirs.dirs"),
+                         "XDG_DOCUMENTS_DIR=\"" + docs.toUtf8() + "\"\n"));
+    const QString graph = elsewhere + QStringLiteral("/g.ghf");
+    writeGraphFile(filefixtures::recordedChart(5, 5), graph);
+
+    QStringList startedIn;
+    const auto folderThen = [&](Reply then) {
+        return [&startedIn, then](QDialog& d) {
+            startedIn << QDir(dynamic_cast<QFileDialog&>(d).directory()).absolutePath();
+            return then(d);
+        };
+    };
+    s.answer({choose(OpenSaveChoice::SingleSet), folderThen(file(graph))});
+    s.open();
+    ASSERT_NE(s.currentAs<TfrmGraph>(), nullptr);
+    s.answer({folderThen(cancel())});
+    s.save();
+    ASSERT_EQ(startedIn.size(), 2);
+    EXPECT_EQ(startedIn[0], QDir(docs).absolutePath());
+    EXPECT_EQ(startedIn[1], QDir(elsewhere).absolutePath());
+    const QSettings stored(QSettings::NativeFormat, QSettings::UserScope, "KOLVA", "KOLVA");
+    EXPECT_EQ(QDir(stored.value("LastFolder").toString()).absolutePath(),
+              QDir(elsewhere).absolutePath());
+
+    ASSERT_TRUE(QDir(s.path(QStringLiteral("runs"))).removeRecursively());
+    s.answer({choose(OpenSaveChoice::SingleSet), folderThen(cancel())});
+    s.open();
+    ASSERT_EQ(startedIn.size(), 3);
+    EXPECT_EQ(startedIn[2], QDir(docs).absolutePath());
 }

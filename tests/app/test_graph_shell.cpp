@@ -235,9 +235,21 @@ TEST(GraphShell, OneCancelKeepsTheProgramOpen)
     s.w->Unsaved().RealTimeUnsaved = true;
     s.w->Unsaved().LoggerDataUnsaved = true;
 
+    // Each question is asked with its window active in front (the logger window, opened last,
+    // hides the real-time one at first).
+    QList<QMdiSubWindow*> activeWhenAsked;
+    UserPrompts prompts = s.answers.prompts();
+    prompts.choice = [&, ask = prompts.choice](const QString& t) {
+        activeWhenAsked << s.w->MdiArea->activeSubWindow();
+        return ask(t);
+    };
+    s.w->SetPrompts(prompts);
+    ASSERT_EQ(s.w->MdiArea->activeSubWindow(), s.sub(logger));
+
     // The real-time window is answered No, the logger window Cancel: nothing closes.
     s.answers.choices = {Answer::No, Answer::Cancel};
     s.w->Exit1->trigger();
+    EXPECT_EQ(activeWhenAsked, (QList<QMdiSubWindow*>{s.sub(s.w->RealTimeWindow), s.sub(logger)}));
     EXPECT_TRUE(s.w->isVisible());
     EXPECT_TRUE(s.w->RealTimeWindow);
     EXPECT_TRUE(s.w->LoggerWindow);

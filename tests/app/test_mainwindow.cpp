@@ -4,6 +4,7 @@
 
 #include "AppTestSupport.h"
 
+#include "app/HelpWindow.h"
 #include "app/MeterSearch.h"
 #include "app/UAbout.h"
 #include "app/UMain.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include <memory>
@@ -347,11 +349,23 @@ TEST(MainWindow, HelpOpensTheGuideBesideTheProgramOrSaysItIsMissing)
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("<html></html>");
+        f.write("<html><body><h1>The KOLVA guide</h1></body></html>");
     }
     w.SpeedButton8->click();
-    QFile::remove(path);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(path));
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(w.HelpViewer.isNull());
+
+    // A desktop without a program for it: the guide opens in a window of the program, once.
+    bool desktopOpens = false;
+    w.OpenDocument = [&](const QUrl&) { return desktopOpens; };
+    w.Contents1->trigger();
+    w.Contents1->trigger();
+    QFile::remove(path);
+    ASSERT_FALSE(w.HelpViewer.isNull());
+    EXPECT_TRUE(w.HelpViewer->isVisible());
+    EXPECT_TRUE(w.HelpViewer->Browser->toPlainText().contains("The KOLVA guide"));
+    EXPECT_EQ(w.findChildren<HelpWindow*>().size(), 1);
     EXPECT_EQ(messages.size(), 1);
 }

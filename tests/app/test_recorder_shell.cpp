@@ -2,7 +2,8 @@
 // The recorder in the main window: the commands while the meter is lost and back, the window's
 // rate boxes and Clear, closing the window while recording, the journal's failure in the status
 // bar, the recovery of a journal at start-up, and a whole recording on the simulated meter
-// (Run with the set-up dialog, the stop at the count, closing the program, the rate kept).
+// (Run with the set-up dialog, the stop at the count, closing the program, the rate kept), the
+// unit of the recording and the Y axes that follow it, and the follow button kept between runs.
 
 #include "AppTestSupport.h"
 #include "support/ScriptedPrompts.h"
@@ -148,6 +149,52 @@ TEST(RecorderShell, TheWindowsRateBoxesAndClearGoToTheRecorder)
     EXPECT_EQ(s.answers.asked.size(), 1);
 }
 
+// Run (F5) brings the real-time window to the front, before its question too; while the
+// recording runs the status bar tells how far it is; Stop (F6) ends it and the account.
+TEST(RecorderShell, RunComesToTheFrontAndTheStatusBarFollowsTheRecording)
+{
+    RecorderShell s;
+    s.connectMeter();
+    QMdiSubWindow* realTime = GraphWindows::SubWindowOf(s.rt());
+    TfrmGraph* logger = s.w->OpenLoggerGraph();
+    ASSERT_EQ(s.w->MdiArea->activeSubWindow(), GraphWindows::SubWindowOf(*logger));
+    EXPECT_EQ(s.w->Run1->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(s.w->Stop1->shortcut(), QKeySequence(Qt::Key_F6));
+
+    s.count = QStringLiteral("40");
+    s.w->Link().State().SampleTicks = 0;
+    s.w->Run1->trigger();
+    EXPECT_EQ(s.w->MdiArea->activeSubWindow(), realTime);
+    ASSERT_TRUE(s.w->Recorder().RealTimeRecording);
+    EXPECT_EQ(s.w->RealTime().RecordingStatusText(),
+              "Recording: 0 of 40 samples, 0:00:00 elapsed, next sample in 2 s");
+    s.w->RealTime().SampleDue(DateTime::now());
+    s.w->Link().State().SampleTicks = 1;
+    s.w->RealTime().Tick();
+    EXPECT_TRUE(s.w->RealTime().RecordingStatusText().startsWith("Recording: 1 of 40 samples, 0:00:0"));
+    EXPECT_TRUE(s.w->RealTime().RecordingStatusText().endsWith("next sample in 1 s"));
+    s.w->Link().State().Connected = false;
+    s.w->RealTime().Tick();
+    EXPECT_TRUE(s.w->RealTime().RecordingStatusText().endsWith("no meter, no samples"));
+    s.connectMeter();
+
+    // The question about the recorded data is asked with the real-time window in front.
+    s.w->Stop1->trigger();
+    EXPECT_EQ(s.w->RealTime().RecordingStatusText(), "");
+    s.w->MdiArea->setActiveSubWindow(GraphWindows::SubWindowOf(*logger));
+    QMdiSubWindow* activeWhenAsked = nullptr;
+    UserPrompts prompts = s.answers.prompts();
+    prompts.choice = [&, ask = prompts.choice](const QString& t) {
+        activeWhenAsked = s.w->MdiArea->activeSubWindow();
+        return ask(t);
+    };
+    s.w->SetPrompts(prompts);
+    s.answers.choices = {Answer::Cancel};
+    s.w->Run1->trigger();
+    EXPECT_EQ(activeWhenAsked, realTime);
+    EXPECT_FALSE(s.w->Recorder().RealTimeRecording);
+}
+
 TEST(RecorderShell, ClosingTheWindowWhileRecordingAsksAndNoEndsTheRecording)
 {
     RecorderShell s;
@@ -251,6 +298,9 @@ TEST(RecorderShell, AJournalLeftByACrashIsOfferedAndOpenedAsAPlainGraph)
             g = c;
     ASSERT_NE(g, nullptr);
     EXPECT_TRUE(g->windowTitle().startsWith("Recovered recording of "));
+    // Where an opened graph file goes, not a corner's minimum.
+    EXPECT_EQ(GraphWindows::SubWindowOf(*g)->geometry(),
+              QRect(0, 0, w.width(), w.MdiArea->height() - 40));
     Chart& c = *g->Chart1;
     ASSERT_EQ(c.Subsets(), 4);
     ASSERT_EQ(c.Points(), 12);
@@ -289,9 +339,14 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
     ASSERT_TRUE(w.IsConnected());
     ASSERT_TRUE(waitFor([&] { return w.Reading().Channel[0] != 0.0f; }, 5000));
+    TfrmGraph& rt = *w.RealTimeWindow;
+    // Keeping the readings in view is on in a fresh installation.
+    ASSERT_TRUE(rt.btnFollowY->isVisibleTo(&rt));
+    ASSERT_TRUE(rt.btnFollowY->isChecked());
     w.Run1->trigger();
     ASSERT_TRUE(w.Recorder().RealTimeRecording);
-    TfrmGraph& rt = *w.RealTimeWindow;
+    EXPECT_EQ(rt.Chart1->Unit(), QStringLiteral("°C"));
+    EXPECT_EQ(rt.lblUnit->text(), QStringLiteral("Readings in °C"));
     EXPECT_FALSE(rt.tbntClr->isEnabled());
     EXPECT_TRUE(w.btnStop->isEnabled());
     EXPECT_EQ(rt.ComboBox2->currentText(), "01");
@@ -306,6 +361,13 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     EXPECT_GT(rt.Chart1->XDataII(0, 2), rt.Chart1->XDataII(0, 1));
     for (QLineEdit* avg : rt.txtAvg)
         EXPECT_NE(avg->text(), "****");
+    // Each pane's Y axis followed its readings.
+    for (int pane = 0; pane < 4; ++pane) {
+        const std::optional<YExtent> y = rt.Chart1->FittedY(pane);
+        ASSERT_TRUE(y) << pane;
+        for (int p = 0; p < 3; ++p)
+            EXPECT_TRUE(y->contains(rt.Chart1->YData(pane, p))) << pane;
+    }
     EXPECT_TRUE(w.Run1->isEnabled());
     EXPECT_FALSE(w.Stop1->isEnabled());
     EXPECT_TRUE(rt.tbntClr->isEnabled());
@@ -325,4 +387,28 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     EXPECT_TRUE(answers.asked.contains("Save Real-Time Graph ?"));
     EXPECT_TRUE(pendingJournals(data.path(QStringLiteral("journal"))).isEmpty());
     EXPECT_EQ(Settings::Read().RealTimeRate, 1);
+    EXPECT_EQ(Settings::Read().FollowY, 1);
+}
+
+TEST(RecorderShell, KeepingTheReadingsInViewIsRememberedBetweenRuns)
+{
+    TempDataFolder data;
+    PrivateSettings settings;
+    ScriptedPrompts answers;
+    {
+        TfrmMain w({}, nullptr, &noSystemDevices);
+        w.SetPrompts(answers.prompts());
+        w.show();
+        ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+        ASSERT_TRUE(w.RealTimeWindow->btnFollowY->isChecked());
+        w.RealTimeWindow->btnFollowY->click();
+        w.close();
+    }
+    EXPECT_EQ(Settings::Read().FollowY, 0);
+    TfrmMain w({}, nullptr, &noSystemDevices);
+    w.SetPrompts(answers.prompts());
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+    EXPECT_FALSE(w.RealTimeWindow->btnFollowY->isChecked());
+    w.close();
 }

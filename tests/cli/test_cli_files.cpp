@@ -77,6 +77,8 @@ TEST_F(CliFiles, ExportOfASetInEveryFormat)
                  QStringLiteral("--format"), QStringLiteral("txt")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     expectGolden(r.out, QStringLiteral("three_sets.set3.txt"));
+    // The lines have no place for the unit; standard error says it.
+    EXPECT_EQ(r.err.toStdString(), "kolva-cli: the readings are in °F\n");
 
     // -o writes the same bytes to a file.
     const QString out = cli.home(QStringLiteral("set3.csv"));
@@ -114,6 +116,7 @@ TEST_F(CliFiles, ExportOfAGraphFileAndOfTheProgramsTextFiles)
     r = cli.run({QStringLiteral("export"), ghf, QStringLiteral("--format"), QStringLiteral("txt"),
                  QStringLiteral("-o"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err.toStdString(), "kolva-cli: the file does not say which unit the readings are in\n");
     expectGolden(readAll(txt), QStringLiteral("realtime.ghf.txt"));
     r = cli.run({QStringLiteral("export"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -146,6 +149,11 @@ TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)
     ASSERT_TRUE(writeAll(ghf, QByteArray("\x10\x00\x00\x00not a chart image", 21)));
     const QString noise = cli.home(QStringLiteral("noise.txt"));
     ASSERT_TRUE(writeAll(noise, QByteArray(4000, '\xff')));
+    // A graph file given where a collection belongs, by its name or under a collection's name.
+    const QString graph = cli.home(QStringLiteral("realtime.ghf"));
+    writeGraphFile(realTimeGraph(), graph);
+    const QString graphAsCollection = cli.home(QStringLiteral("realtime.CH4"));
+    ASSERT_TRUE(QFile::copy(graph, graphAsCollection));
 
     struct Case {
         QStringList args;
@@ -155,6 +163,8 @@ TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)
         {{QStringLiteral("sets"), cut}, "is not a usable data set collection file"},
         {{QStringLiteral("export"), cut}, "is not a usable data set collection file"},
         {{QStringLiteral("sets"), empty}, "is empty"},
+        {{QStringLiteral("sets"), graph}, "realtime.ghf is a graph file, not a data set collection file"},
+        {{QStringLiteral("sets"), graphAsCollection}, "realtime.CH4 is a graph file, not a data set"},
         {{QStringLiteral("sets"), cli.home(QStringLiteral("none.CH4"))}, "Cannot open file"},
         {{QStringLiteral("export"), ghf}, "bad.ghf"},
         {{QStringLiteral("export"), noise}, "holds no line with a date, a time and readings"},
@@ -176,24 +186,34 @@ TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)
     EXPECT_EQ(readAll(out), "old contents\n");
 }
 
-TEST_F(CliFiles, BadUsageExitsWithTwoAndTheUsage)
+TEST_F(CliFiles, BadUsageExitsWithTwoTheCommandsUsageLineAndAPointerToHelp)
 {
-    const QStringList bad[] = {
-        {},
-        {QStringLiteral("sets")},
-        {QStringLiteral("export"), collection, QStringLiteral("--format"), QStringLiteral("pdf")},
-        {QStringLiteral("export"), cli.home(QStringLiteral("run.xls"))},
-        {QStringLiteral("export"), cli.home(QStringLiteral("run.ghf")), QStringLiteral("--set"),
-         QStringLiteral("2")},
-        {QStringLiteral("live"), QStringLiteral("--count"), QStringLiteral("many")},
-        {QStringLiteral("frobnicate")},
+    const QString commands = QStringLiteral("Usage: kolva-cli COMMAND [OPTIONS]");
+    const QString exportLine = QStringLiteral("Usage: kolva-cli export FILE [--set K]");
+    const std::pair<QStringList, QString> bad[] = {
+        {{}, commands},
+        {{QStringLiteral("sets")}, QStringLiteral("Usage: kolva-cli sets FILE.CH4\n")},
+        {{QStringLiteral("export"), collection, QStringLiteral("--format"), QStringLiteral("pdf")},
+         exportLine},
+        {{QStringLiteral("export"), cli.home(QStringLiteral("run.xls"))}, exportLine},
+        {{QStringLiteral("export"), cli.home(QStringLiteral("run.ghf")), QStringLiteral("--set"),
+          QStringLiteral("2")},
+         exportLine},
+        {{QStringLiteral("live"), QStringLiteral("--count"), QStringLiteral("many")},
+         QStringLiteral("Usage: kolva-cli live [--port PATH]")},
+        {{QStringLiteral("frobnicate")}, commands},
     };
-    for (const QStringList& args : bad) {
+    for (const auto& [args, usage] : bad) {
         const CliRun r = cli.run(args);
-        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        SCOPED_TRACE(args.join(' ').toStdString() + ": " + r.err.toStdString());
+        EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_TRUE(r.err.startsWith("kolva-cli: ")) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains("\nUsage:\n  kolva-cli ports\n")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith("kolva-cli: "));
+        EXPECT_TRUE(r.err.contains(("\n" + usage).toUtf8()));
+        EXPECT_TRUE(r.err.endsWith("Run 'kolva-cli --help' for every command and option.\n"));
+        // The reason, one line of usage and the pointer: not the whole help.
+        EXPECT_EQ(r.err.count('\n'), 3);
+        EXPECT_FALSE(r.err.contains("Commands:"));
     }
     CliRun r = cli.run({QStringLiteral("--help")});
     EXPECT_EQ(r.exitCode, 0);
@@ -201,4 +221,28 @@ TEST_F(CliFiles, BadUsageExitsWithTwoAndTheUsage)
     r = cli.run({QStringLiteral("--version")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out.toStdString(), "kolva-cli " KOLVA_VERSION "\n");
+}
+
+// The program itself answers --help and --version where there is no display at all (a remote
+// shell, a package check), instead of stopping for want of one.
+TEST(Program, AnswersHelpAndVersionWithoutADisplay)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    const auto run = [&](const QString& option) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KOLVA_PROGRAM), {option});
+        EXPECT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        return p.readAllStandardOutput();
+    };
+    const QByteArray help = run(QStringLiteral("--help"));
+    EXPECT_TRUE(help.contains("Four Channel Thermometer Software")) << help.toStdString();
+    EXPECT_TRUE(help.contains("--port <PATH>"));
+    EXPECT_TRUE(help.contains("--service"));
+    EXPECT_EQ(run(QStringLiteral("--version")).toStdString(), "KOLVA " KOLVA_VERSION "\n");
 }

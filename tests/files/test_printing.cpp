@@ -303,20 +303,68 @@ TEST(PrinterSetup, TheChosenPageServesLaterPrintouts)
     ASSERT_EQ(pages.size(), 3u);   // 61 lines, 25 to a page
     EXPECT_EQ(pages[2].lines.size(), 11u);
 
-    // Once the page is set up, a graph keeps its orientation.
-    Chart chart;
-    fixtures::fillDefault(chart, 50, 50);
-    QPageLayout::Orientation offered = QPageLayout::Landscape;
-    chart.setDialogRunner([&](QDialog& d) {
-        if (auto* print = dynamic_cast<QPrintDialog*>(&d))
-            offered = print->printer()->pageLayout().orientation();
-        return int(QDialog::Rejected);
-    });
-    out.printing.printGraph(chart);
-    EXPECT_EQ(offered, QPageLayout::Portrait);
-
     // A cancelled set-up changes nothing.
     out.answerWith([](QDialog&) { return int(QDialog::Rejected); });
     EXPECT_FALSE(out.printing.printerSetup());
     EXPECT_EQ(Printing::tableLayout(out.printing.printer()).linesPerPage, 25);
+}
+
+TEST(PrinterSetup, GraphsStayLandscapeUnlessTheOrientationWasChangedThere)
+{
+    PdfPrinting out;
+    Chart chart;
+    fixtures::fillDefault(chart, 50, 50);
+    std::vector<QPageLayout::Orientation> offered;
+    chart.setDialogRunner([&](QDialog& d) {
+        if (auto* print = dynamic_cast<QPrintDialog*>(&d))
+            offered.push_back(print->printer()->pageLayout().orientation());
+        return int(QDialog::Rejected);
+    });
+    const auto setUp = [&](std::optional<QPageLayout::Orientation> choose) {
+        out.answerWith([choose](QDialog& d) {
+            if (choose)
+                dynamic_cast<QPageSetupDialog&>(d).printer()->setPageOrientation(*choose);
+            return int(QDialog::Accepted);
+        });
+        ASSERT_TRUE(out.printing.printerSetup());
+    };
+    QPrinter& printer = out.printing.printer();
+    ASSERT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
+
+    // OK with the orientation as it was: graphs landscape, tables as they were.
+    setUp(std::nullopt);
+    out.printing.printGraph(chart);
+    EXPECT_EQ(offered.back(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
+
+    // Changed to landscape and later back to portrait: graphs follow the user's choice.
+    setUp(QPageLayout::Landscape);
+    out.printing.printGraph(chart);
+    EXPECT_EQ(offered.back(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    setUp(QPageLayout::Portrait);
+    setUp(std::nullopt);   // a later OK without a change keeps that choice
+    out.printing.printGraph(chart);
+    EXPECT_EQ(offered.back(), QPageLayout::Portrait);
+    EXPECT_EQ(offered.size(), 3u);
+}
+
+TEST(PrintGraph, ASettingsDialogWithoutAPageIsLeftOutAndWithItTheTemplateQuestion)
+{
+    PdfPrinting out;
+    Chart chart;
+    fixtures::fillDefault(chart, 50, 50);   // no axis page, as without a template
+    ASSERT_FALSE(chart.AllowAxisPage());
+    QSignalSpy ended(&chart, &Chart::OnCustomizeDlg);
+    QStringList shown;
+    chart.setDialogRunner([&](QDialog& d) {
+        shown << d.objectName();
+        return int(QDialog::Accepted);
+    });
+    out.printing.printGraph(chart);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("ChartPrintDialog")});
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_EQ(out.pages().size(), 1u);
+    EXPECT_TRUE(chart.AllowFontPage() && chart.AllowPage1() && chart.AllowPage2() &&
+                chart.AllowSubsetsPage());
 }

@@ -28,7 +28,7 @@ struct FakeWindow : IRealTimeWindow {
     QString startTime, dataNo = QStringLiteral("0");
     int minutes = 0, seconds = 2;
     bool clearEnabled = true;
-    int redraws = 0, undoZooms = 0, focused = 0, restored = 0;
+    int redraws = 0, undoZooms = 0, focused = 0, restored = 0, keptInView = 0;
 
     FakeWindow()
     {
@@ -48,11 +48,14 @@ struct FakeWindow : IRealTimeWindow {
     void SetManualMinX(double t) override { chart.settings.manualMinX = t; }
     void SetManualMaxX(double t) override { chart.settings.manualMaxX = t; }
     void SetLineGapThreshold(double gap) override { chart.settings.lineGapThreshold = gap; }
+    void SetUnit(const QString& unit) override { chart.unit = unit; }
+    void KeepDataInView() override { ++keptInView; }
     std::vector<GraphAnnotation>& Annotations() override { return chart.graphAnnotations; }
     void Redraw() override { ++redraws; }
     void UndoZoom() override { ++undoZooms; }
     void FocusChart() override { ++focused; }
     void ShowNormal() override { ++restored; }
+    void BringToFront() override { ++restored; }
     void SetClearEnabled(bool on) override { clearEnabled = on; }
     int MinutesIndex() const override { return minutes; }
     int SecondsIndex() const override { return seconds; }

@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <cstdio>
 
@@ -75,13 +76,20 @@ void renderAt(const QSize& size, const QString& dir)
 
     // Real-time: the window beside the panel, as the program starts, with a recording running.
     if (TfrmGraph* rt = main.RealTimeWindow) {
+        rt->Chart1->SetUnit(QStringLiteral("°C"));
         recordSamples(*rt);
         save(main, dir, QStringLiteral("graph-realtime") + suffix);
+        // The same with the Y axes following the readings, as while it records.
+        rt->ShowFollowY(true, true);
+        rt->KeepDataInView();
+        rt->Chart1->Redraw();
+        save(main, dir, QStringLiteral("graph-realtime-following") + suffix);
     }
 
     // Data logger: the data sets on the left, a set drawn with its statistics.
     TfrmGraph* logger = main.OpenLoggerGraph();
     fixtures::fillDefault(*logger->Chart1, 3600, 3600);
+    logger->Chart1->SetUnit(QStringLiteral("°F"));
     logger->Chart1->Redraw();
     logger->ApplySplitRule();
     logger->RefreshStatistics();
@@ -103,6 +111,27 @@ void renderAt(const QSize& size, const QString& dir)
     if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*plain))
         save(*sub, dir, QStringLiteral("graph-plain-window") + suffix);
 
+    // A graph whose T2 and T4 lie above and below their axes, then fitted with "Fit Y".
+    TfrmGraph* oven = main.Graphs().Create(QStringLiteral("oven.ghf"));
+    fixtures::fillDefault(*oven->Chart1, 3600, 3600, 50, -10);
+    for (int p = 0; p < 3600; ++p) {
+        oven->Chart1->SetYData(1, p, oven->Chart1->YData(1, p) + 40.0f);
+        oven->Chart1->SetYData(3, p, -30.0f - p / 400.0f);
+    }
+    oven->Chart1->SetUnit(QStringLiteral("°C"));
+    oven->Chart1->Redraw();
+    oven->ApplySplitRule();
+    oven->RefreshStatistics();
+    main.Graphs().Show(*oven);
+    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*oven))
+        sub->setGeometry(20, 20, size.width() * 4 / 5, size.height() * 4 / 5);
+    QCoreApplication::processEvents();
+    if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*oven)) {
+        save(*sub, dir, QStringLiteral("graph-out-of-view") + suffix);
+        oven->btnFitY->click();
+        save(*sub, dir, QStringLiteral("graph-fit-y") + suffix);
+    }
+
     main.close();
 }
 
@@ -116,7 +145,7 @@ void saveGraphWindowScreens(const QString& dir)
     setDataFolderOverride(data.path());
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    for (const QSize& size : {QSize(1600, 900), QSize(1024, 700)})
+    for (const QSize& size : {QSize(1600, 900), QSize(1366, 768), QSize(1024, 700)})
         renderAt(size, dir);
     QLocale::setDefault(before);
     setDataFolderOverride(QString());

@@ -216,6 +216,132 @@ TEST(Chart, ZoomShowsScrollBarsAndUndoZoomRestoresTheWholeGraph)
     EXPECT_NEAR(plot->axisRects()[0]->axis(QCPAxis::atBottom)->range().size(), 3600, 1);
 }
 
+namespace {
+
+// The notes of panes whose data lie out of view: text and the pane whose corner holds it.
+std::vector<std::pair<QString, int>> outOfViewNotes(const Chart& chart)
+{
+    std::vector<std::pair<QString, int>> notes;
+    QCustomPlot* plot = chart.plotForTests();
+    for (int i = 0; i < plot->itemCount(); ++i) {
+        const auto* note = qobject_cast<QCPItemText*>(plot->item(i));
+        if (!note || note->objectName() != QLatin1String("OutOfView"))
+            continue;
+        const QPointF at = note->position->pixelPosition();
+        int pane = -1;
+        for (int r = 0; r < plot->axisRects().size(); ++r) {
+            const QRect rect = plot->axisRects()[r]->rect();
+            if (std::abs(at.x() - rect.right()) <= 2 &&
+                (std::abs(at.y() - rect.top()) <= 2 || std::abs(at.y() - rect.bottom()) <= 2))
+                pane = r;
+        }
+        notes.emplace_back(note->text(), pane);
+    }
+    return notes;
+}
+
+QCPRange yRange(const Chart& chart, int pane)
+{
+    return chart.plotForTests()->axisRects()[pane]->axis(QCPAxis::atLeft)->range();
+}
+
+} // namespace
+
+TEST(Chart, FitYFitsEveryPaneToItsDataInViewUntilUndoZoom)
+{
+    ShownChart c;
+    fixtures::fillDefault(c.chart, 600, 600);
+    c.chart.SetYData(2, 100, ChartNullReading);
+    c.chart.Redraw();
+    QSignalSpy zoomed(&c.chart, &Chart::OnZoomIn);
+
+    c.chart.FitY();
+    EXPECT_TRUE(c.chart.IsZoomed());
+    for (int pane = 0; pane < 4; ++pane) {
+        float lo = 1e9f, hi = -1e9f;
+        for (int p = 0; p < 600; ++p) {
+            const float y = c.chart.YData(pane, p);
+            if (y == ChartNullReading)
+                continue;
+            lo = std::min(lo, y);
+            hi = std::max(hi, y);
+        }
+        const QCPRange r = yRange(c.chart, pane);
+        EXPECT_LT(r.lower, lo) << pane;
+        EXPECT_GT(r.upper, hi) << pane;
+        // A small margin, not the -20..100 of the axis.
+        EXPECT_LT(r.size(), 1.2 * std::max(double(hi - lo), 1.0)) << pane;
+    }
+    EXPECT_EQ(zoomed.count(), 0);
+
+    // With a zoom in X, a fit takes the data in view.
+    c.chart.UndoZoom();
+    EXPECT_FALSE(c.chart.IsZoomed());
+    EXPECT_DOUBLE_EQ(yRange(c.chart, 1).lower, -20);
+    EXPECT_DOUBLE_EQ(yRange(c.chart, 1).upper, 100);
+    c.chart.ZoomTo(1, Start, Start + 60 * Second, 0, 100);
+    c.chart.FitY();
+    const QCPRange early = yRange(c.chart, 1);
+    EXPECT_LT(early.upper, c.chart.YData(1, 300));   // T2 rises after the first minute
+    EXPECT_LE(early.lower, c.chart.YData(1, 0));
+    const QCPRange x = c.chart.plotForTests()->axisRects()[0]->axis(QCPAxis::atBottom)->range();
+    EXPECT_NEAR(x.size(), 60, 0.5);   // the X zoom stays
+
+    // A change of the split drops the fit, which belonged to the panes it was made for.
+    c.chart.UndoZoom();
+    c.chart.FitY();
+    c.chart.ClearMultiAxes();
+    c.chart.Redraw();
+    EXPECT_FALSE(c.chart.FittedY(0));
+    EXPECT_DOUBLE_EQ(yRange(c.chart, 0).upper, 100);
+
+    // Nothing recorded yet: nothing to fit, nothing to undo.
+    ShownChart empty;
+    fixtures::fillDefault(empty.chart, 100, 0);
+    empty.chart.Redraw();
+    empty.chart.FitY();
+    EXPECT_FALSE(empty.chart.IsZoomed());
+}
+
+TEST(Chart, APaneWhoseDataLieOutOfViewSaysSoInItsCornerWithTheUnit)
+{
+    ShownChart c;
+    fixtures::fillDefault(c.chart, 300, 300);
+    for (int p = 0; p < 300; ++p) {
+        c.chart.SetYData(3, p, 150.0f + p * 0.1f);   // T4 above its axis of -20 to 100
+        c.chart.SetYData(2, p, -40.0f - p * 0.1f);   // T3 below
+    }
+    c.chart.Redraw();
+    using Notes = std::vector<std::pair<QString, int>>;
+    EXPECT_EQ(outOfViewNotes(c.chart),
+              (Notes{{QStringLiteral("▼ -40.0"), 2}, {QStringLiteral("▲ 150.0"), 3}}));
+
+    // The unit, where the data know it, goes with the notes and the Y axes.
+    c.chart.SetUnit(QStringLiteral("°F"));
+    c.chart.SetWorkingAxis(1);
+    c.chart.SetYAxisLabel(QStringLiteral("Oven"));
+    c.chart.SetWorkingAxis(0);
+    c.chart.Redraw();
+    EXPECT_EQ(outOfViewNotes(c.chart),
+              (Notes{{QStringLiteral("▼ -40.0 °F"), 2}, {QStringLiteral("▲ 150.0 °F"), 3}}));
+    QCustomPlot* plot = c.chart.plotForTests();
+    EXPECT_EQ(plot->axisRects()[0]->axis(QCPAxis::atLeft)->label(), QStringLiteral("°F"));
+    EXPECT_EQ(plot->axisRects()[1]->axis(QCPAxis::atLeft)->label(), QStringLiteral("Oven (°F)"));
+
+    // A fit brings them into view; undone, the notes are back. One point in view is enough.
+    c.chart.FitY();
+    EXPECT_TRUE(outOfViewNotes(c.chart).empty());
+    c.chart.UndoZoom();
+    EXPECT_EQ(outOfViewNotes(c.chart).size(), 2u);
+    c.chart.SetYData(3, 299, 99.0f);
+    c.chart.Redraw();
+    EXPECT_EQ(outOfViewNotes(c.chart), (Notes{{QStringLiteral("▼ -40.0 °F"), 2}}));
+    // Unsplit, the one pane shows data in view.
+    c.chart.ClearMultiAxes();
+    c.chart.Redraw();
+    EXPECT_TRUE(outOfViewNotes(c.chart).empty());
+}
+
 TEST(Chart, ClicksAndDoubleClicksReportAnnotationsAndDataPoints)
 {
     ShownChart c;

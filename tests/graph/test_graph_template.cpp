@@ -98,6 +98,7 @@ TEST(PrepareChart, WithTemplateKeepsItsLookAndExtentsButTakesTheCallersData)
     tpl.data.setY(0, 0, 5);
     tpl.settings.manualMinX = 1;
     tpl.settings.manualMaxX = 2;
+    tpl.unit = QStringLiteral("°F");   // the data it was saved with
     writeGraphFile(tpl, graphTemplatePath());
 
     Recorder msg, err;
@@ -112,6 +113,7 @@ TEST(PrepareChart, WithTemplateKeepsItsLookAndExtentsButTakesTheCallersData)
     EXPECT_EQ(st.data.points(), 100);
     EXPECT_EQ(st.data.y(0, 0), 9999.0f);
     EXPECT_DOUBLE_EQ(st.settings.manualMinX, Now);
+    EXPECT_TRUE(st.unit.isEmpty());   // the new data's unit is the caller's to give
     // A zero X minimum leaves the template's X extent alone.
     prepareChartState(st, 4, 50, -10, 0, 0, 10, hooks(graphTemplatePath(), msg, err));
     EXPECT_DOUBLE_EQ(st.settings.manualMinX, 1);

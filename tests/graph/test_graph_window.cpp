@@ -346,6 +346,37 @@ void expectTextsInFull(TfrmGraph& w)
     }
 }
 
+TEST(GraphWindowZoom, FitYAndKeepingTheDataInViewAreUndoneByUndoZoom)
+{
+    GraphWindow g;
+    g.w->btnFitY->click();
+    EXPECT_TRUE(g.chart->IsZoomed());
+    EXPECT_TRUE(g.w->UndoZoom->isEnabled());
+    g.w->UndoZoom->click();
+    EXPECT_FALSE(g.chart->IsZoomed());
+    EXPECT_FALSE(g.w->UndoZoom->isEnabled());
+
+    // The follow button belongs to the real-time window; elsewhere a sample moves nothing.
+    EXPECT_FALSE(g.w->btnFollowY->isVisibleTo(g.w.get()));
+    g.w->KeepDataInView();
+    EXPECT_FALSE(g.chart->IsZoomed());
+    g.w->ShowFollowY(true, false);
+    QSignalSpy toggled(g.w.get(), &TfrmGraph::followYToggled);
+    g.w->KeepDataInView();
+    EXPECT_FALSE(g.chart->IsZoomed());
+    g.w->btnFollowY->click();
+    EXPECT_EQ(toggled.count(), 1);
+    EXPECT_TRUE(toggled.front().front().toBool());
+    g.w->KeepDataInView();
+    EXPECT_TRUE(g.chart->FittedY(1));
+    EXPECT_TRUE(g.w->UndoZoom->isEnabled());
+    // A zoom of the user's stays while samples come.
+    g.w->UndoZoom->click();
+    g.chart->ZoomTo(1, Start + 60 * Second, Start + 120 * Second, 10, 30);
+    g.w->KeepDataInView();
+    EXPECT_FALSE(g.chart->FittedY(1));
+}
+
 TEST(GraphWindowStatistics, BoxesShowTheChartsFiguresInFull)
 {
     const QLocale before;

@@ -122,6 +122,43 @@ TEST_F(RecorderTest, RateTwoCountFiveEndsByItselfWithAveragesAndNoPause)
                   (MachineSample{b.window.x(p), values[std::size_t(p)]}));
 }
 
+// The °C/°F key pressed during a recording: the graph holds readings of both units from then
+// on, so neither it nor its journal names a unit; the next recording takes the new one.
+TEST_F(RecorderTest, TheRecordingTakesTheMetersUnitAndNamesNoneOnceTheKeyChangedIt)
+{
+    Bench b(folder);
+    watch(b);
+    b.run(QStringLiteral("   20"));
+    EXPECT_EQ(b.window.chart.unit, QStringLiteral("°C"));
+    b.ticks(4);
+    ASSERT_EQ(b.state.SampleCount, 2);
+    EXPECT_EQ(b.window.chart.unit, QStringLiteral("°C"));
+    EXPECT_EQ(b.window.keptInView, 2);   // every sample asks the window to keep it in view
+
+    b.link.WriteCommand('C');
+    b.ticks(4);
+    ASSERT_FALSE(b.reading.Celsius);
+    ASSERT_EQ(b.state.SampleCount, 4);
+    EXPECT_TRUE(b.window.chart.unit.isEmpty());
+    EXPECT_TRUE(b.recording());
+    const RecoveredJournal j = readJournal(b.recorder->Journal().path());
+    EXPECT_TRUE(j.info.headerKnown);
+    EXPECT_FALSE(j.info.header.unitKnown);
+    EXPECT_EQ(j.samples.size(), 4u);   // the samples after the change are in it as before
+
+    // Back to °C: the graph still holds both.
+    b.link.WriteCommand('C');
+    b.ticks(4);
+    EXPECT_TRUE(b.window.chart.unit.isEmpty());
+    b.recorder->Stop();
+    b.link.WriteCommand('C');
+    b.ticks(2);
+    b.answers.choices = {Answer::No};
+    b.run(QStringLiteral("   20"));
+    EXPECT_EQ(b.window.chart.unit, QStringLiteral("°F"));
+    EXPECT_TRUE(readJournal(b.recorder->Journal().path()).info.header.unitKnown);
+}
+
 TEST_F(RecorderTest, StopAfterThreeOfFiveKeepsThreePointsAndTheNextRunAsksFirst)
 {
     Bench b(folder);

@@ -71,6 +71,7 @@ TEST(SetupRealTime, TheCountTakesFiveDigitsAndNothingElseAndEnterStarts)
     e->selectAll();
     QTest::keyClick(e, Qt::Key_Delete);
     EXPECT_EQ(d.CountText(), "     ");   // blanks only: the recorder's message shows them
+    EXPECT_EQ(e->displayText(), "     "); // and the user sees them as blanks, not underscores
     e->setCursorPosition(0);
     QTest::keyClicks(e, QStringLiteral("1-2a+34567"));
     EXPECT_EQ(d.CountText().trimmed(), "12345");

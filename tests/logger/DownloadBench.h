@@ -26,9 +26,12 @@ struct DownloadBench : SimDownloadHost, IDownloadView, IDownloadProgress {
     std::deque<ErrorChoice> answers; // Cancel when none are left
     std::vector<int> listed;         // set counts
     std::vector<int> shown;
+    int progressStarted = 0;
     std::vector<int> progressOpened;
     std::vector<DownloadProgress> progress;
+    std::vector<std::int64_t> progressAt; // the clock's tick at each of them
     int progressClosed = 0;
+    bool cancel = false; // the progress window's Cancel
 
     LoggerDownload download{*this, *this, services};
 
@@ -54,7 +57,13 @@ struct DownloadBench : SimDownloadHost, IDownloadView, IDownloadProgress {
     void ListDataSets(const DataSetStore& s) override { listed.push_back(s.count()); }
     void ShowDataSet(int k) override { shown.push_back(k); }
     // IDownloadProgress
+    void ProgressStarted() override { ++progressStarted; }
+    bool CancelRequested() const override { return cancel; }
     void ProgressOpened(int total) override { progressOpened.push_back(total); }
-    void ProgressChanged(const DownloadProgress& p) override { progress.push_back(p); }
+    void ProgressChanged(const DownloadProgress& p) override
+    {
+        progress.push_back(p);
+        progressAt.push_back(clock.TickMs());
+    }
     void ProgressClosed() override { ++progressClosed; }
 };

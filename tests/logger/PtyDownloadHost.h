@@ -13,6 +13,7 @@
 #include "base/SilentAbort.h"
 #include "logger/DownloadHost.h"
 
+#include <functional>
 #include <vector>
 
 struct PtyDownloadHost : ILoggerPortHost, IDownloadView, IDownloadProgress {
@@ -33,6 +34,8 @@ struct PtyDownloadHost : ILoggerPortHost, IDownloadView, IDownloadProgress {
     bool mainTimer = true;
     std::vector<QString> problems; // messages and error dialogs (answered with Cancel)
     int total = 0, received = 0, progressClosed = 0;
+    bool cancel = false;                            // the progress window's Cancel
+    std::function<void(int received)> blockCame;    // after every progress report
 
     const LinkState& Link() const override { return link.State(); }
     bool MeterRecording() const override { return false; }
@@ -55,6 +58,12 @@ struct PtyDownloadHost : ILoggerPortHost, IDownloadView, IDownloadProgress {
     void ListDataSets(const DataSetStore&) override {}
     void ShowDataSet(int) override {}
     void ProgressOpened(int t) override { total = t; }
-    void ProgressChanged(const DownloadProgress& p) override { received = p.received; }
+    void ProgressChanged(const DownloadProgress& p) override
+    {
+        received = p.received;
+        if (blockCame)
+            blockCame(p.received);
+    }
     void ProgressClosed() override { ++progressClosed; }
+    bool CancelRequested() const override { return cancel; }
 };

@@ -51,13 +51,19 @@ struct SimDownloadHost : ILoggerPortHost {
     bool inLoadData = false;
     bool unsaved = false;
 
-    std::function<void()> duringWait; // runs in every pause that lets the message loop run
+    std::function<void()> duringWait;  // runs in every pause that lets the message loop run
+    std::function<void()> duringPause; // runs in every pause between two looks at the input
     DownloadServices services{[this](int ms) {
                                   line.advanceMs(ms + 1);
                                   if (duringWait)
                                       duringWait();
                               },
-                              [this] { line.advanceMs(1); }, &clock};
+                              [this] {
+                                  line.advanceMs(1);
+                                  if (duringPause)
+                                      duringPause();
+                              },
+                              &clock};
 
     // The live link has found the meter and its frames arrive.
     void connect()

@@ -4,6 +4,7 @@
 //                             and the first drawn, at two screen sizes
 //   download-progress.png     the progress window half way through a download from the
 //                             simulated meter
+//   download-waiting.png      the same window as the download begins, the meter not heard yet
 //   error-data.png, error-no-answer.png   the error dialog of a damaged set and of a meter that
 //                             does not answer
 #include "SimDownloadHost.h"
@@ -16,6 +17,7 @@
 #include "logger/LoggerDownload.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressBar>
 
 namespace {
@@ -41,10 +43,16 @@ void progressWindow(const QString& dir)
     DownloadWindows windows(nullptr, store,
                             {[] {}, [] { return nullptr; }, [&] { return quiet; }, [&] { return quiet; }});
     LoggerDownload download(host, windows, host.services);
-    bool saved = false;
+    bool saved = false, savedWaiting = false;
     host.duringWait = [&] {
         TfrmScope* p = windows.ProgressWindow();
-        if (saved || !p || p->Progress1->value() < p->Progress1->maximum() / 2)
+        if (p && !savedWaiting && p->lblTotalBytes->text().isEmpty()) {
+            savedWaiting = true;
+            QCoreApplication::processEvents();
+            picturetool::save(*p, dir, QStringLiteral("download-waiting.png"));
+        }
+        if (saved || !p || p->lblTotalBytes->text().isEmpty()
+            || p->Progress1->value() < p->Progress1->maximum() / 2)
             return;
         saved = true;
         QCoreApplication::processEvents();

@@ -13,6 +13,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 
@@ -48,7 +49,7 @@ void expectGivenBack(DownloadBench& b)
     EXPECT_GE(b.receiverAttached, 1);
     EXPECT_FALSE(b.busyCursor);
     EXPECT_FALSE(b.inLoadData);
-    EXPECT_EQ(b.progressOpened.size(), std::size_t(b.progressClosed));
+    EXPECT_EQ(b.progressStarted, b.progressClosed);
 }
 
 void expectLiveLinkRuns(DownloadBench& b)
@@ -404,6 +405,94 @@ TEST(Download, ATemporaryFileThatCannotBeWrittenDoesNotStopTheDownload)
     ASSERT_EQ(b.messages.size(), 1u);
     EXPECT_TRUE(b.messages[0].contains("DataSetsTemp.tmp")) << b.messages[0].toStdString();
     EXPECT_TRUE(b.messages[0].contains("will not save them"));
+}
+
+// Cancel in the progress window, at every stage of the exchange: the meter is told "Q" once it
+// has been spoken to, nothing is shown, the sets and the temporary file stay as they were, and
+// the live link is back within two seconds of the click.
+TEST(Download, CancelAtEveryStageEndsLikeAFailedTransferWithoutAWord)
+{
+    struct Stage {
+        const char* name;
+        std::function<void(sim::FaultConfig&)> inject;
+        std::function<bool(DownloadBench&)> now; // the moment the user clicks Cancel
+        const char* sent;                         // the letters the meter got, from the start
+    };
+    const auto blocksIn = [](int n) { return [n](DownloadBench& b) { return int(b.progress.size()) >= n; }; };
+    const Stage stages[] = {
+        {"taking the port over", [](sim::FaultConfig&) {}, [](DownloadBench& b) { return !b.comm1.Active(); }, ""},
+        {"connecting", [](sim::FaultConfig& f) { f.noConnectReply = true; },
+         [](DownloadBench& b) { return b.meter.commandsReceived('c') == 1; }, "cQ"},
+        {"starting", [](sim::FaultConfig& f) { f.noStartReply = true; },
+         [](DownloadBench& b) { return b.meter.commandsReceived('P') == 2; }, "cPPQ"},
+        {"between blocks", [](sim::FaultConfig&) {}, blocksIn(6), "cPyyyyyyyQ"},
+        {"waiting for the meter", [](sim::FaultConfig& f) { f.transfer.silenceFromBlock = 4; },
+         // three blocks acknowledged, the fourth with all ten "y"
+         [](DownloadBench& b) { return !b.progress.empty() && b.progress.back().waiting; },
+         "cPyyyyyyyyyyyyyQ"},
+    };
+    for (const Stage& k : stages) {
+        SCOPED_TRACE(k.name);
+        sim::MeterConfig c = smallMeter({run(60)});
+        k.inject(c.faults);
+        DownloadBench b(c);
+        b.store = earlierStore();
+        b.connect();
+        b.written();
+        std::int64_t clickedAt = -1;
+        const auto click = [&] {
+            if (clickedAt < 0 && k.now(b)) {
+                b.cancel = true;
+                clickedAt = b.clock.TickMs();
+            }
+        };
+        b.duringWait = click;
+        b.duringPause = click;
+        b.loadData();
+        ASSERT_GE(clickedAt, 0);
+        // The live port is open again after the give-back's pauses.
+        EXPECT_LE(b.clock.TickMs() - clickedAt, 2000);
+        EXPECT_EQ(letters(b.written()), QByteArray(k.sent));
+        EXPECT_FALSE(b.meter.transfer().running());
+        EXPECT_TRUE(b.errors.empty());
+        EXPECT_TRUE(b.messages.empty());
+        EXPECT_EQ(b.store.count(), 2);
+        EXPECT_TRUE(b.listed.empty());
+        EXPECT_TRUE(b.tempFile().isEmpty());
+        EXPECT_FALSE(b.unsaved);
+        expectGivenBack(b);
+        expectLiveLinkRuns(b);
+    }
+}
+
+// While blocks come, the time left is the blocks still to come at their pace; when they stop,
+// no time is given any more (it would only grow) but "waiting for the meter", after a second.
+TEST(Download, TheTimeLeftTurnsIntoWaitingWhenTheBlocksStop)
+{
+    sim::MeterConfig c = smallMeter({run(200)});
+    c.faults.transfer.silenceFromBlock = 12;
+    DownloadBench b(c);
+    b.connect();
+    b.loadData();
+    const auto first = std::find_if(b.progress.begin(), b.progress.end(),
+                                    [](const DownloadProgress& p) { return p.waiting; });
+    ASSERT_NE(first, b.progress.end());
+    ASSERT_NE(first, b.progress.begin());
+    const auto lastTimed = std::prev(first);
+    ASSERT_TRUE(lastTimed->msLeft.has_value());
+    // The twelfth block is told after its ten unanswered "y", a second later: already waiting.
+    EXPECT_EQ(lastTimed->received, 11 * 64);
+    EXPECT_EQ(first->received, 12 * 64);
+    const int blocksLeft = (lastTimed->total - lastTimed->received) / 64;
+    EXPECT_NEAR(double(*lastTimed->msLeft), blocksLeft * 112.0, blocksLeft * 11.0);
+    const auto index = [&](auto it) { return std::size_t(it - b.progress.begin()); };
+    EXPECT_NEAR(double(b.progressAt[index(first)] - b.progressAt[index(lastTimed)]), 1000, 260);
+    // From then on until the silence ends the transfer, the window keeps saying so.
+    EXPECT_GE(std::distance(first, b.progress.end()), 12);
+    for (auto p = first; p != b.progress.end(); ++p)
+        EXPECT_EQ(TimeLeftLine(p->msLeft, p->waiting), "waiting for the meter");
+    ASSERT_EQ(b.errors.size(), 1u);
+    EXPECT_EQ(b.errors[0].text, kReadError);
 }
 
 TEST(TimeLeftText, MinutesAndSecondsRoundedUp)

@@ -150,6 +150,7 @@ void expectSetDrawn(const WindowBench& b, int k)
     EXPECT_EQ(b.window->txtMax[3]->text(), StatText::extreme(t4.maximum, t4.timeOfMaximum));
     EXPECT_EQ(b.window->txtStartTime->text(), LocaleText::dateTimeText(set.StartTime));
     EXPECT_EQ(b.window->txtDataNo->text(), QString::number(set.Nums));
+    EXPECT_EQ(c.Unit(), set.fahrenheit() ? QStringLiteral("°F") : QStringLiteral("°C"));
     EXPECT_EQ(b.window->ComboBox1->currentIndex(), set.Rate / 60);
     EXPECT_EQ(b.window->ComboBox2->currentIndex(), set.Rate % 60);
     EXPECT_FALSE(c.IsZoomed());
@@ -250,6 +251,7 @@ TEST(LoggerWindow, TheProgressWindowCountsTheBytesAndTheTimeLeft)
         int bar, barMax;
     };
     std::vector<Seen> seen;
+    QString beforeTheFirstBlock;
     bool onTopAndNotModal = true;
     QString title;
     b.duringWait = [&] {
@@ -259,17 +261,24 @@ TEST(LoggerWindow, TheProgressWindowCountsTheBytesAndTheTimeLeft)
         title = w->windowTitle();
         onTopAndNotModal = onTopAndNotModal && w->isVisible() && !w->isModal() &&
                            (w->windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_TRUE(w->SText1->isVisible() && w->SText2->isVisible());
+        EXPECT_FALSE(w->GroupBox1->isVisible() || w->BitBtn1->isVisible());
+        EXPECT_TRUE(w->BitBtn2->isVisible() && w->BitBtn2->isEnabled());
+        EXPECT_EQ(w->BitBtn2->text(), "Cancel");
+        if (w->lblTotalBytes->text().isEmpty()) { // the meter not heard yet
+            beforeTheFirstBlock = w->lblTimeLeft->text();
+            return;
+        }
         if (seen.empty() || seen.back().received != w->lblBytesReceived->text())
             seen.push_back({w->lblBytesReceived->text(), w->lblTotalBytes->text(),
                             w->lblTimeLeft->text(), w->Progress1->value(), w->Progress1->maximum()});
-        EXPECT_TRUE(w->SText1->isVisible() && w->SText2->isVisible());
-        EXPECT_FALSE(w->GroupBox1->isVisible() || w->BitBtn1->isVisible() || w->BitBtn2->isVisible());
     };
     b.loadData();
     ASSERT_TRUE(b.errors.empty());
     const int expected = (257 + 24 + 200 * 8 + 63) / 64 * 64;
     EXPECT_EQ(title, "Data Retriving Progress");
     EXPECT_TRUE(onTopAndNotModal);
+    EXPECT_EQ(beforeTheFirstBlock, "waiting for the meter");
     ASSERT_GE(seen.size(), std::size_t(expected / 64));
     EXPECT_EQ(seen.front().received, "0");
     // The count of the last block shows only after the last pause of the transfer.
@@ -284,6 +293,38 @@ TEST(LoggerWindow, TheProgressWindowCountsTheBytesAndTheTimeLeft)
     }
     EXPECT_GE(withTimeLeft, expected / 64 - 2); // from the second block on
     EXPECT_EQ(b.windows.ProgressWindow(), nullptr);
+}
+
+// The window's Cancel, Escape and close button each stop the download: no word, the sets as
+// they were, the window gone.
+TEST(LoggerWindow, CancelEscapeOrTheCloseButtonStopTheDownload)
+{
+    const std::pair<const char*, std::function<void(TfrmScope&)>> ways[] = {
+        {"Cancel", [](TfrmScope& w) { w.BitBtn2->click(); }},
+        {"Escape", [](TfrmScope& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
+        {"close button", [](TfrmScope& w) { w.close(); }},
+    };
+    for (const auto& [way, stop] : ways) {
+        SCOPED_TRACE(way);
+        WindowBench b({run(200)});
+        b.connect();
+        bool stopped = false;
+        b.duringWait = [&] {
+            TfrmScope* w = b.windows.ProgressWindow();
+            if (stopped || !w || w->lblBytesReceived->text().toInt() < 3 * 64)
+                return;
+            stopped = true;
+            stop(*w);
+            EXPECT_TRUE(w->isVisible()); // until the exchange has stopped
+        };
+        b.loadData();
+        EXPECT_TRUE(stopped);
+        EXPECT_TRUE(b.errors.empty());
+        EXPECT_TRUE(b.store.empty());
+        EXPECT_EQ(b.windows.ProgressWindow(), nullptr);
+        EXPECT_EQ(b.meter.commandsReceived('Q'), 1);
+        EXPECT_TRUE(b.comm1.Active());
+    }
 }
 
 TEST(LoggerWindow, TheErrorDialogShowsTheButtonsOfEachCode)

@@ -27,11 +27,17 @@ struct DialogBench : SimSetupHost {
     QMdiArea area;
     QPointer<TfrmSetup> dialog;
     std::vector<QString> messages;
+    std::vector<QString> questions;
+    bool answerYes = true;
 
     TfrmSetup& open()
     {
         OpenMeterSetup(*this, area, dialog, services);
         dialog->ShowMessageBox = [this](const QString& t) { messages.push_back(t); };
+        dialog->AskQuestion = [this](const QString& t) {
+            questions.push_back(t);
+            return answerYes;
+        };
         return *dialog;
     }
 };
@@ -108,7 +114,8 @@ TEST(SetupDialog, SetupAllFillsTheDialog)
     EXPECT_EQ(d.edtCjcOffset[0]->text(), "0.00");
     EXPECT_EQ(d.edtExtOffset[2]->text(), "0.00");
     EXPECT_EQ(d.lblStatus->text(), kSendTiText);
-    EXPECT_EQ(b.words(), (std::vector<std::string>{"rtc", "clock", "tic", "int", "erase", "def", "V", "ti", "P", "Q"}));
+    // The header page read for the question first.
+    EXPECT_EQ(b.words(), (std::vector<std::string>{"P", "Q", "rtc", "clock", "tic", "int", "erase", "def", "V", "ti", "P", "Q"}));
     EXPECT_TRUE(d.Button1->isEnabled());
     EXPECT_EQ(b.cursorDepth, 0);
 }
@@ -137,6 +144,41 @@ TEST(SetupDialog, ButtonsTellTheirOutcome)
     d.edtInt2->setText("10");
     d.Button2->click();
     EXPECT_EQ(b.messages, std::vector<QString>{"Invalid Input"});
+}
+
+// Both commands that erase the meter's memory ask first, with the number of data sets the meter
+// holds; No sends nothing that changes the meter.
+TEST(SetupDialog, EraseAndSetupAllAskFirstNamingTheSetsThatWouldBeLost)
+{
+    sim::MeterConfig c;
+    c.logger.runs = {fixtures::run(5), fixtures::run(6), fixtures::run(7)};
+    DialogBench b(c);
+    TfrmSetup& d = b.open();
+    const QByteArray memory = b.meter.memory();
+    b.words();
+    b.answerYes = false;
+    d.Button3->click();
+    d.Button6->click();
+    ASSERT_EQ(b.questions.size(), 2u);
+    EXPECT_EQ(b.questions[0],
+              "Erase the meter's memory?\n\nThe 3 data sets still in the meter's memory will be lost.");
+    EXPECT_TRUE(b.questions[1].startsWith("Run Setup All?"));
+    EXPECT_TRUE(b.questions[1].contains("The 3 data sets still in the meter's memory will be lost."));
+    // Only the header page was read, twice.
+    EXPECT_EQ(b.words(), (std::vector<std::string>{"P", "Q", "P", "Q"}));
+    EXPECT_EQ(b.meter.memory(), memory);
+    EXPECT_TRUE(b.messages.empty());
+    EXPECT_EQ(d.lblOK3->text(), "OK"); // as the dialog opened
+
+    b.answerYes = true;
+    d.Button3->click();
+    EXPECT_EQ(b.messages, std::vector<QString>{"Memory erased successfully"});
+    EXPECT_NE(b.meter.memory(), memory);
+    // A meter whose header cannot be read: the question says so rather than a number.
+    b.meter.fallSilent(60000);
+    d.Button3->click();
+    ASSERT_EQ(b.questions.size(), 4u);
+    EXPECT_TRUE(b.questions[3].contains("could not be read")) << b.questions[3].toStdString();
 }
 
 TEST(SetupDialog, OpenedOnceTakesThePortAndGivesItBackOnClose)

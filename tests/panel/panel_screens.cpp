@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -33,6 +34,12 @@ bool save(TfrmPanel& panel, const QDir& out, const QString& name, bool outlineKe
     p.drawImage(10, 10, one);
     p.drawImage(QRect(one.width() + 20, 10, one.width() * 2, one.height() * 2), one);
     return sheet.save(out.filePath(QStringLiteral("panel-%1.png").arg(name)));
+}
+
+LiveFrame normalFrame()
+{
+    return FrameBuilder().statusA(0x08).statusB(0x23).channel(1, 234).channel(2, -2000)
+        .channel(3, 10000).channel(4, 9999).frame();
 }
 
 } // namespace
@@ -82,5 +89,22 @@ int main(int argc, char** argv)
     render(QStringLiteral("minmax-running"), {FrameBuilder().statusA(0x0B).statusB(0xA3)
                                                   .channel(1, -1234).frame()},
            [](TfrmPanel& p) { p.ShowMaxMinBlink(true); });
+    // HOLD held down: the key shows itself pressed in.
+    render(QStringLiteral("key-pressed"), {normalFrame()}, [](TfrmPanel& p) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(p.btnHOLD->rect().center()),
+                          QPointF(p.btnHOLD->mapToGlobal(p.btnHOLD->rect().center())),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(p.btnHOLD, &press);
+    });
+    // The panel drawn at the user's scales, as it is on the screen (no sheet).
+    for (const double scale : {1.5, 2.0}) {
+        TfrmPanel panel(host, TfrmPanel::LoadBatteryPictures());
+        LiveReading reading;
+        DecoderState state;
+        panel.ShowDisplay(DecodeLiveFrame(normalFrame(), reading, state, locale));
+        panel.SetScale(scale);
+        ok = panel.grab().save(out.filePath(
+                 QStringLiteral("panel-scale-%1.png").arg(int(scale * 100)))) && ok;
+    }
     return ok ? 0 : 1;
 }

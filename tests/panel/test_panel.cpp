@@ -140,6 +140,38 @@ TEST_F(PanelFixture, EachKeySendsItsLetter)
     EXPECT_EQ(host.sent, "HECT") << "only the left button clicks";
 }
 
+// Enlarged, the face, its digits and the keys' hot areas grow together: a click where the key
+// is now drawn is the key's. A key held down shows itself pressed.
+TEST_F(PanelFixture, EnlargedEverythingFollowsAndTheKeysStillHit)
+{
+    QLabel* t1 = child("lblT1Value");
+    const int digitsAtOne = t1->font().pixelSize();
+    const QRect holdAtOne = child<PanelKey>("btnHOLD")->geometry();
+    panel->SetScale(2.0);
+    EXPECT_EQ(panel->size(), QSize(320, 986));
+    EXPECT_EQ(child("imgPanel")->pixmap().deviceIndependentSize().toSize(), QSize(320, 990));
+    EXPECT_EQ(t1->font().pixelSize(), digitsAtOne * 2);
+    EXPECT_EQ(t1->geometry().right() + 1, 2 * (77 + 42)); // the right edge stays the right edge
+    auto* hold = child<PanelKey>("btnHOLD");
+    EXPECT_EQ(hold->geometry(), QRect(holdAtOne.topLeft() * 2, holdAtOne.size() * 2));
+    QWidget* under = panel->childAt(hold->geometry().center());
+    ASSERT_EQ(under, hold);
+    QTest::mouseClick(under, Qt::LeftButton);
+    EXPECT_EQ(host.sent, "H");
+
+    QTest::mousePress(hold, Qt::LeftButton);
+    EXPECT_TRUE(hold->ShowsPressed());
+    QTest::mouseRelease(hold, Qt::LeftButton);
+    EXPECT_EQ(host.sent, "HH");
+
+    panel->SetScale(7.0); // no larger than three times
+    EXPECT_EQ(panel->size(), QSize(480, 1479));
+    panel->SetScale(1.0);
+    EXPECT_EQ(panel->size(), QSize(160, 493));
+    EXPECT_EQ(hold->geometry(), holdAtOne);
+    EXPECT_EQ(t1->font().pixelSize(), digitsAtOne);
+}
+
 TEST_F(PanelFixture, MmaShortPressSendsMOnRelease)
 {
     auto* mma = child<PanelKey>("btnMMA");

@@ -16,21 +16,28 @@ struct CommandName {
     const char* name;
     Command command;
     QStringList options; // the options it takes; "FILE" for its one positional argument
+    const char* synopsis; // its usage line, after "kolva-cli "
 };
 
 const std::vector<CommandName>& commands()
 {
     static const std::vector<CommandName> list = {
-        {"ports", Command::Ports, {}},
-        {"live", Command::Live, {"--port", "--period", "--count", "-o"}},
-        {"download", Command::Download, {"--port", "--retries", "--fix", "-o"}},
-        {"sets", Command::Sets, {"FILE"}},
-        {"export", Command::Export, {"FILE", "--set", "--format", "-o"}},
+        {"ports", Command::Ports, {}, "ports"},
+        {"live", Command::Live, {"--port", "--period", "--count", "-o"},
+         "live [--port PATH] [--period S] [--count N] [-o FILE]"},
+        {"download", Command::Download, {"--port", "--retries", "--fix", "-o"},
+         "download [--port PATH] [--retries N] [--fix] -o FILE.CH4"},
+        {"sets", Command::Sets, {"FILE"}, "sets FILE.CH4"},
+        {"export", Command::Export, {"FILE", "--set", "--format", "-o"},
+         "export FILE [--set K] [--format machine|txt|csv] [-o OUT]"},
         {"setup", Command::Setup,
-         {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"}},
+         {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"},
+         "setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]"},
     };
     return list;
 }
+
+const char* const kHelpSynopsis = "--help | --version";
 
 // Options that take a value.
 bool takesValue(const QString& option)
@@ -114,33 +121,10 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
     }
 }
 
-} // namespace
-
-Arguments parseArguments(const QStringList& args)
+// The options and the file of a known command.
+void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
 {
-    Arguments a;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))
-        || (args.size() == 1 && args.first() == QLatin1String("help"))) {
-        a.command = Command::Help;
-        return a;
-    }
-    if (args.isEmpty())
-        throw UsageError(QStringLiteral("no command given"));
-    if (args.first() == QLatin1String("--version")) {
-        if (args.size() > 1)
-            throw UsageError(QStringLiteral("--version takes nothing more"));
-        a.command = Command::Version;
-        return a;
-    }
-
-    const CommandName* command = nullptr;
-    for (const CommandName& c : commands())
-        if (args.first() == QLatin1String(c.name))
-            command = &c;
-    if (!command)
-        throw UsageError(QStringLiteral("unknown command \"%1\"").arg(args.first()));
-    a.command = command->command;
-
+    const CommandName* command = &c;
     QSet<QString> seen;
     bool fileGiven = false;
     for (int i = 1; i < args.size(); ++i) {
@@ -183,20 +167,62 @@ Arguments parseArguments(const QStringList& args)
     if (a.command == Command::Setup && a.steps.empty())
         throw UsageError(QStringLiteral("setup needs at least one of --clock, --interval, "
                                         "--erase, --defaults, --read"));
+}
+
+} // namespace
+
+Arguments parseArguments(const QStringList& args)
+{
+    Arguments a;
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))
+        || (args.size() == 1 && args.first() == QLatin1String("help"))) {
+        a.command = Command::Help;
+        return a;
+    }
+    if (args.isEmpty())
+        throw UsageError(QStringLiteral("no command given"));
+    if (args.first() == QLatin1String("--version")) {
+        if (args.size() > 1)
+            throw UsageError(QStringLiteral("--version takes nothing more"));
+        a.command = Command::Version;
+        return a;
+    }
+
+    const CommandName* command = nullptr;
+    for (const CommandName& c : commands())
+        if (args.first() == QLatin1String(c.name))
+            command = &c;
+    if (!command)
+        throw UsageError(QStringLiteral("unknown command \"%1\"").arg(args.first()));
+    a.command = command->command;
+    try {
+        parseOptions(*command, args, a);
+    } catch (UsageError& e) {
+        e.command = a.command;
+        throw;
+    }
     return a;
+}
+
+QString usageLine(std::optional<Command> command)
+{
+    for (const CommandName& c : commands())
+        if (command && c.command == *command)
+            return QStringLiteral("Usage: kolva-cli %1").arg(QLatin1String(c.synopsis));
+    QStringList names;
+    for (const CommandName& c : commands())
+        names << QLatin1String(c.name);
+    return QStringLiteral("Usage: kolva-cli COMMAND [OPTIONS], COMMAND one of %1")
+        .arg(names.join(QStringLiteral(", ")));
 }
 
 QString usageText()
 {
-    return QStringLiteral(
-        "Usage:\n"
-        "  kolva-cli ports\n"
-        "  kolva-cli live [--port PATH] [--period S] [--count N] [-o FILE]\n"
-        "  kolva-cli download [--port PATH] [--retries N] [--fix] -o FILE.CH4\n"
-        "  kolva-cli sets FILE.CH4\n"
-        "  kolva-cli export FILE [--set K] [--format machine|txt|csv] [-o OUT]\n"
-        "  kolva-cli setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]\n"
-        "  kolva-cli --help | --version\n"
+    QString synopsis = QStringLiteral("Usage:\n");
+    for (const CommandName& c : commands())
+        synopsis += QStringLiteral("  kolva-cli %1\n").arg(QLatin1String(c.synopsis));
+    synopsis += QStringLiteral("  kolva-cli %1\n").arg(QLatin1String(kHelpSynopsis));
+    return synopsis + QStringLiteral(
         "\n"
         "Commands:\n"
         "  ports     The serial devices as the program lists them, one a line.\n"

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of kolva-cli: one command and its options, checked before anything is done.
-// A command line that is wrong gives a UsageError with a one-line reason; the caller prints it
-// with the usage text and exits with status 2.
+// A command line that is wrong gives a UsageError with a one-line reason and, once the command
+// is known, the command; the caller prints the reason with that command's usage line and a
+// pointer to --help, and exits with status 2.
 
 #include <QString>
 #include <QStringList>
@@ -38,13 +39,19 @@ struct Arguments {
 };
 
 struct UsageError : std::runtime_error {
-    explicit UsageError(const QString& reason) : std::runtime_error(reason.toStdString()) {}
+    explicit UsageError(const QString& reason, std::optional<Command> of = std::nullopt)
+        : std::runtime_error(reason.toStdString()), command(of)
+    {
+    }
     QString reason() const { return QString::fromStdString(what()); }
+    std::optional<Command> command; // the command whose usage was wrong, when it is known
 };
 
 // args without the program name. Throws UsageError.
 Arguments parseArguments(const QStringList& args);
 
 QString usageText();
+// "Usage: kolva-cli live [--port PATH] ...": the one line of a command, or of all commands.
+QString usageLine(std::optional<Command> command);
 
 } // namespace cli

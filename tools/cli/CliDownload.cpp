@@ -152,7 +152,9 @@ public:
             return;
         QString line = QStringLiteral("Downloading the data logger's memory: %1 of %2 bytes (%3 %)")
                            .arg(p.received).arg(p.total).arg(qint64(p.received) * 100 / p.total);
-        if (p.msLeft)
+        if (p.waiting)
+            line += QStringLiteral(", waiting for the meter");
+        else if (p.msLeft)
             line += QStringLiteral(", about %1 s left").arg((*p.msLeft + 999) / 1000);
         std::fprintf(stderr, "\r%-78s", qPrintable(line));
         std::fflush(stderr);

@@ -39,6 +39,25 @@ QString offsetsText(const DataSet& set)
     return parts.join(QLatin1Char(','));
 }
 
+// A file that reads as a graph file, whatever its name.
+bool readsAsGraphFile(const QString& fileName)
+{
+    try {
+        ChartState chart;
+        readGraphFile(chart, fileName);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QString notACollectionText(const QString& fileName, const QString& what)
+{
+    return QStringLiteral("%1 is %2, not a data set collection file (.CH4); \"kolva-cli export "
+                          "%1\" writes its readings")
+        .arg(fileName, what);
+}
+
 QString sourceComment(const QString& source)
 {
     return QStringLiteral("source=") + QFileInfo(source).fileName();
@@ -54,12 +73,29 @@ DataSetStore readCollection(const QString& fileName)
         throw Failure(collectionStatusText(read));
     const SystemClock clock; // stands in for start times whose digits do not decode
     ParseResult parsed = ParseMemoryImage(image, clock);
+    if (parsed.status != ParseStatus::Ok && readsAsGraphFile(fileName))
+        throw Failure(notACollectionText(fileName, QStringLiteral("a graph file")));
     if (parsed.status != ParseStatus::Ok) {
         read.status = CollectionStatus::Rejected;
         read.parseCode = int(parsed.status);
         throw Failure(collectionStatusText(read));
     }
     return std::move(parsed.store);
+}
+
+void requireCollectionName(const QString& fileName)
+{
+    const auto kind = FileTypes::singleFileKind(fileName);
+    if (!kind)
+        return;
+    switch (*kind) {
+    case FileTypes::SingleFileKind::Graph:
+        throw Failure(notACollectionText(fileName, QStringLiteral("a graph file")));
+    case FileTypes::SingleFileKind::Text:
+        throw Failure(notACollectionText(fileName, QStringLiteral("a text file")));
+    case FileTypes::SingleFileKind::Csv:
+        throw Failure(notACollectionText(fileName, QStringLiteral("a CSV file")));
+    }
 }
 
 QByteArray setsTable(const DataSetStore& store)
@@ -79,6 +115,7 @@ ExportData setExport(const DataSetStore& store, int k, const QString& source)
 {
     const DataSet& set = store.set(k);
     ExportData data;
+    data.unit = set.fahrenheit() ? QStringLiteral("°F") : QStringLiteral("°C");
     data.comments << sourceComment(source) << QStringLiteral("set=%1").arg(k + 1)
                   << QStringLiteral("unit=") + set.Unit()
                   << QStringLiteral("couple=") + set.CoupleLetter()
@@ -96,6 +133,7 @@ ExportData graphExport(const ChartState& chart, const QString& source)
 {
     const ChartData& d = chart.data;
     ExportData data;
+    data.unit = chart.unit;
     data.comments << sourceComment(source);
     if (d.subsets() < kChannels)
         data.notes << QStringLiteral("the graph has %1 channel(s); T%2 to T4 are left empty")
@@ -152,6 +190,13 @@ ExportData tableExport(const TableModel& table, const QString& source, const QLo
     return data;
 }
 
+QString unitNote(const ExportData& data)
+{
+    if (data.unit.isEmpty())
+        return QStringLiteral("the file does not say which unit the readings are in");
+    return QStringLiteral("the readings are in %1").arg(data.unit);
+}
+
 QByteArray exportText(const ExportData& data, ExportFormat format, const QLocale& locale)
 {
     QByteArray out;
@@ -188,9 +233,11 @@ ExportData readExportSource(const Arguments& a)
     if (!kind)
         throw UsageError(QStringLiteral("cannot tell what %1 is: export reads .CH4, .ghf, .txt "
                                         "and .csv files")
-                             .arg(file));
+                             .arg(file),
+                         Command::Export);
     if (a.setGiven)
-        throw UsageError(QStringLiteral("--set is for data set collection files (.CH4)"));
+        throw UsageError(QStringLiteral("--set is for data set collection files (.CH4)"),
+                         Command::Export);
     if (*kind == FileTypes::SingleFileKind::Graph) {
         ChartState chart;
         try {

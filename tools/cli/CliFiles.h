@@ -22,8 +22,11 @@ class TableModel;
 
 namespace cli {
 
-// The decoded data sets of a collection file. Throws Failure.
+// The decoded data sets of a collection file. Throws Failure; one that says what the file is
+// when it is a graph file.
 DataSetStore readCollection(const QString& fileName);
+// Throws Failure, saying what the file is, when its name is that of a graph, text or CSV file.
+void requireCollectionName(const QString& fileName);
 
 // The header line and one line per set, tab-separated, LF line ends: DATE as 2012-03-14, TIME
 // as hh:mm:ss, the other columns as the data sets list shows them (with a point as decimal
@@ -35,7 +38,12 @@ struct ExportData {
     QStringList comments;                // machine CSV comment lines (without '#')
     std::vector<MachineSample> samples;
     QStringList notes;                   // said on standard error
+    QString unit;                        // "°C", "°F", or "" where the source does not say
 };
+
+// Where the output has no place for it (the program's own txt and csv lines have no header and
+// are read back by the program), the unit is said on standard error: "the readings are in °C".
+QString unitNote(const ExportData& data);
 
 // Set k (from 0) of a collection file read from source.
 ExportData setExport(const DataSetStore& store, int k, const QString& source);

@@ -62,6 +62,7 @@ int runPorts()
 
 int runSets(const Arguments& a)
 {
+    requireCollectionName(a.file);
     writeOut(setsTable(readCollection(a.file)));
     return ExitOk;
 }
@@ -71,14 +72,17 @@ int runExport(const Arguments& a)
     const ExportData data = readExportSource(a);
     for (const QString& n : data.notes)
         note(n);
+    if (a.format != ExportFormat::Machine)
+        note(unitNote(data));
     writeResult(a.output, exportText(data, a.format));
     return ExitOk;
 }
 
-int usageFailure(const QString& reason)
+// The reason, the usage line of the command and where the whole help is.
+int usageFailure(const UsageError& e)
 {
-    std::fprintf(stderr, "kolva-cli: %s\n\n%s", reason.toLocal8Bit().constData(),
-                 usageText().toLocal8Bit().constData());
+    std::fprintf(stderr, "kolva-cli: %s\n%s\nRun 'kolva-cli --help' for every command and option.\n",
+                 e.reason().toLocal8Bit().constData(), usageLine(e.command).toLocal8Bit().constData());
     return ExitUsage;
 }
 
@@ -108,7 +112,7 @@ int runCommandLine(const QStringList& args)
     try {
         return run(parseArguments(args));
     } catch (const UsageError& e) {
-        return usageFailure(e.reason());
+        return usageFailure(e);
     } catch (const Failure& f) {
         note(f.reason());
         return ExitFailed;
