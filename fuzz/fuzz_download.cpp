@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The logger download's exchange (connect, start, the memory blocks with their answers) against
 // a meter whose every reply comes from the fuzzer's bytes (ReplyScript). The first byte chooses
-// how the device is found: the live link still receiving, the download port refusing to open.
+// how the device is found (bit 0: the live link still receiving, bit 1: the download port
+// refusing to open) and whether the user cancels (bit 2: after as many of the exchange's looks
+// at Cancel as the second byte, times 16).
 #include "FuzzSupport.h"
 #include "ReplyScript.h"
 
@@ -35,10 +37,16 @@ struct Host : ILoggerPortHost {
     bool busy = false;
 };
 
+// The progress window, with the user's Cancel after a number of looks the input chooses.
 struct Progress : IDownloadProgress {
+    void ProgressStarted() override
+    {
+        FUZZ_CHECK(started == 0 && closed == 0, "the attempt started twice");
+        ++started;
+    }
     void ProgressOpened(int totalBytes) override
     {
-        FUZZ_CHECK(opened == 0 && closed == 0, "the progress window opened twice");
+        FUZZ_CHECK(started == 1 && opened == 0 && closed == 0, "the progress window opened twice");
         FUZZ_CHECK(totalBytes >= Image::kMinUsedLength && totalBytes <= Image::kMaxUsedLength + 63
                        && totalBytes % 64 == 0,
                    "a progress total that no used length gives");
@@ -55,10 +63,14 @@ struct Progress : IDownloadProgress {
     }
     void ProgressClosed() override
     {
-        FUZZ_CHECK(opened == 1 && closed == 0, "the progress window closed without being open");
+        FUZZ_CHECK(started == 1 && closed == 0, "the progress window closed twice");
         ++closed;
     }
-    int opened = 0, closed = 0, total = 0, last = 0;
+    bool CancelRequested() const override { return cancelAfter > 0 && ++looks >= cancelAfter; }
+
+    int started = 0, opened = 0, closed = 0, total = 0, last = 0;
+    int cancelAfter = 0; // 0: never
+    mutable int looks = 0;
 };
 
 sim::MeterModel& unusedMeter()
@@ -74,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FuzzInput in(data, size);
     const std::uint8_t setup = in.byte();
+    const int cancelAfter = setup & 4 ? 1 + 16 * in.byte() : 0;
 
     ManualClock clock;
     sim::SimLine line(unusedMeter(), clock);
@@ -84,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.comm2.setOpenFails(setup & 2);
     ReplyScript meter(in, host.comm2, clock);
     Progress progress;
+    progress.cancelAfter = cancelAfter;
     DownloadServices services{[&](int ms) { meter.advance(ms + 1); }, [&] { meter.advance(10); }, &clock};
 
     MemoryImage image;
@@ -101,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const CommandFrame& f : meter.commands())
         FUZZ_CHECK(letters.count(char(f[1])) == 1, "a command the download does not know");
     FUZZ_CHECK(!host.mainTimer, "the watchdog runs during the download");
-    FUZZ_CHECK(progress.closed == progress.opened, "the progress window stays open");
+    FUZZ_CHECK(progress.started == 1 && progress.closed == 1, "the progress window stays open");
     FUZZ_CHECK(image.size() % 64 == 0 && image.size() <= meter.delivered() / 65 * 64,
                "image bytes that no accepted block brought");
 
@@ -122,6 +136,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case DownloadStatus::NoAnswer:
         FUZZ_CHECK(image.isEmpty() && progress.opened == 0, "no answer, yet blocks were taken");
+        break;
+    case DownloadStatus::Cancelled:
+        FUZZ_CHECK(cancelAfter > 0, "cancelled without the user");
+        FUZZ_CHECK(!host.comm2.Active() || meter.commands().back()[1] == Download::Letter::Quit,
+                   "a cancelled transfer that does not tell the meter");
         break;
     default:
         FUZZ_CHECK(false, "a status that the exchange does not give");

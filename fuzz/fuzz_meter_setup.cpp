@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The meter set-up's exchanges (handshake, clock, interval, erase, defaults, reading the meter's
-// information) against a meter whose every reply comes from the fuzzer's bytes (ReplyScript).
+// information or its header page alone, as the erase question does) against a meter whose every
+// reply comes from the fuzzer's bytes (ReplyScript).
 // The first bytes choose one to four operations in a row; an interval takes its two texts from
 // the input.
 #include "FuzzSupport.h"
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput in(data, size);
     std::vector<int> operations(1 + in.byte() % 4);
     for (int& op : operations)
-        op = in.byte() % 6;
+        op = in.byte() % 7;
 
     ManualClock clock(45000.5);
     sim::SimPort port(unusedMeter(), clock, QStringLiteral("/dev/ttyUSB0"));
@@ -103,9 +104,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 4:
                 FUZZ_CHECK(!setupMessage(setup.SetMeterDefaults()).isEmpty(), "an outcome without its message");
                 break;
-            default:
+            case 5:
                 checkInfo(setup.ReadMeterInfo());
                 break;
+            default: {
+                MeterInfo info;
+                info.header = setup.ReadHeaderPage();
+                checkInfo(info);
+                const auto sets = info.header ? std::optional<int>(info.header->dataSets) : std::nullopt;
+                FUZZ_CHECK(!eraseQuestion(EraseBy::EraseButton, sets).isEmpty(), "an erase question without its text");
+                break;
+            }
             }
             FUZZ_CHECK(busyDepth == 0, "the busy cursor stays after an operation");
         }

@@ -192,13 +192,14 @@ void download()
 
 void meterSetup()
 {
-    // Operations: 0 handshake, 1 clock, 2 interval, 3 erase, 4 defaults, 5 read the information.
+    // Operations: 0 handshake, 1 clock, 2 interval, 3 erase, 4 defaults, 5 read the information,
+    // 6 read the header page.
     struct Case {
         const char* name;
         std::vector<int> operations;
     };
     for (const Case& c : {Case{"read-info", {5}}, Case{"clock", {1}}, Case{"interval-erase", {2, 3}},
-                          Case{"handshake-defaults-read", {0, 4, 5}}}) {
+                          Case{"handshake-defaults-read", {0, 4, 5}}, Case{"header-erase", {6, 3}}}) {
         sim::MeterModel meter(smallLogger());
         ManualClock clock(45000.5);
         RecordingPort port(meter);
@@ -218,7 +219,8 @@ void meterSetup()
                 break;
             case 3: setup.EraseMeterMemory(); break;
             case 4: setup.SetMeterDefaults(); break;
-            default: setup.ReadMeterInfo(); break;
+            case 5: setup.ReadMeterInfo(); break;
+            default: setup.ReadHeaderPage(); break;
             }
             seed += texts;
             seed += script({port.replies.begin() + std::ptrdiff_t(before), port.replies.end()});
