@@ -13,7 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev desktop-file-utils
-  poppler-utils
+  poppler-utils python3
   clang libclang-rt-dev llvm
 )
 

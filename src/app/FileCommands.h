@@ -17,8 +17,10 @@
 // one runs is refused (with a beep), and a loop whose window is closed under it stops there.
 //
 // Every failure is told with the file's name and the reason (the prompts' message for what the
-// user can put right, their error box for errors); a save returns true only when the file was
-// written in full.
+// user can put right, their error box for errors). A save returns true only when the data are
+// safe in the file: a graph file written, or a text or CSV export that was written in full and
+// covered every recorded point. An export of part of a graph writes its file but saves nothing
+// in that sense: the graph's unsaved mark and its journal stay.
 
 #include "app/FileDialogs.h"
 #include "base/Questions.h"

@@ -111,19 +111,21 @@ void FileCommands::outputToGraph(TfrmList& list)
         return;
     }
     const QPointer<TfrmGraph> graph(w);
-    const QPointer<TfrmList> table(&list);
     Chart& chart = *w->Chart1;
     PrepareChartUndrawn(chart, 4, kTableMaxY, kTableMinY, span.last, span.first, span.rows,
                         notice());
     w->ApplySplitRule();
-    // Filled beside the chart and handed over whole, so that a window closed meanwhile is no
-    // harm.
+    // Filled beside the chart from a copy of the rows and handed over whole: events run after
+    // every row, and the table window may close meanwhile (the graph goes on), or the graph
+    // window and the program (the loop ends).
+    TableModel rows;
+    rows.setRows(list.Table().rows());
     ChartState filled = chart.state();
     {
         FileProgress progress(&c_.mainWindow, QStringLiteral("Graphing Progress"),
                               QStringLiteral("graphing....."), span.rows, false);
-        tableToChart(list.Table(), filled, format,
-                     progress.Lines(FileProgress::Shows::Bar, [&] { return table && graph; }));
+        tableToChart(rows, filled, format,
+                     progress.Lines(FileProgress::Shows::Bar, [&] { return !graph.isNull(); }));
     }
     if (!graph)
         return;

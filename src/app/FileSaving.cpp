@@ -43,7 +43,8 @@ bool FileCommands::exportGraphText(const Chart& chart, const QString& fileName, 
         message(textFileStatusText(r));
         return false;
     }
-    return !r.cancelled;
+    // Only a file with every recorded point saves the graph.
+    return !r.cancelled && range->from == 1 && r.lines == recordedPoints(shown);
 }
 
 bool FileCommands::exportTableText(TfrmList& list)
@@ -84,7 +85,7 @@ bool FileCommands::saveCollection()
     const std::optional<QString> name = dialogs_.Ask(d);
     if (!name)
         return false;
-    const CollectionResult r = ::saveCollection(*name, c_.unsaved.LoggerDataUnsaved);
+    const CollectionResult r = ::saveCollection(*name, c_.store, c_.unsaved.LoggerDataUnsaved);
     if (r.status != CollectionStatus::Ok) {
         message(collectionStatusText(r));
         return false;

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -187,6 +188,22 @@ void RecorderWiring::ChartSaved()
     recorder_->ChartSaved();
 }
 
+void RecorderWiring::RecoveredChartSaved(const Chart& chart)
+{
+    for (auto it = recovered_.begin(); it != recovered_.end();) {
+        if (!it->window) {
+            it = recovered_.erase(it);
+        } else if (it->window->Chart1 == &chart) {
+            // Safe in the file now; a journal that cannot be removed is merely left behind.
+            QFile::remove(it->journal);
+            it->window->SetUnsavedRecording(false);
+            it = recovered_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 // A save that fails says why and counts as not saved; a silent abort says nothing.
 bool RecorderWiring::saveRealTimeGraph()
 {
@@ -222,7 +239,19 @@ int RecorderWiring::OfferRecovery()
     hooks.ask = prompts.question;
     hooks.message = prompts.message;
     hooks.open = [this](const RecoveredJournal& r) { return openRecovered(r); };
+    hooks.kept = [this](const QString& path) { keepRecovered(path); };
     return offerPendingJournals(hooks, journalFolder(), recorder_->Journal().path());
+}
+
+// The window just opened holds a recording that was never saved: it counts as unsaved, and its
+// journal stays until it is saved.
+void RecorderWiring::keepRecovered(const QString& journalPath)
+{
+    if (!lastRecovered_)
+        return;
+    lastRecovered_->SetUnsavedRecording(true);
+    recovered_.push_back({lastRecovered_, journalPath});
+    lastRecovered_.clear();
 }
 
 // A plain graph window with the journal's samples exactly as recorded, its statistics shown.
@@ -252,5 +281,6 @@ bool RecorderWiring::openRecovered(const RecoveredJournal& r)
     w->RefreshStatistics();
     main_.Graphs().PlaceAsOpenedFile(*w);
     main_.Graphs().Show(*w);
+    lastRecovered_ = w;
     return true;
 }

@@ -15,7 +15,9 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
+class Chart;
 class QDialog;
 class QLabel;
 class StatusNotice;
@@ -49,6 +51,8 @@ public:
     void WindowClosed();
     // A save of the real-time chart has completed.
     void ChartSaved();
+    // A chart was saved in full: when it is a recovered recording's, its journal goes.
+    void RecoveredChartSaved(const Chart& chart);
     // Offers the journals of recordings that ended without the user's choice.
     int OfferRecovery();
 
@@ -74,6 +78,7 @@ private:
     IRealTimeWindow* view();
     bool saveRealTimeGraph();
     bool openRecovered(const RecoveredJournal& journal);
+    void keepRecovered(const QString& journalPath);
     void showJournalStatus(const QString& text);
     void showRecordingStatus();
 
@@ -85,4 +90,11 @@ private:
     QString journalText_;
     std::unique_ptr<WindowView> view_;
     std::unique_ptr<RealTimeRecorder> recorder_;
+    // The recovered recordings not yet saved: each window with its journal in recovered/.
+    struct Recovered {
+        QPointer<TfrmGraph> window;
+        QString journal;
+    };
+    std::vector<Recovered> recovered_;
+    QPointer<TfrmGraph> lastRecovered_;
 };

@@ -15,6 +15,7 @@
 #include "app/UAbout.h"
 #include "base/WaitWithMessages.h"
 #include "graph/GraphCommands.h"
+#include "graph/GraphTemplate.h"
 #include "graph/UGraph.h"
 #include "logger/UList.h"
 #include "logger/USetup.h"
@@ -117,10 +118,12 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
         [this] { return OpenLoggerGraph(); },
         [this]() -> IDataSetsView& { return logger_->DataSets(); },
         [this] { btnOutputToGraph->setEnabled(true); },
-        // However the real-time chart was saved, its journal follows.
+        // However the real-time chart or a recovered recording was saved, its journal follows.
         [this](Chart& chart) {
             if (RealTimeWindow && RealTimeWindow->Chart1 == &chart)
                 realTime_->ChartSaved();
+            else
+                realTime_->RecoveredChartSaved(chart);
         }});
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
@@ -147,6 +150,8 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::FormCreate()
 {
+    // A first start lays out the data folder's template before any graph is prepared.
+    setUpGraphTemplate();
     settings_ = Settings::Read();
     link_->State().RealTimeRate = settings_.RealTimeRate;
     annotations_.AnnoColor = colorFromSetting(settings_.AnnoColor);

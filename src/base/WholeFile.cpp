@@ -9,7 +9,9 @@ QString writeFileWhole(const QString& name, const QByteArray& bytes)
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    // The bytes may wait in the buffer: a failure to write them out (a full disk) shows only in
+    // the flush, and commit() would not see it.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

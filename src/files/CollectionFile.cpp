@@ -4,6 +4,7 @@
 #include "base/WholeFile.h"
 #include "logger/ApplyMemoryImage.h"
 #include "logger/CollectionTempFile.h"
+#include "logger/DataSetStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,6 +74,12 @@ QString collectionStatusText(const CollectionResult& r)
             .arg(name, parseReason(r.parseCode, r.failedSet));
     case CollectionStatus::CannotCreateTempFolder:
         return QStringLiteral("Cannot create the folder \"%1\".").arg(name);
+    case CollectionStatus::TemporaryStale:
+        return QStringLiteral("The data sets shown cannot be saved as a data set collection: "
+                              "they could not be kept in \"%1\" (%2), which holds older data "
+                              "sets or none. Make room there or allow writing, then download or "
+                              "open the data sets again.")
+            .arg(name, r.reason);
     case CollectionStatus::TemporaryNotWritten:
         return QStringLiteral("The data sets are shown, but cannot be kept in \"%1\" (%2); "
                               "saving the data set collection will not save them.")
@@ -86,9 +93,12 @@ bool collectionShowsSets(const CollectionResult& r)
     return r.status == CollectionStatus::Ok || r.status == CollectionStatus::TemporaryNotWritten;
 }
 
-CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved)
+CollectionResult saveCollection(const QString& target, const DataSetStore& store,
+                                bool& loggerDataUnsaved)
 {
     const QString temp = collectionTempFilePath();
+    if (!store.TempFileNotWritten().isEmpty())
+        return result(CollectionStatus::TemporaryStale, temp, store.TempFileNotWritten());
     QFile in(temp);
     if (!in.exists())
         return result(CollectionStatus::NoTemporaryFile, temp);

@@ -7,7 +7,7 @@
 // set 0 shown.
 //
 // The window commands (dialogs, the data-logger window) sit on top of these two:
-//   saveCollection(target, unsaved)               after the save dialog;
+//   saveCollection(target, store, unsaved)        after the save dialog;
 //   openCollection(file, store, view, clock)      after the open dialog.
 
 #include "base/Clock.h"
@@ -30,6 +30,7 @@ enum class CollectionStatus {
     Rejected,               // open: the parser refused the image (parseCode says why)
     CannotCreateTempFolder, // open: the temp folder cannot be made; nothing changes
     TemporaryNotWritten,    // open: sets shown, but the temporary file keeps the old image
+    TemporaryStale,         // save: the temporary file does not hold the sets shown
 };
 
 struct CollectionResult {
@@ -50,7 +51,10 @@ constexpr qint64 MaxCollectionSize = 4 * 1024 * 1024;
 
 // Copies the temporary file to target through a temporary file beside it, so a failed copy
 // leaves an existing target intact. loggerDataUnsaved is cleared only when the copy succeeded.
-CollectionResult saveCollection(const QString& target, bool& loggerDataUnsaved);
+// Refused (TemporaryStale, nothing written) when the temporary file could not be written for the
+// sets in store: it holds older sets.
+CollectionResult saveCollection(const QString& target, const DataSetStore& store,
+                                bool& loggerDataUnsaved);
 
 // The name a collection save proposes: "KOLVA 2024-03-14 10-05.CH4" for the sets that came in
 // at that time (the last write of the temporary file: the download, or the opened collection);

@@ -128,10 +128,11 @@ void Printing::printTableTo(QPrinter& printer, const TableModel& table)
     if (!painter.begin(&printer))
         throw PrintError(cannotStartText(printer).toStdString());
     painter.setFont(tableFont());
+    const TablePrintColumns columns = tablePrintColumns(table);
     for (int i = lines.begin; i < lines.end; ++i) {
         if (i > lines.begin && layout.startsPage(i))
             printer.newPage();
-        painter.drawText(1, layout.y(i), tablePrintLine(table, i));
+        painter.drawText(1, layout.y(i), tablePrintLine(table, i, columns));
     }
     painter.end();
 }

@@ -53,6 +53,8 @@ public:
     void setRows(std::vector<Row> rows);
     // Gives the data rows away, leaving one empty row; the view is reset once.
     std::vector<Row> takeRows();
+    // The data rows. A copy is cheap: the rows share their text until one of them changes.
+    const std::vector<Row>& rows() const { return rows_; }
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

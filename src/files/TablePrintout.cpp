@@ -9,7 +9,16 @@ namespace {
 constexpr int TimeColumn = 2;
 constexpr int TimeWidth = 17;
 constexpr int OtherWidth = 10;
-constexpr qsizetype EmptyLineLength = 2 * (TimeWidth + (TableModel::Columns - 1) * OtherWidth);
+constexpr int Gap = 2;   // blanks at least between a column's longest cell and the next column
+
+// The cell of a row: the title row has no view of its own; data rows are read without a copy.
+QStringView cellOf(const TableModel& table, int gridRow, int column, QString& title)
+{
+    if (gridRow != 0)
+        return table.cellView(gridRow, column);
+    title = table.cell(0, column);
+    return title;
+}
 } // namespace
 
 int tablePrintColumnWidth(int column)
@@ -17,18 +26,36 @@ int tablePrintColumnWidth(int column)
     return column == TimeColumn ? TimeWidth : OtherWidth;
 }
 
-QString tablePrintLine(const TableModel& table, int gridRow)
+TablePrintColumns tablePrintColumns(const TableModel& table)
+{
+    TablePrintColumns widths{};
+    QString title;
+    for (int c = 0; c < TableModel::Columns; ++c)
+        widths[std::size_t(c)] = tablePrintColumnWidth(c);
+    for (int r = 0; r < table.gridRowCount(); ++r)
+        for (int c = 0; c < TableModel::Columns; ++c) {
+            const qsizetype needed = cellOf(table, r, c, title).size() + Gap;
+            int& w = widths[std::size_t(c)];
+            w = static_cast<int>(std::max<qsizetype>(w, needed));
+        }
+    return widths;
+}
+
+QString tablePrintLine(const TableModel& table, int gridRow, const TablePrintColumns& columns)
 {
     QString line;
-    line.reserve(EmptyLineLength + 40);
+    int end = 0;
+    for (int w : columns)
+        end += w;
+    line.reserve(end);
+    QString title;
+    end = 0;
     for (int c = 0; c < TableModel::Columns; ++c) {
-        // The title row has no view of its own; data rows are read without a copy.
-        const QString title = gridRow == 0 ? table.cell(0, c) : QString();
-        const QStringView cell = gridRow == 0 ? QStringView(title) : table.cellView(gridRow, c);
-        line += cell;
-        const qsizetype missing = tablePrintColumnWidth(c) - cell.size();
-        if (missing > 0)
-            line.resize(line.size() + 2 * missing, QLatin1Char(' '));
+        line += cellOf(table, gridRow, c, title);
+        end += columns[std::size_t(c)];
+        // Cells longer than their column exist only when the widths were taken of another
+        // table; they push the rest of their line to the right.
+        line.resize(std::max<qsizetype>(line.size(), end), QLatin1Char(' '));
     }
     return line;
 }

@@ -2,26 +2,33 @@
 #pragma once
 // The table printout without a printer: the text of each printed line and where it goes.
 //
-// One line per grid row, the title row and the row-number column included. A line holds the
-// cells of all columns in order; a cell shorter than its column's width w is followed by two
-// blanks for each missing character, 2 x (w - length) blanks, and a longer cell by none.
-// Widths are in characters: 17 for the time column (column 2), 10 for every other column.
-// Lines are neither wrapped nor cut.
+// One line per grid row, the title row and the row-number column included, printed in a
+// fixed-pitch font. Every column starts at the same character position on every line: a cell is
+// followed by blanks up to its column's width. A column is as wide as its nominal width in
+// characters (17 for the time column, column 2; 10 for every other column) or as its longest
+// cell (the title included) and two blanks, whichever is more, so that a long date format never
+// runs into the time. Lines are neither wrapped nor cut.
 //
 // Pages: a page holds pageHeight div lineHeight lines, in printer device units. Line i lies at
 // y = (i mod lines + 1) x lineHeight from the top of the printable area, so the first line of
 // each page lies one line height below the top; a new page starts before line i when i > 0
 // and i mod lines = 0.
 
+#include "files/TableModel.h"
+
 #include <QString>
 
-class TableModel;
+#include <array>
 
-// The column's width in characters.
+// The nominal width of a column in characters.
 int tablePrintColumnWidth(int column);
 
+// The widths of the columns of a printout of the whole table, in characters.
+using TablePrintColumns = std::array<int, TableModel::Columns>;
+TablePrintColumns tablePrintColumns(const TableModel& table);
+
 // The printed line of one grid row (0 the title row).
-QString tablePrintLine(const TableModel& table, int gridRow);
+QString tablePrintLine(const TableModel& table, int gridRow, const TablePrintColumns& columns);
 
 // The place of every line on the pages of a printout.
 struct TablePrintLayout {

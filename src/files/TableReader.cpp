@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -113,6 +115,48 @@ int utf8Sequence(QByteArrayView b, qsizetype i, char32_t& cp)
     return n;
 }
 
+// The next field of rest, which then holds what follows its separator; false when the field
+// was the last of the line. With quotes (CSV), a field that starts with a double quote runs to
+// the closing one, with doubled quotes read as one and separators inside it kept; what follows
+// the closing quote up to the separator belongs to the field too. buf holds such a field.
+bool nextField(QStringView& rest, QChar separator, bool quotes, QStringView& field, QString& buf)
+{
+    if (!quotes || !rest.startsWith(u'"')) {
+        const qsizetype p = rest.indexOf(separator);
+        if (p < 0) {
+            field = rest;
+            rest = {};
+            return false;
+        }
+        field = rest.first(p);
+        rest = rest.sliced(p + 1);
+        return true;
+    }
+    buf.clear();
+    qsizetype i = 1;
+    for (; i < rest.size(); ++i) {
+        if (rest[i] != u'"') {
+            buf += rest[i];
+        } else if (i + 1 < rest.size() && rest[i + 1] == u'"') {
+            buf += u'"';
+            ++i;
+        } else {
+            ++i;
+            break;
+        }
+    }
+    rest = rest.sliced(std::min(i, rest.size()));
+    const qsizetype p = rest.indexOf(separator);
+    buf += p < 0 ? rest : rest.first(p);
+    field = buf;
+    if (p < 0) {
+        rest = {};
+        return false;
+    }
+    rest = rest.sliced(p + 1);
+    return true;
+}
+
 } // namespace
 
 QString decodeText(QByteArrayView b)
@@ -156,6 +200,8 @@ TextFileResult readTable(QIODevice& in, QChar separator, TableModel& table,
     TextFileResult r;
     std::vector<TableModel::Row> rows;
     LineSource source(in);
+    const bool quotes = separator == u',';
+    std::array<QString, TableModel::Columns> quoted;   // the quoted fields of a line
     QByteArrayView bytes;
     bool cut = false;
     bool first = true;
@@ -180,13 +226,9 @@ TextFileResult readTable(QIODevice& in, QChar separator, TableModel& table,
         cells[0] = number;
         QStringView rest(line);
         for (std::size_t c = 1; c < TableModel::Columns; ++c) {
-            const qsizetype p = rest.indexOf(separator);
-            if (p < 0) {
-                cells[c] = rest;   // the rest of the line, empty or not
+            // The last field takes the rest of the line, empty or not.
+            if (!nextField(rest, separator, quotes, cells[c], quoted[c]))
                 break;
-            }
-            cells[c] = rest.first(p);
-            rest = rest.sliced(p + 1);
         }
         rows.emplace_back(std::span<const QStringView>(cells));
         if (cancel) {

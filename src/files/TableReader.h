@@ -8,6 +8,11 @@
 // column 0 the row number. A longer line gives its first MaxLineLength characters as a row and
 // ends the reading, since what follows it cannot be trusted to be the table.
 //
+// In a CSV file (a comma as separator) a field may be put in double quotes (RFC 4180): the
+// commas inside it are part of it and a doubled quote is one quote, so that a value such as
+// "23,5" written where the decimal separator is a comma reads back as one field. A quoted field
+// cannot span lines.
+//
 // Bytes are read as UTF-8; a byte that is not part of valid UTF-8 is taken as Latin-1, so any
 // file can be read. A UTF-8 byte-order mark at the start is skipped. Line ends may be CR LF, LF
 // or CR.

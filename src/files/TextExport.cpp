@@ -5,8 +5,11 @@
 #include "graph/ChartState.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -21,39 +24,63 @@ std::optional<qint64> positiveInteger(const QString& text)
     return v < 0 ? -qint64(v) : qint64(v);
 }
 
-// Runs the line loop of an export: opens the file, writes line(k) for k in range while
-// line() gives one, flushes each, reports progress.
+// Runs the line loop of an export: writes line(k) for k in range while line() gives one and
+// reports progress. The lines go to a temporary file beside the target, which replaces it at the
+// end (after a Cancel too, with the lines written so far), so a failure leaves the file that was
+// there whole. A target that exists but is no regular file (a device, a pipe) is written
+// directly.
 template <class LineFn>
 TextFileResult writeLines(const QString& fileName, ExportRange range,
                           const LineProgress& progress, LineFn line)
 {
     TextFileResult r;
     r.fileName = fileName;
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    const QFileInfo target(fileName);
+    std::unique_ptr<QFileDevice> file;
+    QSaveFile* whole = nullptr;
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        file = std::make_unique<QFile>(fileName);
+    } else {
+        auto saveFile = std::make_unique<QSaveFile>(fileName);
+        saveFile->setDirectWriteFallback(false);
+        whole = saveFile.get();
+        file = std::move(saveFile);
+    }
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         r.status = TextFileStatus::CannotCreate;
-        r.reason = file.errorString();
+        r.reason = file->errorString();
         return r;
     }
+    const auto failed = [&] {
+        r.status = TextFileStatus::CannotWrite;
+        r.reason = file->errorString();
+        if (whole)
+            whole->cancelWriting();
+        return r;
+    };
     for (int k = range.from; k <= range.to; ++k) {
         const std::optional<QByteArray> l = line(k);
         if (!l)
             break;
-        if (file.write(*l) != l->size() || !file.flush()) {
-            r.status = TextFileStatus::CannotWrite;
-            r.reason = file.errorString();
-            return r;
-        }
+        if (file->write(*l) != l->size() || !file->flush())
+            return failed();
         ++r.lines;
         if (progress && progress(r.lines)) {
             r.cancelled = true;
             break;
         }
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
+    if (whole) {
+        if (!whole->commit()) {
+            r.status = TextFileStatus::CannotWrite;
+            r.reason = whole->errorString();
+        }
+        return r;
+    }
+    file->close();
+    if (file->error() != QFileDevice::NoError) {
         r.status = TextFileStatus::CannotWrite;
-        r.reason = file.errorString();
+        r.reason = file->errorString();
     }
     return r;
 }
@@ -98,15 +125,37 @@ QString graphValueText(float v, const QLocale& locale)
     return LocaleText::fixed(v, 1, locale);
 }
 
+void appendField(QString& line, QStringView field, QChar separator)
+{
+    const auto needsQuotes = [&] {
+        for (QChar c : field)
+            if (c == separator || c == u'"' || c == u'\r' || c == u'\n')
+                return true;
+        return false;
+    };
+    if (separator != u',' || !needsQuotes()) {
+        line += field;
+        return;
+    }
+    line += u'"';
+    for (QChar c : field) {
+        if (c == u'"')
+            line += u'"';
+        line += c;
+    }
+    line += u'"';
+}
+
 QByteArray graphExportLine(double time, const std::array<float, 4>& values, QChar separator,
                            const LocaleText::DateTimeFormat& format, const QLocale& locale)
 {
-    QString s = format.dateText(time);
+    QString s;
+    appendField(s, format.dateText(time), separator);
     s += separator;
-    s += format.timeText(time);
+    appendField(s, format.timeText(time), separator);
     for (float v : values) {
         s += separator;
-        s += graphValueText(v, locale);
+        appendField(s, graphValueText(v, locale), separator);
     }
     s += QLatin1String("\r\n");
     return s.toUtf8();
@@ -116,7 +165,7 @@ QByteArray tableExportLine(const TableModel& table, int gridRow, QChar separator
 {
     QString s;
     for (int c = 1; c < TableModel::Columns; ++c) {
-        s += table.cellView(gridRow, c);
+        appendField(s, table.cellView(gridRow, c), separator);
         s += separator;
     }
     s += QLatin1String("\r\n");
@@ -127,6 +176,15 @@ QChar tableSeparator(const QString& fileName)
 {
     return fileName.right(3).toLower() == QLatin1String("csv") ? QLatin1Char(',')
                                                                 : QLatin1Char('\t');
+}
+
+int recordedPoints(const ChartState& chart)
+{
+    const ChartData& d = chart.data;
+    int n = 0;
+    while (n < d.points() && d.x(0, n) != 0.0)
+        ++n;
+    return n;
 }
 
 TextFileResult exportGraphText(const ChartState& chart, const QString& fileName, QChar separator,

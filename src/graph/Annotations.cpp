@@ -30,9 +30,31 @@ std::optional<QPoint> clickPoint(AnnotationTool mode, QPoint lastMouse, const QR
     return p;
 }
 
+namespace {
+
+bool shows(const GraphAnnotation& a)
+{
+    const bool outOfSight = a.x == 0.0 && a.y == 0.0;
+    return !outOfSight && (a.type == sg::sgAnnotCross || !a.text.isEmpty());
+}
+
+} // namespace
+
+int nextIndex(const List& list, const AnnotationState& shared)
+{
+    int last = shared.AnnotationCounter;
+    for (int i = static_cast<int>(list.size()) - 1; i > last; --i)
+        if (shows(list[std::size_t(i)])) {
+            last = i;
+            break;
+        }
+    return last + 1;
+}
+
 int add(List& list, AnnotationState& shared, int type, QPointF at, const QString& text)
 {
-    const int index = ++shared.AnnotationCounter;
+    const int index = nextIndex(list, shared);
+    shared.AnnotationCounter = index;
     if (GraphAnnotation* a = growTo(list, index, ChartLimits::MaxAnnotations)) {
         a->type = type == sg::sgAnnotCross ? sg::sgAnnotCross : sg::sgAnnotText;
         a->x = at.x();

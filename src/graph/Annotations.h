@@ -33,8 +33,13 @@ bool allowed(const ChartSettings& settings);
 // (its edges count as inside).
 std::optional<QPoint> clickPoint(AnnotationTool mode, QPoint lastMouse, const QRect& graphArea);
 
-// Places a new annotation at index AnnotationCounter + 1 in the current colour and returns that
-// index. An index past the chart's capacity is counted but not stored.
+// The index a new annotation takes: past AnnotationCounter and past every annotation the chart
+// shows, so that a chart opened from a file or placed in another run keeps what it holds. Hidden
+// annotations (no text, no cross) and those a real-time clear moved to X 0, Y 0 may be reused.
+int nextIndex(const List& list, const AnnotationState& shared);
+
+// Places a new annotation at nextIndex() in the current colour, makes it the shared
+// AnnotationCounter and returns it. An index past the chart's capacity is counted but not stored.
 int add(List& list, AnnotationState& shared, int type, QPointF at, const QString& text);
 
 // Hides annotation index (text only, empty text); its index stays used.

@@ -204,6 +204,9 @@ QByteArray encodeChartImage(const ChartState& state)
     enc.list(state.vertLineAnnotations, 0, 0);
     w.putString(state.unit);
 
+    if (ChartImageHeaderSize + payload.size() > MaxChartImageBytes)
+        throw ChartFileError(QStringLiteral("The graph is too large: it holds more than a chart "
+                                            "can show."));
     QByteArray image;
     image.reserve(ChartImageHeaderSize + payload.size());
     image.append(Signature, sizeof Signature);
@@ -215,16 +218,15 @@ QByteArray encodeChartImage(const ChartState& state)
     return image;
 }
 
-ChartState decodeChartImage(const QByteArray& image)
+void checkChartImageHead(QByteArrayView head, std::uint64_t size)
 {
-    const auto size = static_cast<std::size_t>(image.size());
-    if (size < static_cast<std::size_t>(ChartImageHeaderSize) ||
-        std::memcmp(image.constData(), Signature, sizeof Signature) != 0)
+    if (size < static_cast<std::uint64_t>(ChartImageHeaderSize) ||
+        head.size() < ChartImageHeaderSize ||
+        std::memcmp(head.data(), Signature, sizeof Signature) != 0)
         throw ChartFileError(QStringLiteral("This is not a graph saved by this program."));
-    ByteReader header(image.constData() + sizeof Signature, size - sizeof Signature);
+    ByteReader header(head.data() + sizeof Signature, ChartImageHeaderSize - sizeof Signature);
     const auto version = header.get<std::uint32_t>();
     const auto length = header.get<std::uint32_t>();
-    const auto checkValue = header.get<std::uint32_t>();
     if (version > ChartImageVersion)
         throw ChartFileError(
             QStringLiteral("This graph was saved by a newer version of the program (format %1); "
@@ -233,11 +235,28 @@ ChartState decodeChartImage(const QByteArray& image)
                 .arg(ChartImageVersion));
     if (version == 0)
         throw ChartFileError(QStringLiteral("The graph is damaged: its format number is wrong."));
-    const std::size_t payloadSize = size - static_cast<std::size_t>(ChartImageHeaderSize);
+    const std::uint64_t payloadSize = size - static_cast<std::uint64_t>(ChartImageHeaderSize);
     if (length > payloadSize)
         throw ChartFileError(QStringLiteral("The graph is incomplete: it is shorter than it says."));
     if (length < payloadSize)
         throw ChartFileError(QStringLiteral("The graph is damaged: it is longer than it says."));
+    if (size > static_cast<std::uint64_t>(MaxChartImageBytes))
+        throw ChartFileError(QStringLiteral("The graph is damaged: it is larger than any chart "
+                                            "can be (%1 bytes).")
+                                 .arg(size));
+}
+
+ChartState decodeChartImage(const QByteArray& image)
+{
+    const auto size = static_cast<std::size_t>(image.size());
+    checkChartImageHead(QByteArrayView(image).first(std::min<qsizetype>(image.size(),
+                                                                          ChartImageHeaderSize)),
+                        size);
+    const std::size_t payloadSize = size - static_cast<std::size_t>(ChartImageHeaderSize);
+    ByteReader header(image.constData() + sizeof Signature, ChartImageHeaderSize - sizeof Signature);
+    const auto version = header.get<std::uint32_t>();
+    header.get<std::uint32_t>();   // the payload length, checked above
+    const auto checkValue = header.get<std::uint32_t>();
     const char* payload = image.constData() + ChartImageHeaderSize;
     if (crc32(payload, payloadSize) != checkValue)
         throw ChartFileError(

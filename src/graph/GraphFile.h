@@ -21,5 +21,7 @@ QByteArray readGraphBlock(const QString& name);
 
 // The chart state to and from a graph file.
 void writeGraphFile(const ChartState& state, const QString& name);
-// Reads and decodes the whole file first; state changes only when all of it was sound.
+// Looks at the chart image's header first (a file that is no graph, or larger than the chart's
+// limits allow, is refused before the rest is read), then reads and decodes the whole file; state
+// changes only when all of it was sound.
 void readGraphFile(ChartState& state, const QString& name);

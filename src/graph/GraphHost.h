@@ -18,8 +18,9 @@ public:
     virtual UnsavedMarks& Unsaved() = 0;
     virtual const UserPrompts& Prompts() const = 0;
 
-    // Saves the chart as a graph file (the file commands' SaveGraph). True when it was written;
-    // false when the user cancelled or nothing could be saved. Errors may also be thrown.
+    // Saves the chart as a graph file (the file commands' SaveGraph). True when every recorded
+    // point was written; false when the user cancelled, nothing could be saved or an export took
+    // only part of the points. Errors may also be thrown.
     virtual bool SaveGraph(Chart& chart) = 0;
     // The main window's Save command for this window. True when it saved.
     virtual bool SaveWindow(TfrmGraph& window) = 0;

@@ -4,6 +4,7 @@
 #include "base/DataFolder.h"
 #include "graph/GraphFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cmath>
@@ -107,6 +108,24 @@ void prepareChartState(ChartState& state, int subsets, float maxY, float minY, d
     }
     s.workingAxis = 0;
     s.allowGraphAnnotHotSpots = true;
+}
+
+bool setUpGraphTemplate(const QString& templatePath)
+{
+    const QString folder = QFileInfo(templatePath).absolutePath();
+    if (QFileInfo::exists(folder))
+        return true;
+    if (!QDir().mkpath(folder))
+        return false;
+    ChartState defaults;
+    prepareChartState(defaults, 4, kFirstTemplateMaxY, kFirstTemplateMinY, 0, 0, 0,
+                      {templatePath, {}, {}});
+    try {
+        writeGraphFile(defaults, templatePath);
+    } catch (const ChartFileError&) {
+        return false;
+    }
+    return true;
 }
 
 ScaleFields currentScale(const ChartSettings& s)

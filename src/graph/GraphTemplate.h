@@ -16,6 +16,17 @@
 // The template's path below the data folder.
 QString graphTemplatePath();
 
+// The Y extent of the template written at a first start.
+inline constexpr float kFirstTemplateMinY = -20.0f;
+inline constexpr float kFirstTemplateMaxY = 100.0f;
+
+// A first start: when the template's folder does not exist, it is made and a template written
+// there from the built-in defaults (Y kFirstTemplateMinY to kFirstTemplateMaxY on every axis), so
+// that new graphs do not greet a new user with the missing-template message. An existing folder
+// is left alone: a template the user deleted or damaged later is reported when a graph is
+// prepared. False when the folder or the template could not be made.
+bool setUpGraphTemplate(const QString& templatePath = graphTemplatePath());
+
 struct PrepareHooks {
     QString templatePath;   // the template file
     MessageFn message;      // the "Can not fine the file " message

@@ -2,6 +2,7 @@
 #include "graph/JournalRecovery.h"
 
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace {
 
@@ -11,12 +12,15 @@ bool samePath(const QString& a, const QString& b)
            QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
-void moveAside(const QString& path, const MessageFn& message)
+// Where the journal lies afterwards.
+QString moveAside(const QString& path, const MessageFn& message)
 {
     QString reason;
-    const JournalStatus status = moveToRecovered(path, &reason);
+    QString movedTo = path;
+    const JournalStatus status = moveToRecovered(path, &reason, &movedTo);
     if (status != JournalStatus::Ok && message)
         message(journalStatusText(status, path, reason));
+    return movedTo;
 }
 
 } // namespace
@@ -26,6 +30,11 @@ int offerPendingJournals(const RecoveryHooks& hooks, const QString& folder, cons
     int opened = 0;
     for (const QString& path : pendingJournals(folder)) {
         if (samePath(path, busy))
+            continue;
+        // A journal that another running copy of the program writes, or still keeps for its
+        // user, is none of this copy's business. Held while it is offered and moved aside.
+        QLockFile lock(journalLockPath(path));
+        if (!takeJournalLock(lock))
             continue;
         const RecoveredJournal r = readJournal(path);
         if (r.status != JournalStatus::Ok) {
@@ -42,7 +51,9 @@ int offerPendingJournals(const RecoveryHooks& hooks, const QString& folder, cons
         if (!hooks.open || !hooks.open(r))
             continue;
         ++opened;
-        moveAside(path, hooks.message);
+        const QString movedTo = moveAside(path, hooks.message);
+        if (hooks.kept)
+            hooks.kept(movedTo);
     }
     return opened;
 }

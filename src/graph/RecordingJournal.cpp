@@ -128,8 +128,10 @@ std::optional<JournalHeader> parseJournalComment(const QString& comment)
     return h;
 }
 
-RecordingJournal::RecordingJournal(const IClock& clock, Reporter report, QString folder)
-    : clock_(clock), report_(std::move(report)), folder_(std::move(folder))
+RecordingJournal::RecordingJournal(const IClock& clock, Reporter report, QString folder,
+                                   JournalSyncer::SyncFn sync)
+    : clock_(clock), report_(std::move(report)), folder_(std::move(folder)),
+      syncer_(std::move(sync))
 {
 }
 
@@ -147,10 +149,19 @@ void RecordingJournal::fail(JournalStatus status, const QString& reason)
         report_(statusText());
 }
 
+void RecordingJournal::releaseLock()
+{
+    lock_.reset();   // unlocks and removes the lock file
+}
+
 JournalStatus RecordingJournal::start(const JournalHeader& header)
 {
+    collectSyncs();
     finish();
+    releaseLock();
     path_.clear();
+    ownsFile_ = false;
+    ++fileNumber_;
     status_ = JournalStatus::Ok;
     reason_.clear();
     dirty_ = false;
@@ -166,9 +177,20 @@ JournalStatus RecordingJournal::start(const JournalHeader& header)
     auto file = std::make_unique<QFile>();
     for (int attempt = 0; attempt < 100; ++attempt) {
         path_ = dir.filePath(fileNameFor(header.startTime, attempt));
+        // Locked before it exists, so that no other copy of the program can take it for a
+        // crashed recording's journal.
+        auto lock = std::make_unique<QLockFile>(journalLockPath(path_));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0)) {
+            if (lock->error() == QLockFile::LockFailedError)
+                continue;   // another copy's journal of the same second
+            lock.reset();   // no lock can be made here; the file will tell why
+        }
         file->setFileName(path_);
-        if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            lock_ = std::move(lock);
             break;
+        }
         if (!QFileInfo::exists(path_)) {
             fail(JournalStatus::CannotCreate, file->errorString());
             return status_;
@@ -179,6 +201,7 @@ JournalStatus RecordingJournal::start(const JournalHeader& header)
         return status_;
     }
     file_ = std::move(file);
+    ownsFile_ = true;
     const QByteArray comment = MachineCsv::comment(journalComment(header));
     const QByteArray head = comment + MachineCsv::header();
     unitAt_ = comment.size() - 2;   // the letter before the line's end
@@ -187,6 +210,8 @@ JournalStatus RecordingJournal::start(const JournalHeader& header)
         const QString reason = file_->errorString();
         file_.reset();
         QFile::remove(path_);
+        ownsFile_ = false;
+        releaseLock();
         fail(JournalStatus::CannotWrite, reason);
         return status_;
     }
@@ -224,30 +249,38 @@ void RecordingJournal::unitUnknown()
 
 void RecordingJournal::syncIfDue()
 {
+    collectSyncs();
     if (file_ && dirty_ && clock_.TickMs() - lastSyncMs_ >= SyncIntervalMs)
         sync();
 }
 
+// Hands the file to the syncer: what was written so far becomes durable without waiting here.
 bool RecordingJournal::sync()
 {
     if (!file_)
         return false;
-    int rc = 0;
-#if defined(Q_OS_LINUX)
-    rc = ::fdatasync(file_->handle());
-#elif defined(Q_OS_UNIX)
-    rc = ::fsync(file_->handle());
-#else
-    rc = file_->flush() ? 0 : -1;
-#endif
+    const int error = syncer_.request(file_->handle(), fileNumber_);
     lastSyncMs_ = clock_.TickMs();
-    if (rc != 0) {
-        fail(JournalStatus::CannotSync, QString::fromLocal8Bit(std::strerror(errno)));
+    if (error != 0) {
+        fail(JournalStatus::CannotSync, QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
     dirty_ = false;
     ++syncs_;
     return true;
+}
+
+void RecordingJournal::collectSyncs()
+{
+    const JournalSyncer::Outcome o = syncer_.collect();
+    if (o.error != 0 && status_ == JournalStatus::Ok)
+        fail(JournalStatus::CannotSync, QString::fromLocal8Bit(std::strerror(o.error)));
+}
+
+void RecordingJournal::waitForSyncs()
+{
+    syncer_.waitIdle();
+    collectSyncs();
 }
 
 void RecordingJournal::finish()
@@ -264,12 +297,28 @@ bool RecordingJournal::discard()
 {
     file_.reset();
     dirty_ = false;
-    if (path_.isEmpty() || status_ == JournalStatus::CannotCreateFolder)
-        return true;
-    const bool removed = !QFileInfo::exists(path_) || QFile::remove(path_);
-    if (removed)
+    bool removed = true;
+    if (ownsFile_) {
+        removed = !QFileInfo::exists(path_) || QFile::remove(path_);
+        ownsFile_ = !removed;
+    }
+    if (removed) {
         path_.clear();
+        releaseLock();
+    }
     return removed;
+}
+
+QString journalLockPath(const QString& journal)
+{
+    return journal + QStringLiteral(".lock");
+}
+
+bool takeJournalLock(QLockFile& lock)
+{
+    lock.setStaleLockTime(0);
+    // Where no lock can be made at all (read-only media) no running program writes either.
+    return lock.tryLock(0) || lock.error() != QLockFile::LockFailedError;
 }
 
 // ---- Recovery ----
@@ -315,7 +364,7 @@ RecoveredJournal readJournal(const QString& path)
     return r;
 }
 
-JournalStatus moveToRecovered(const QString& path, QString* reason)
+JournalStatus moveToRecovered(const QString& path, QString* reason, QString* movedTo)
 {
     const QFileInfo info(path);
     const QDir target(info.dir().filePath(kRecovered));
@@ -336,6 +385,8 @@ JournalStatus moveToRecovered(const QString& path, QString* reason)
             *reason = file.errorString();
         return JournalStatus::CannotMove;
     }
+    if (movedTo)
+        *movedTo = dest;
     return JournalStatus::Ok;
 }
 

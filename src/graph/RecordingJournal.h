@@ -10,15 +10,23 @@
 //
 // Each line is handed to the operating system before append() returns (an unbuffered write), so
 // a killed program loses nothing; the file is synced to the disk when data have waited
-// SyncIntervalMs, so a power cut loses at most that much. The recorder calls syncIfDue() from its
-// one-second tick so that this holds while no samples come (a lost meter).
+// SyncIntervalMs, so a power cut loses at most that much. The syncs run on a thread of their own
+// (graph/JournalSyncer.h), so a slow disk never delays a sample; a failed sync is reported at the
+// next call. The recorder calls syncIfDue() from its one-second tick so that this holds while no
+// samples come (a lost meter).
+//
+// A journal is locked (a QLockFile beside it, "<name>.csv.lock") from start() until discard() or
+// the end of the program, so that another running copy of the program never offers it as the
+// journal of a crashed recording; the recovery skips locked journals. A crashed program's lock is
+// stale and taken over.
 //
 // Life of a journal, driven by the recorder:
 //   start()   at Run: a new file named after the start date and time;
 //   append()  with every sample that goes into the chart;
 //   finish()  at Stop: synced and closed, the file stays;
 //   discard() when the data leave the program's care by the user's choice (saved, or a question
-//             that throws them away answered No): the file is removed.
+//             that throws them away answered No): the file is removed, and only a file this
+//             journal created.
 // A journal still there at the next start-up belongs to a recording that ended otherwise; see
 // pendingJournals() and readJournal() below.
 //
@@ -27,8 +35,10 @@
 
 #include "files/MachineCsv.h"
 #include "base/Clock.h"
+#include "graph/JournalSyncer.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
@@ -71,48 +81,63 @@ public:
     using Reporter = std::function<void(const QString& text)>;
 
     // report is called once per recording, at its first failure, with journalStatusText().
+    // sync makes a file durable (tests play a slow or failing disk); the system's by default.
     explicit RecordingJournal(const IClock& clock, Reporter report = {},
-                              QString folder = journalFolder());
-    ~RecordingJournal();   // closes the file and keeps it
+                              QString folder = journalFolder(), JournalSyncer::SyncFn sync = {});
+    // Closes the file and keeps it, waits for its last sync and releases its lock.
+    ~RecordingJournal();
     RecordingJournal(const RecordingJournal&) = delete;
     RecordingJournal& operator=(const RecordingJournal&) = delete;
 
     // Starts the journal of a new recording. A journal still open is finished first (its file
     // stays). Returns the status, which is also reported.
     JournalStatus start(const JournalHeader& header);
-    // One sample line; nothing when no journal is being written.
+    // One sample line, handed to the system before it returns; nothing when no journal is being
+    // written.
     void append(double time, float t1, float t2, float t3, float t4);
     // The recording now holds readings of both units: the comment line says "unit=?" from now
     // on. Nothing when no journal is being written.
     void unitUnknown();
-    // Syncs when written data have waited SyncIntervalMs or longer.
+    // Asks for a sync when written data have waited SyncIntervalMs or longer, and reports a sync
+    // that failed meanwhile. Never waits for the disk.
     void syncIfDue();
-    // Syncs and closes; the file stays.
+    // Asks for the last sync and closes; the file stays, and so does its lock.
     void finish();
-    // Closes and removes the file of the current recording. False when it could not be removed.
+    // Closes and removes the file of the current recording, and releases its lock. A file this
+    // journal did not create (its creation failed) is left alone. False when it could not be
+    // removed.
     bool discard();
 
     bool writing() const { return file_ != nullptr; }
     QString path() const { return path_; }   // "" before the first start and after discard
     JournalStatus status() const { return status_; }
     QString statusText() const { return journalStatusText(status_, path_, reason_); }
+    // The syncs asked for so far.
     int syncCount() const { return syncs_; }
+    // Waits until the syncs asked for have ended and reports a failure among them (tests).
+    void waitForSyncs();
 
 private:
     void fail(JournalStatus status, const QString& reason);
     bool sync();
+    void collectSyncs();
+    void releaseLock();
 
     const IClock& clock_;
     Reporter report_;
     QString folder_;
     QString path_;
     std::unique_ptr<QFile> file_;
+    std::unique_ptr<QLockFile> lock_;
+    bool ownsFile_ = false;   // path_ is a file this journal created and has not removed
+    std::uint64_t fileNumber_ = 0;
     JournalStatus status_ = JournalStatus::Ok;
     QString reason_;
     bool dirty_ = false;
     std::int64_t lastSyncMs_ = 0;
     qint64 unitAt_ = -1;   // where the comment line's unit letter lies in the file
     int syncs_ = 0;
+    JournalSyncer syncer_;
 };
 
 // The comment line of a journal, and reading it back.
@@ -137,12 +162,19 @@ struct RecoveredJournal {
 };
 
 // The journals of recordings that ended without the user's choice, oldest first (the
-// recovered/ folder is not looked at).
+// recovered/ folder is not looked at). Journals that a running program holds locked are among
+// them: see takeJournalLock().
 QStringList pendingJournals(const QString& folder = journalFolder());
+// The lock beside a journal. takeJournalLock() takes it (a crashed program's is taken over) and
+// is false when a running program holds it: the journal is in use.
+QString journalLockPath(const QString& journal);
+bool takeJournalLock(QLockFile& lock);
 // Reads a journal with damage tolerance: a cut last line, garbage and an empty file are fine.
 RecoveredJournal readJournal(const QString& path);
-// Moves a journal to folder/recovered/ so that it is not offered again.
-JournalStatus moveToRecovered(const QString& path, QString* reason = nullptr);
+// Moves a journal to folder/recovered/ so that it is not offered again; *movedTo is where it
+// went.
+JournalStatus moveToRecovered(const QString& path, QString* reason = nullptr,
+                              QString* movedTo = nullptr);
 
 // Texts for the recovery question and the window.
 QString journalQuestionText(const JournalInfo& info);

@@ -172,8 +172,8 @@ void TfrmGraph::pnlGraphResize()
 
 // ---- closing ---------------------------------------------------------------------------------
 
-// The logger window asks about an unsaved download, the real-time window about unsaved
-// samples; a plain window always closes.
+// The logger window asks about an unsaved download, the real-time window and a recovered
+// recording about unsaved samples; any other plain window always closes.
 bool TfrmGraph::FormCloseQuery()
 {
     discardOnClose_ = nullptr;
@@ -193,7 +193,12 @@ bool TfrmGraph::FormCloseQuery()
         save = [this] { return host_.SaveGraph(*Chart1); };
         break;
     case GraphRole::Plain:
-        return true;
+        if (!unsavedRecording_)
+            return true;
+        mark = &unsavedRecording_;
+        question = QStringLiteral("Save Real-Time Graph ?");
+        save = [this] { return host_.SaveGraph(*Chart1); };
+        break;
     }
     if (!*mark)
         return true;

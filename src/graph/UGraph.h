@@ -77,6 +77,11 @@ public:
     void SetDataNoText(const QString& text) override;
     void SetRateIndexes(int minutesIndex, int secondsIndex) override;
 
+    // A recording recovered from its journal: unsaved until it is saved in full, and closing
+    // the window asks "Save Real-Time Graph ?" as the real-time window does.
+    void SetUnsavedRecording(bool on) { unsavedRecording_ = on; }
+    bool UnsavedRecording() const { return unsavedRecording_; }
+
     // The closing questions; false keeps the window open.
     bool FormCloseQuery();
     // Asked by the main window before it closes: the answer is kept, so that the close that
@@ -203,5 +208,6 @@ private:
     bool dataSetsToPlace_ = false;
     bool closeApproved_ = false;
     bool* discardOnClose_ = nullptr; // the unsaved mark given up when the window closes
+    bool unsavedRecording_ = false;
     QMetaObject::Connection activation_;
 };

@@ -17,6 +17,10 @@ ApplyOutcome ApplyMemoryImage(const MemoryImage& image, DataSetStore& store, IDa
     // saved from never disagree after a folder error.
     outcome.tempFileWritten = writeCollectionTempFile(image, &outcome.tempFileReason);
     store = std::move(parsed.store);
+    // A collection saved later must not pass an older copy off as these sets.
+    if (!outcome.tempFileWritten)
+        store.SetTempFileNotWritten(outcome.tempFileReason.isEmpty() ? QStringLiteral("unknown error")
+                                                                      : outcome.tempFileReason);
     view.ListDataSets(store);
     view.ShowDataSet(0);
     return outcome;

@@ -11,6 +11,8 @@
 
 #include "logger/DataSet.h"
 
+#include <QString>
+
 #include <span>
 #include <vector>
 
@@ -33,9 +35,15 @@ public:
     const std::vector<float>& SampleValues() const { return values_; }
     const std::vector<double>& SampleTimes() const { return times_; }
 
+    // The temporary file a collection is saved from could not be written when these sets were
+    // decoded: it holds older sets, or none. The system's reason; empty while it holds these.
+    const QString& TempFileNotWritten() const { return tempFileNotWritten_; }
+    void SetTempFileNotWritten(QString reason) { tempFileNotWritten_ = std::move(reason); }
+
 private:
     std::vector<DataSet> sets_;
     std::vector<float> values_;
     std::vector<double> times_;
     std::vector<int> firstValue_{0};
+    QString tempFileNotWritten_;
 };

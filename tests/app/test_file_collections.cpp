@@ -7,6 +7,7 @@
 #include "FileShell.h"
 #include "LoggerFixtures.h"
 #include "files/FileFixtures.h"
+#include "support/FileSizeLimit.h"
 
 #include "logger/ApplyMemoryImage.h"
 #include "logger/CollectionTempFile.h"
@@ -192,6 +193,51 @@ TEST(FileCollections, AFailedCollectionSaveKeepsTheWindowAndTheMark)
     EXPECT_TRUE(s.w->LoggerWindow.isNull());
     EXPECT_FALSE(s.w->Unsaved().LoggerDataUnsaved);
     EXPECT_EQ(readAll(good), readAll(collectionTempFilePath()));
+}
+
+// Sets shown that the temporary file could not keep (the disk is full) are not saved as a
+// collection: "Save all data sets" says why instead of copying the older sets the file holds.
+TEST(FileCollections, SetsTheTemporaryFileDoesNotHoldAreNotSavedAsACollection)
+{
+    FileShell s;
+    const MemoryImage older = fixtures::imageOf({fixtures::run(5)});
+    const MemoryImage newer = fixtures::imageOf(sim::sampleRuns());
+    const QString olderPath = s.path(QStringLiteral("older.CH4"));
+    const QString newerPath = s.path(QStringLiteral("newer.CH4"));
+    ASSERT_TRUE(writeAll(olderPath, older));
+    ASSERT_TRUE(writeAll(newerPath, newer));
+    s.answer({choose(OpenSaveChoice::AllSets), file(olderPath)});
+    s.open();
+    ASSERT_EQ(readAll(collectionTempFilePath()), older);
+
+    s.answer({choose(OpenSaveChoice::AllSets), file(newerPath)});
+    {
+        const FileSizeLimit disk(64);
+        s.open();
+    }
+    ASSERT_EQ(s.w->DataSets().count(), 3);
+    ASSERT_EQ(readAll(collectionTempFilePath()), older);
+    ASSERT_EQ(s.answers.asked.size(), 1);
+    const QString saved = s.path(QStringLiteral("saved.CH4"));
+    s.w->Unsaved().LoggerDataUnsaved = true;
+    s.w->MdiArea->setActiveSubWindow(GraphWindows::SubWindowOf(*s.w->LoggerWindow));
+    s.answer({choose(OpenSaveChoice::AllSets), file(saved)});
+    s.save();
+    EXPECT_FALSE(QFileInfo::exists(saved));
+    EXPECT_TRUE(s.w->Unsaved().LoggerDataUnsaved);
+    ASSERT_EQ(s.answers.asked.size(), 2);
+    EXPECT_TRUE(s.answers.asked[1].startsWith(
+        QStringLiteral("The data sets shown cannot be saved as a data set collection")));
+    EXPECT_TRUE(s.answers.asked[1].contains(QStringLiteral("DataSetsTemp.tmp")));
+
+    // Kept at the next opening: saved as they are.
+    s.answer({choose(OpenSaveChoice::AllSets), file(newerPath)});
+    s.open();
+    s.w->MdiArea->setActiveSubWindow(GraphWindows::SubWindowOf(*s.w->LoggerWindow));
+    s.answer({choose(OpenSaveChoice::AllSets), file(saved)});
+    s.save();
+    EXPECT_EQ(readAll(saved), newer);
+    EXPECT_FALSE(s.w->Unsaved().LoggerDataUnsaved);
 }
 
 // The second button of the data-logger window's Save: the set shown, as a single file.

@@ -13,6 +13,8 @@
 #include "files/TextExport.h"
 #include "graph/GraphFile.h"
 
+#include <qcustomplot.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +23,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTableView>
+#include <QTest>
+#include <QTime>
 #include <QToolButton>
 
 #include <cmath>
@@ -105,6 +109,13 @@ TEST(FileCommands, GraphRoundTripsThroughCsvWithADecimalPoint)
 TEST(FileCommands, GraphRoundTripsThroughTextWithADecimalComma)
 {
     roundTrip(QStringLiteral("run.TXT"), QLocale(QLocale::German, QLocale::Germany));
+}
+
+// A .csv name typed where the decimal separator is a comma: the values are quoted and read back
+// whole.
+TEST(FileCommands, GraphRoundTripsThroughCsvWithADecimalComma)
+{
+    roundTrip(QStringLiteral("run.csv"), QLocale(QLocale::German, QLocale::Germany));
 }
 
 // With a decimal comma the CSV type is not offered and the open choice says so.
@@ -238,6 +249,10 @@ TEST(FileCommands, AGraphFileOpensInItsOwnWindow)
     FileShell s;
     ChartState st = filefixtures::recordedChart(50, 50);
     st.settings.axes[0].multiAxesProportions = 1.0;   // one axis: not split
+    // Annotated in an earlier run: a text and a cross.
+    st.graphAnnotations.resize(6);
+    st.graphAnnotations[4] = {sg::sgAnnotText, st.data.x(0, 10), 30.0, QStringLiteral("lid"), 0};
+    st.graphAnnotations[5] = {sg::sgAnnotCross, st.data.x(0, 20), 40.0, QString(), 0};
     const QString path = s.path(QStringLiteral("g.ghf"));
     writeGraphFile(st, path);
     s.openFile(path);
@@ -253,6 +268,21 @@ TEST(FileCommands, AGraphFileOpensInItsOwnWindow)
     EXPECT_EQ(g->Chart1->AllowDataLabels(), sg::sgNoDataLabels);
     EXPECT_EQ(g->Chart1->state().data, st.data);
     EXPECT_FALSE(g->txtMin[2]->text().isEmpty());
+
+    // A cross placed on it takes the chart's next free index, whatever this run has counted:
+    // the annotations the file holds stay.
+    ASSERT_EQ(s.w->Annotations().AnnotationCounter, 3);
+    ASSERT_EQ(st.graphAnnotations, g->Chart1->state().graphAnnotations);
+    g->ToolButton5->click();
+    QTest::mouseClick(g->Chart1->plotForTests(), Qt::LeftButton, {},
+                      g->Chart1->GraphArea().center());
+    EXPECT_EQ(s.w->Annotations().AnnotationCounter, 6);
+    const auto& placed = g->Chart1->state().graphAnnotations;
+    ASSERT_EQ(placed.size(), 7u);
+    EXPECT_EQ(placed[4], st.graphAnnotations[4]);
+    EXPECT_EQ(placed[5], st.graphAnnotations[5]);
+    EXPECT_EQ(placed[6].type, sg::sgAnnotCross);
+    g->ToolButton4->click();
 
     // A split graph keeps its split box ticked and its tools off.
     st.settings.axes[0].multiAxesProportions = 0.25;
@@ -338,6 +368,41 @@ TEST(FileCommands, OutputToGraphOnlyFromATableWithData)
     ASSERT_EQ(made.size(), 1);
     EXPECT_TRUE(made.front()->isVisible());
     EXPECT_EQ(made.front()->Chart1->XDataII(0, 0), 0.0);
+}
+
+// "Output Tabular to graph" lets events run after every row. The table window closed meanwhile
+// leaves the graph to be finished from the rows it had; the program closed meanwhile ends it.
+TEST(FileCommands, ClosingTheTableOrTheProgramWhileItIsGraphed)
+{
+    FileShell s;
+    const QString path = s.path(QStringLiteral("rows.txt"));
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += "3/14/2024\t" + QTime(10, 0).addSecs(i).toString("h:mm:ss AP").toLatin1() +
+                 "\t1\t2\t3\t4\r\n";
+    ASSERT_TRUE(writeAll(path, bytes));
+    s.openFile(path);
+    ASSERT_NE(s.currentAs<TfrmList>(), nullptr);
+    atFirstLine([&] {
+        for (QMdiSubWindow* sub : s.w->MdiArea->subWindowList())
+            if (qobject_cast<TfrmList*>(sub->widget()))
+                sub->close();
+    });
+    s.w->btnOutputToGraphClick();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QList<TfrmGraph*> made = graphsCalled(s, path);
+    ASSERT_EQ(made.size(), 1);
+    const Chart& chart = *made.front()->Chart1;
+    ASSERT_EQ(chart.Points(), 3000);
+    EXPECT_NE(chart.XDataII(3, 2999), 0.0);
+    EXPECT_EQ(chart.YData(3, 2999), 4.0f);
+
+    s.openFile(path);
+    atFirstLine([&] { s.w->close(); });
+    s.w->btnOutputToGraphClick();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(s.windows(), 0);
+    EXPECT_EQ(progressWindow(QStringLiteral("Graphing Progress")), nullptr);
 }
 
 // Cancel in the progress window: the lines written before it remain, and the save has not

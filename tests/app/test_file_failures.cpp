@@ -7,6 +7,7 @@
 
 #include "FileShell.h"
 #include "files/FileFixtures.h"
+#include "support/FileSizeLimit.h"
 
 #include "base/DateTime.h"
 #include "app/RecorderWiring.h"
@@ -18,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QToolButton>
+
+#include <tuple>
 
 using namespace fileshell;
 using filefixtures::readAll;
@@ -46,6 +49,18 @@ QStringList openWindows(const FileShell& s)
         out << text;
     }
     return out;
+}
+
+// The bytes this process has read from files so far (Linux).
+qint64 bytesReadSoFar()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
 }
 
 } // namespace
@@ -147,6 +162,35 @@ TEST(FileFailures, BadGraphFilesGiveTheErrorBoxAndNoWindow)
         EXPECT_EQ(s.windows(), before) << i;
     }
     EXPECT_FALSE(s.w->Files().Busy());
+
+    // Large files named .ghf (sparse, so that they take no disk): one that is no graph, and one
+    // that starts as a graph but claims more than a chart can hold. Both are refused from their
+    // first bytes, without being read into memory.
+    QByteArray claim("KOLVACHT", 8);
+    for (const quint32 v : {ChartImageVersion, quint32(MaxChartImageBytes + 1000 - 20), 0u})
+        claim.append(reinterpret_cast<const char*>(&v), 4);
+    const QList<std::pair<QByteArray, QString>> large = {
+        {QByteArray(16, 'x'), QStringLiteral("not a graph")},
+        {claim, QStringLiteral("larger than any chart")}};
+    for (const auto& [head, says] : large) {
+        const qint64 size = head == claim ? MaxChartImageBytes + 1004 : 600'000'000;
+        const QString path = s.path(QStringLiteral("large.ghf"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const quint32 n = quint32(size - 4);
+        f.write(reinterpret_cast<const char*>(&n), 4);
+        f.write(head);
+        ASSERT_TRUE(f.resize(size));
+        f.close();
+        const qint64 readBefore = bytesReadSoFar();
+        s.answers.errors.clear();
+        s.openFile(path);
+        const qint64 read = bytesReadSoFar() - readBefore;
+        ASSERT_EQ(s.answers.errors.size(), 1);
+        EXPECT_TRUE(s.answers.errors[0].contains(says)) << s.answers.errors[0].toStdString();
+        EXPECT_LT(read, 10'000'000) << "bytes read";
+        ASSERT_TRUE(QFile::remove(path));
+    }
 }
 
 // Saves that fail are told with the name and the reason, and return "not saved".
@@ -175,6 +219,23 @@ TEST(FileFailures, FailedSavesAreToldAndAreNoSave)
     EXPECT_FALSE(s.w->Files().Save(s.current()));
     ASSERT_EQ(s.answers.asked.size(), 1);
     EXPECT_TRUE(s.answers.asked[0].contains(QDir::toNativeSeparators(tableNowhere)));
+    // A text export that fails on the way (the disk fills up) leaves the file it was to replace
+    // whole.
+    const QString kept = s.path(QStringLiteral("kept.txt"));
+    ASSERT_TRUE(writeAll(kept, "the old export\r\n"));
+    s.answers.asked.clear();
+    s.answer({file(kept), all()});
+    bool exported = true;
+    {
+        const FileSizeLimit disk(300);
+        exported = s.w->SaveGraph(*g->Chart1);
+    }
+    EXPECT_FALSE(exported);
+    EXPECT_EQ(readAll(kept), "the old export\r\n");
+    ASSERT_EQ(s.answers.asked.size(), 1);
+    EXPECT_TRUE(s.answers.asked[0].contains(QDir::toNativeSeparators(kept)));
+    EXPECT_EQ(QDir(s.path(QString())).entryList({"kept.txt*"}, QDir::Files),
+              QStringList{"kept.txt"});
     // A graph file written over an existing one that fails leaves the old one whole.
     const QString old = s.path(QStringLiteral("old.ghf"));
     ASSERT_TRUE(writeAll(old, "the old graph"));
@@ -267,7 +328,7 @@ TEST(FileFailures, TheRealTimeClearQuestionSavesForReal)
 }
 
 // File, Save of the real-time window after the recording: the samples are safe in the file and
-// the journal goes; a cancelled save keeps it.
+// the journal goes; a cancelled save or an export of part of the points keeps it.
 TEST(FileFailures, ACompletedSaveOfTheRealTimeChartEndsItsJournal)
 {
     Recorded s;
@@ -285,6 +346,22 @@ TEST(FileFailures, ACompletedSaveOfTheRealTimeChartEndsItsJournal)
               }});
     s.save();
     EXPECT_EQ(s.journals().size(), 1);   // cancelled after its first line: no save
+    // Points 1 to 2 of 3, or an empty range past the end: the file is written, but the recording
+    // is not saved. Its journal stays, and so does its mark: the closing question's Yes with such
+    // an export keeps the window.
+    for (const auto& [from, to, lines] : {std::tuple{"1", "2", 2}, std::tuple{"5", "9", 0}}) {
+        s.answer({file(path), range(from, to)});
+        s.save();
+        EXPECT_EQ(readAll(path).count('\n'), lines);
+        EXPECT_EQ(s.journals().size(), 1) << from;
+    }
+    s.answers.choices = {Answer::Yes};
+    s.answer({file(path), range("1", "2")});
+    GraphWindows::SubWindowOf(s.rt())->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(s.w->RealTimeWindow);
+    EXPECT_TRUE(s.w->Unsaved().RealTimeUnsaved);
+    EXPECT_EQ(s.journals().size(), 1);
     s.answer({file(path), all()});
     s.save();
     EXPECT_EQ(readAll(path).count('\n'), 3);

@@ -12,16 +12,23 @@
 #include "app/UAbout.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"
+#include "graph/TempFolder.h"
 #include "graph/UGraph.h"
+#include "graph/USetupScale.h"
 #include "panel/UPanel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCheckBox>
 #include <QDialog>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -36,6 +43,7 @@ namespace {
 void noSystemDevices(QStringList&) {}
 
 struct Shell {
+    TempDataFolder data;   // as a fresh installation has it: empty
     PrivateSettings settings;
     ScriptedPrompts answers;
     std::unique_ptr<TfrmMain> w;
@@ -91,10 +99,35 @@ TEST(GraphShell, StartUpOpensTheRealTimeGraphBesideThePanel)
     EXPECT_FALSE(rt.pnlDataSets->isVisible());
     EXPECT_NEAR(rt.Chart1->ManualMaxX() - rt.Chart1->ManualMinX(), 110.0 / 86400, 1e-9);
     EXPECT_NEAR(w.Recorder().XExtension, 10.0 / 86400, 1e-12);
-    // Without a template the user is told once, with the template's path.
+    // A first start writes the template from the defaults: nothing is asked, the window has
+    // the default look, and "Save this setting " of the Y axis dialog keeps new extents there.
+    EXPECT_TRUE(s.answers.asked.isEmpty()) << s.answers.asked.join('|').toStdString();
+    const QString templatePath = s.data.path(QStringLiteral("template/graph.ghf"));
+    ASSERT_TRUE(QFileInfo::exists(templatePath));
+    EXPECT_EQ(rt.Chart1->SubsetColors(0), QColor(0, 0, 255));
+    EXPECT_EQ(rt.Chart1->SubsetColors(3), QColor(255, 0, 255));
+    EXPECT_EQ(rt.Chart1->MultiAxesProportions(3), 0.25);
+    rt.SetDialogRunner([](QDialog& d) {
+        auto& scale = dynamic_cast<TfrmSetupScale&>(d);
+        scale.edtT2Max->setText(QStringLiteral("450"));
+        scale.chkSave->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    rt.btnChangeScale->click();
+    EXPECT_TRUE(s.answers.asked.isEmpty()) << s.answers.asked.join('|').toStdString();
+    TfrmGraph* logger = w.OpenLoggerGraph();
+    logger->Chart1->SetWorkingAxis(1);
+    EXPECT_EQ(logger->Chart1->ManualMaxY(), 450.0);
+    EXPECT_TRUE(s.answers.asked.isEmpty()) << s.answers.asked.join('|').toStdString();
+
+    // A template the user deletes is missed again, by its full path, and not made anew.
+    ASSERT_TRUE(QFile::remove(templatePath));
+    s.sub(logger)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    w.OpenLoggerGraph();
     ASSERT_EQ(s.answers.asked.size(), 1);
-    EXPECT_TRUE(s.answers.asked[0].startsWith("Can not fine the file "));
-    EXPECT_TRUE(s.answers.asked[0].contains("template/graph.ghf"));
+    EXPECT_TRUE(s.answers.asked[0].startsWith("Can not fine the file " + templatePath));
+    EXPECT_FALSE(QFileInfo::exists(templatePath));
 }
 
 TEST(GraphShell, AtMostOneRealTimeWindowAndClosingItResetsTheRecording)
@@ -255,8 +288,7 @@ TEST(GraphShell, OneCancelKeepsTheProgramOpen)
     EXPECT_TRUE(s.w->LoggerWindow);
     EXPECT_TRUE(s.w->PanelWindow);
     EXPECT_TRUE(s.w->MainTimer->isActive());
-    EXPECT_EQ(s.answers.asked.mid(2), // after the two missing-template messages
-              (QStringList{"Save Real-Time Graph ?", "Save DataLogger Data ?"}));
+    EXPECT_EQ(s.answers.asked, (QStringList{"Save Real-Time Graph ?", "Save DataLogger Data ?"}));
     // The No for the real-time graph did not count: it still holds unsaved samples.
     EXPECT_TRUE(s.w->Unsaved().RealTimeUnsaved);
 

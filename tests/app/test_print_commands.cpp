@@ -70,6 +70,48 @@ TEST(PrintCommands, ATableWindowPrintsItsRows)
     EXPECT_TRUE(anyLine(pages, printfixtures::rowCells(17)[0] + QStringLiteral(" "), true));
 }
 
+// A table opened from a file whose dates differ in length: in the printout every column starts
+// at the same character position on every line, under its title, and no date runs into its
+// time.
+TEST(PrintCommands, ColumnsLineUpWhateverTheDatesLength)
+{
+    PrintShell s;
+    const QStringList dates = {QStringLiteral("9 Dec 2026"), QStringLiteral("19 Dec 2026"),
+                               QStringLiteral("Wednesday, 9 December 2026"),
+                               QStringLiteral("1/2/2027")};
+    QByteArray bytes;
+    for (const QString& d : dates)
+        bytes += d.toUtf8() + "\t22:04:47\t21.5\tOL\t-5.0\t1000.5\r\n";
+    const QString file = s.path(QStringLiteral("dates.txt"));
+    ASSERT_TRUE(filefixtures::writeAll(file, bytes));
+    s.openFile(file);
+    ASSERT_NE(s.currentAs<TfrmList>(), nullptr);
+    s.w->btnPrint->click();
+    const auto pages = s.pages();
+    ASSERT_EQ(pages.size(), 1u);
+    const auto& lines = pages[0].lines;
+    ASSERT_EQ(lines.size(), 5u);
+    const QString& titles = lines[0].text;
+    const QStringList columns = {QStringLiteral("Time"), QStringLiteral("T1"),
+                                 QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")};
+    const QStringList cells = {QStringLiteral("22:04:47"), QStringLiteral("21.5"),
+                               QStringLiteral("OL"), QStringLiteral("-5.0"),
+                               QStringLiteral("1000.5")};
+    for (std::size_t row = 1; row < lines.size(); ++row) {
+        const QString& line = lines[row].text;
+        SCOPED_TRACE(line.toStdString());
+        EXPECT_EQ(line.indexOf(dates[qsizetype(row) - 1]), titles.indexOf(QStringLiteral("Date")));
+        qsizetype from = 0;
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            const qsizetype at = line.indexOf(cells[c], from);
+            ASSERT_GT(at, 0) << cells[c].toStdString();
+            EXPECT_EQ(at, titles.indexOf(columns[c])) << columns[c].toStdString();
+            EXPECT_EQ(line.at(at - 1), QLatin1Char(' '));
+            from = at + 1;
+        }
+    }
+}
+
 TEST(PrintCommands, AGraphWindowPrintsItsChartThroughTheChartsDialogs)
 {
     PrintShell s;

@@ -9,6 +9,7 @@
 #include "support/ScriptedPrompts.h"
 
 #include "base/DateTime.h"
+#include "app/FileCommands.h"
 #include "app/RecorderWiring.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"
@@ -22,6 +23,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -314,7 +317,58 @@ TEST(RecorderShell, AJournalLeftByACrashIsOfferedAndOpenedAsAPlainGraph)
     EXPECT_EQ(g->txtMax[0]->text().left(5), "21.6@");   // the twelfth sample
     EXPECT_FALSE(g->tbntClr->isVisibleTo(g));
     EXPECT_TRUE(QDir(folder).entryList({"*.csv"}, QDir::Files).isEmpty());
-    EXPECT_EQ(QDir(folder + "/recovered").entryList({"*.csv"}, QDir::Files).size(), 1);
+    const auto recovered = [&] {
+        return QDir(folder + "/recovered").entryList({"*.csv"}, QDir::Files);
+    };
+    EXPECT_EQ(recovered().size(), 1);
+
+    // Never saved, it counts as unsaved: closing it asks, as the real-time window does, and its
+    // journal stays in recovered/ until it is saved.
+    QMdiSubWindow* sub = GraphWindows::SubWindowOf(*g);
+    answers.asked.clear();
+    answers.choices = {Answer::Cancel};
+    sub->close();
+    EXPECT_EQ(answers.asked, QStringList{"Save Real-Time Graph ?"});
+    ASSERT_TRUE(w.Graphs().Windows().contains(g));
+    const QString saved = data.path(QStringLiteral("recovered.ghf"));
+    w.Files().SetDialogRunner([&](QDialog& d) {
+        dynamic_cast<QFileDialog&>(d).selectFile(saved);
+        return int(QDialog::Accepted);
+    });
+    answers.choices = {Answer::Yes};
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(QFileInfo::exists(saved));
+    EXPECT_EQ(w.Graphs().Windows().size(), 1);
+    EXPECT_TRUE(recovered().isEmpty());
+}
+
+// Two copies of the program on one data folder: the second does not offer the journal that the
+// first is writing as a crashed recording's, and leaves it where it is.
+TEST(RecorderShell, ASecondRunningCopyLeavesTheFirstOnesJournalAlone)
+{
+    RecorderShell first;
+    first.connectMeter();
+    first.count = QStringLiteral("100");
+    first.w->Run1->trigger();
+    first.w->RealTime().SampleDue(DateTime::now());
+    ASSERT_EQ(first.journals().size(), 1);
+
+    ScriptedPrompts answers;
+    answers.questionAnswer = true;
+    TfrmMain second({}, nullptr, &noSystemDevices);
+    second.SetPrompts(answers.prompts());
+    second.show();
+    ASSERT_TRUE(waitFor([&] { return second.StartupDone(); }, 30000));
+    QCoreApplication::processEvents();   // the queued recovery offer
+    second.MainTimer->stop();
+    for (const QString& q : answers.asked)
+        EXPECT_FALSE(q.contains(QStringLiteral("Do you want to open it ?"))) << q.toStdString();
+    EXPECT_EQ(second.Graphs().Windows().size(), 1);
+    EXPECT_EQ(first.journals().size(), 1);
+    first.w->RealTime().SampleDue(DateTime::now());
+    EXPECT_EQ(first.w->Recorder().SampleCount, 2);
+    EXPECT_EQ(readJournal(first.w->RealTime().Recorder().Journal().path()).samples.size(), 2u);
 }
 
 // The whole road on the simulated meter behind a pseudo-terminal, in real time: the main timer

@@ -160,7 +160,7 @@ TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)
         const char* reason; // a part of the one-line reason
     };
     const Case cases[] = {
-        {{QStringLiteral("sets"), cut}, "is not a usable data set collection file"},
+        {{QStringLiteral("sets"), cut}, "is not a usable data set collection file. Data set 1 "},
         {{QStringLiteral("export"), cut}, "is not a usable data set collection file"},
         {{QStringLiteral("sets"), empty}, "is empty"},
         {{QStringLiteral("sets"), graph}, "realtime.ghf is a graph file, not a data set collection file"},

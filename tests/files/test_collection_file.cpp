@@ -52,7 +52,7 @@ TEST(CollectionFile, SaveCopiesTheTemporaryFileByteForByte)
     ASSERT_TRUE(writeAll(collectionTempFilePath(), image()));
     ASSERT_TRUE(writeAll(tmp.path("old.CH4"), QByteArray(50000, 'x')));
     bool unsaved = true;
-    const CollectionResult r = saveCollection(tmp.path("old.CH4"), unsaved);
+    const CollectionResult r = saveCollection(tmp.path("old.CH4"), DataSetStore(), unsaved);
     ASSERT_EQ(r.status, CollectionStatus::Ok);
     EXPECT_FALSE(unsaved);
     EXPECT_EQ(readAll(tmp.path("old.CH4")), image());
@@ -63,7 +63,7 @@ TEST(CollectionFile, SaveSaysWhyItCouldNotAndKeepsTheDataUnsaved)
 {
     TempDataFolder tmp;
     bool unsaved = true;
-    CollectionResult r = saveCollection(tmp.path("a.CH4"), unsaved);
+    CollectionResult r = saveCollection(tmp.path("a.CH4"), DataSetStore(), unsaved);
     EXPECT_EQ(r.status, CollectionStatus::NoTemporaryFile);
     EXPECT_TRUE(unsaved);
     EXPECT_FALSE(QFileInfo::exists(tmp.path("a.CH4")));
@@ -72,7 +72,7 @@ TEST(CollectionFile, SaveSaysWhyItCouldNotAndKeepsTheDataUnsaved)
     QDir().mkpath(tmp.path("temp"));
     ASSERT_TRUE(writeAll(collectionTempFilePath(), image()));
     const QString target = tmp.path("missing/folder/a.CH4");
-    r = saveCollection(target, unsaved);
+    r = saveCollection(target, DataSetStore(), unsaved);
     EXPECT_EQ(r.status, CollectionStatus::CannotWrite);
     EXPECT_TRUE(unsaved);
     EXPECT_TRUE(collectionStatusText(r).contains(QDir::toNativeSeparators(target)));
@@ -80,7 +80,7 @@ TEST(CollectionFile, SaveSaysWhyItCouldNotAndKeepsTheDataUnsaved)
 
     // A target that is a folder: the copy fails and nothing of it is touched.
     QDir().mkpath(tmp.path("folder.CH4"));
-    r = saveCollection(tmp.path("folder.CH4"), unsaved);
+    r = saveCollection(tmp.path("folder.CH4"), DataSetStore(), unsaved);
     EXPECT_EQ(r.status, CollectionStatus::CannotWrite);
     EXPECT_TRUE(QFileInfo(tmp.path("folder.CH4")).isDir());
     EXPECT_TRUE(unsaved);
@@ -135,7 +135,7 @@ TEST(CollectionFile, OpenReplacesTheTemporaryFileOnlyForAnAcceptedImage)
     EXPECT_EQ(readAll(collectionTempFilePath()), image());
     // Saved again, it is the same file.
     bool unsaved = false;
-    ASSERT_EQ(saveCollection(tmp.path("out.CH4"), unsaved).status, CollectionStatus::Ok);
+    ASSERT_EQ(saveCollection(tmp.path("out.CH4"), DataSetStore(), unsaved).status, CollectionStatus::Ok);
     EXPECT_EQ(readAll(tmp.path("out.CH4")), image());
 }
 

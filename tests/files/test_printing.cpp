@@ -64,24 +64,25 @@ struct PdfPrinting {
     }
 };
 
+// The printed line of a fixture row as the column rules make it, written out by hand: "No" 10
+// characters wide, the dates of 10 characters 12 (two blanks after the longest cell), the time
+// 17, the readings 10. The blanks after the last cell leave no trace in the file.
 QString rowLine(int r)
 {
-    // The printed line of a fixture row as the padding rules make it, written out by hand:
-    // row numbers below 10 take 18 blanks, below 100 16, the rest 14; the date fills its
-    // column; the time of 8 characters takes 18; readings of 4 characters 12 and "OL" 16.
-    // The blanks after the last cell leave no trace in the file.
     const auto cells = printfixtures::rowCells(r);
-    const int noBlanks = r < 10 ? 18 : r < 100 ? 16 : 14;
-    QString line = cells[0] + blanks(noBlanks) + cells[1] + cells[2] + blanks(18) + cells[3] +
-                   blanks(12) + cells[4] + blanks(cells[4] == QLatin1String("OL") ? 16 : 12) +
-                   cells[5] + blanks(12) + cells[6];
-    return line;
+    const int widths[] = {10, 12, 17, 10, 10, 10};
+    QString line;
+    for (int c = 0; c < 6; ++c)
+        line += cells[std::size_t(c)] + blanks(widths[c] - int(cells[std::size_t(c)].size()));
+    return line + cells[6];
 }
 
-const QString HeaderLine = QStringLiteral("No") + blanks(16) + QStringLiteral("Date") +
-                           blanks(12) + QStringLiteral("Time") + blanks(26) +
-                           QStringLiteral("T1") + blanks(16) + QStringLiteral("T2") + blanks(16) +
-                           QStringLiteral("T3") + blanks(16) + QStringLiteral("T4");
+// The title line of a fixture table, and of a table without dates (its date column 10 wide).
+const QString HeaderLine = QStringLiteral("No") + blanks(8) + QStringLiteral("Date") + blanks(8) +
+                           QStringLiteral("Time") + blanks(13) + QStringLiteral("T1") + blanks(8) +
+                           QStringLiteral("T2") + blanks(8) + QStringLiteral("T3") + blanks(8) +
+                           QStringLiteral("T4");
+const QString EmptyTableHeaderLine = QString(HeaderLine).remove(14, 2);
 
 } // namespace
 
@@ -135,8 +136,8 @@ TEST(PrintTable, TitleAndOneEmptyRowPrintOnePageOfTwoLines)
     ASSERT_EQ(pages.size(), 1u);
     // The second line holds only blanks, which leave no text in the file.
     ASSERT_EQ(pages[0].lines.size(), 1u);
-    EXPECT_EQ(pages[0].lines[0].text, HeaderLine);
-    EXPECT_EQ(tablePrintLine(table, 1), blanks(154));
+    EXPECT_EQ(pages[0].lines[0].text, EmptyTableHeaderLine);
+    EXPECT_EQ(tablePrintLine(table, 1, tablePrintColumns(table)), blanks(77));
 }
 
 TEST(PrintTable, ChosenPagesOnly)

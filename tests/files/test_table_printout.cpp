@@ -16,34 +16,35 @@ QString blanks(int n)
 
 } // namespace
 
-TEST(TablePrintLine, PadsEachCellWithTwoBlanksPerMissingCharacter)
+TEST(TablePrintLine, EveryColumnStartsAtTheSamePlaceOnEveryLine)
 {
     TableModel table;
-    table.setGridRowCount(3);
+    table.setGridRowCount(4);
     const QStringList cells = {QStringLiteral("12"),       QStringLiteral("14/03/2024"),
                                QStringLiteral("10:15:30"), QStringLiteral("OL"),
                                QStringLiteral("1234.5678901"), QStringLiteral("-5.2"),
                                QStringLiteral("")};
     for (int c = 0; c < 7; ++c)
         table.setCell(1, c, cells[c]);
+    table.setCell(2, 1, QStringLiteral("9/3/2024"));
+    const TablePrintColumns widths = tablePrintColumns(table);
 
-    // "12": 16 blanks; a date of exactly 10: none; a time of 8 in the time column's 17: 18;
-    // "OL": 16; a cell past its width is neither padded nor cut; an empty cell: 20.
-    EXPECT_EQ(tablePrintLine(table, 1),
-              QStringLiteral("12") + blanks(16) + QStringLiteral("14/03/2024") +
-                  QStringLiteral("10:15:30") + blanks(18) + QStringLiteral("OL") + blanks(16) +
-                  QStringLiteral("1234.5678901") + QStringLiteral("-5.2") + blanks(12) +
-                  blanks(20));
-
-    // The title row is printed like a data row.
-    EXPECT_EQ(tablePrintLine(table, 0),
-              QStringLiteral("No") + blanks(16) + QStringLiteral("Date") + blanks(12) +
-                  QStringLiteral("Time") + blanks(26) + QStringLiteral("T1") + blanks(16) +
-                  QStringLiteral("T2") + blanks(16) + QStringLiteral("T3") + blanks(16) +
-                  QStringLiteral("T4") + blanks(16));
-
-    // An empty row is all blanks: 2 x 17 for the time column and 2 x 10 for six others.
-    EXPECT_EQ(tablePrintLine(table, 2), blanks(154));
+    // The nominal widths, or the longest cell and two blanks: "14/03/2024" widens the date
+    // column to 12, "1234.5678901" T2 to 14; the time column keeps its 17.
+    EXPECT_EQ(widths, (TablePrintColumns{10, 12, 17, 10, 14, 10, 10}));
+    EXPECT_EQ(tablePrintLine(table, 1, widths),
+              QStringLiteral("12") + blanks(8) + QStringLiteral("14/03/2024") + blanks(2) +
+                  QStringLiteral("10:15:30") + blanks(9) + QStringLiteral("OL") + blanks(8) +
+                  QStringLiteral("1234.5678901") + blanks(2) + QStringLiteral("-5.2") + blanks(6) +
+                  blanks(10));
+    EXPECT_EQ(tablePrintLine(table, 2, widths).indexOf(QLatin1Char('9')), 10);
+    // The title row is printed like a data row; an empty row is all blanks.
+    EXPECT_EQ(tablePrintLine(table, 0, widths),
+              QStringLiteral("No") + blanks(8) + QStringLiteral("Date") + blanks(8) +
+                  QStringLiteral("Time") + blanks(13) + QStringLiteral("T1") + blanks(8) +
+                  QStringLiteral("T2") + blanks(12) + QStringLiteral("T3") + blanks(8) +
+                  QStringLiteral("T4") + blanks(8));
+    EXPECT_EQ(tablePrintLine(table, 3, widths), blanks(83));
 }
 
 TEST(TablePrintLayout, HundredRowsOnPagesOfFortyLines)

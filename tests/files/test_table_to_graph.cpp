@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace filefixtures;
@@ -176,15 +179,61 @@ TEST(TableToGraph, RoundTripsWithADecimalComma)
     roundTrip(QLocale(QLocale::French), QStringLiteral("run.TXT"), QLatin1Char('\t'));
 }
 
-TEST(TableToGraph, ACsvFileWithDecimalCommasSplitsItsNumbers)
+namespace {
+
+// The fields of every line of a CSV file as Python's csv module reads them (as spreadsheets do).
+QList<QStringList> pythonCsvFields(const QString& path)
 {
-    // Why CSV is not offered with a decimal comma: written anyway, 23,5 reads as two fields.
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import csv, json, sys\n"
+                                 "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                                 "    print(json.dumps(list(csv.reader(f))))\n"),
+                  path});
+    EXPECT_TRUE(python.waitForFinished(30000)) << "python3: " << python.errorString().toStdString();
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    QList<QStringList> rows;
+    for (const QJsonValue& row : QJsonDocument::fromJson(python.readAllStandardOutput()).array()) {
+        QStringList fields;
+        for (const QJsonValue& f : row.toArray())
+            fields << f.toString();
+        rows << fields;
+    }
+    return rows;
+}
+
+} // namespace
+
+// Where the decimal separator is a comma, a CSV file quotes its values: Python's csv module and
+// the program's reader take the same fields from it, the graph's and a table's alike.
+TEST(TableToGraph, ACsvFileWithDecimalCommasReadsBackAsSpreadsheetsReadIt)
+{
     TempDataFolder tmp;
     const QLocale de(QLocale::German);
     const ChartState original = recordedChart(10, 10);
-    ASSERT_TRUE(exportGraphText(original, tmp.path("run.csv"), QLatin1Char(','), {1, 10}, {}, de).ok());
+    const QString graphCsv = tmp.path("run.csv");
+    ASSERT_TRUE(exportGraphText(original, graphCsv, QLatin1Char(','), {1, 10}, {}, de).ok());
     TableModel table;
-    ASSERT_EQ(readTableFile(tmp.path("run.csv"), table).lines, 10);
-    EXPECT_EQ(table.cell(1, 3) + "," + table.cell(1, 4),
-              LocaleText::fixed(original.data.y(0, 0), 1, de));
+    ASSERT_EQ(readTableFile(graphCsv, table).lines, 10);
+    for (int p = 0; p < 10; ++p)
+        for (int c = 0; c < 4; ++c)
+            ASSERT_EQ(table.cell(p + 1, 3 + c), graphValueText(original.data.y(c, p), de)) << p;
+    ASSERT_TRUE(table.cell(1, 3).contains(QLatin1Char(',')));
+    const auto samePythonFields = [](const QString& path, const TableModel& t) {
+        const QList<QStringList> python = pythonCsvFields(path);
+        ASSERT_EQ(python.size(), 10) << path.toStdString();
+        for (int row = 1; row <= 10; ++row)
+            for (int c = 1; c < TableModel::Columns; ++c)
+                ASSERT_EQ(python[row - 1].value(c - 1), t.cell(row, c)) << row << " " << c;
+    };
+    samePythonFields(graphCsv, table);
+
+    table.setCell(2, 6, QStringLiteral("said \"hot\", twice"));
+    const QString tableCsv = tmp.path("table.csv");
+    ASSERT_TRUE(exportTableText(table, tableCsv, {1, 10}).ok());
+    TableModel back;
+    ASSERT_EQ(readTableFile(tableCsv, back).lines, 10);
+    samePythonFields(tableCsv, back);
+    EXPECT_EQ(back.cell(2, 6), QStringLiteral("said \"hot\", twice"));
 }

@@ -29,7 +29,7 @@ TEST(TextExport, GraphLineAsInTheUsersFormats)
     const LocaleText::DateTimeFormat de(QLocale(QLocale::German));
     EXPECT_EQ(graphExportLine(exampleTime(), {23.5f, 9999.0f, -12.0f, 1000.0f}, QLatin1Char(','),
                               de, QLocale(QLocale::German)),
-              "14.03.2012,10:05:30,23,5,OL,-12,0,1000,0\r\n");
+              "14.03.2012,10:05:30,\"23,5\",OL,\"-12,0\",\"1000,0\"\r\n");
     const LocaleText::DateTimeFormat us(kUs);
     EXPECT_EQ(graphExportLine(exampleTime(), {23.5f, 24.04f, -0.04f, 1e-3f}, QLatin1Char('\t'),
                               us, kUs),

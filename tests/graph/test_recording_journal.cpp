@@ -12,14 +12,20 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <bit>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 #include <sys/resource.h>
 #include <unistd.h>   // pause
@@ -188,6 +194,77 @@ TEST(RecordingJournal, AFolderThatCannotBeMadeIsReportedOnceAndTheRecordingGoesO
     EXPECT_EQ(j.statusText(), reports[0]);
     EXPECT_TRUE(j.discard());
     EXPECT_TRUE(QFileInfo(tmp.path("journal")).isFile());   // nothing of the user's touched
+}
+
+// A journal whose creation failed removes nothing when it is given up: the file of its name is
+// another recording's (here all hundred names of that second are taken).
+TEST(RecordingJournal, DiscardAfterAFailedCreationLeavesTheOtherRecordingsFiles)
+{
+    TempDataFolder tmp;
+    ASSERT_TRUE(QDir().mkpath(tmp.path("journal")));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString suffix = attempt == 0 ? QString() : QStringLiteral("_%1").arg(attempt + 1);
+        ASSERT_TRUE(writeAll(tmp.path("journal/2026-12-09_10-15-30" + suffix + ".csv"), "kept"));
+    }
+    ManualClock clock;
+    RecordingJournal j(clock);
+    EXPECT_EQ(j.start(header()), JournalStatus::CannotCreate);
+    EXPECT_TRUE(j.discard());
+    EXPECT_EQ(pendingJournals().size(), 100);
+}
+
+// A slow disk never holds up a sample: the syncs run on a thread of their own, every line is in
+// the file when append() returns, and the syncs asked for while one hangs are served by one more
+// once it is done. A sync that fails is reported once, on the recorder's side.
+TEST(RecordingJournal, ASlowDiskNeverHoldsUpASample)
+{
+    TempDataFolder tmp;
+    ManualClock clock;
+    std::mutex m;
+    std::condition_variable changed;
+    bool released = false;
+    int calls = 0;
+    std::thread::id syncThread;
+    const auto slowDisk = [&](int fd) {
+        std::unique_lock lock(m);
+        ++calls;
+        syncThread = std::this_thread::get_id();
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return released; });
+        return ::fsync(fd) == 0 ? 0 : errno;
+    };
+    RecordingJournal j(clock, {}, journalFolder(), slowDisk);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    ASSERT_EQ(j.start(header()), JournalStatus::Ok);   // its first sync hangs
+    for (int k = 0; k < 20; ++k) {
+        clock.advanceMs(1000);
+        append(j, sample(k));
+        j.syncIfDue();
+    }
+    EXPECT_LT(elapsed.elapsed(), 2000);
+    EXPECT_EQ(readJournal(j.path()).info.sampleCount, 20);
+    {
+        std::unique_lock lock(m);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(5), [&] { return calls == 1; }));
+        EXPECT_NE(syncThread, std::this_thread::get_id());
+        released = true;
+    }
+    changed.notify_all();
+    j.waitForSyncs();
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(j.status(), JournalStatus::Ok);
+
+    QStringList reports;
+    RecordingJournal failing(clock, [&](const QString& t) { reports << t; }, journalFolder(),
+                             [](int) { return EIO; });
+    ASSERT_EQ(failing.start(header()), JournalStatus::Ok);
+    failing.waitForSyncs();
+    append(failing, sample(0));
+    failing.syncIfDue();
+    EXPECT_EQ(failing.status(), JournalStatus::CannotSync);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains(QStringLiteral("cannot be saved to the disk")));
 }
 
 // Child of the test below: records until it is killed, telling the parent each sample written.

@@ -78,6 +78,7 @@ DataSetStore readCollection(const QString& fileName)
     if (parsed.status != ParseStatus::Ok) {
         read.status = CollectionStatus::Rejected;
         read.parseCode = int(parsed.status);
+        read.failedSet = parsed.failedSet;
         throw Failure(collectionStatusText(read));
     }
     return std::move(parsed.store);
