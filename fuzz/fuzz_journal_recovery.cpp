@@ -56,12 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     };
 
+    QString keptAt;
+    hooks.kept = [&](const QString& at) { keptAt = at; };
+
     const int count = offerPendingJournals(hooks, folder);
+    const QString recoveredPath = QDir(folder).filePath(QStringLiteral("recovered/") + name);
     const bool pending = QFileInfo::exists(path);
-    const bool recovered = QFileInfo::exists(QDir(folder).filePath(QStringLiteral("recovered/") + name));
+    const bool recovered = QFileInfo::exists(recoveredPath);
     FUZZ_CHECK(count == opened && asked <= 1 && opened <= asked && messages == 0, "offered more than once");
     FUZZ_CHECK(pending != recovered, "the journal is both pending and recovered, or gone");
-    FUZZ_CHECK(!opened || recovered, "an opened journal is offered again");
+    FUZZ_CHECK(!opened || (recovered && keptAt == recoveredPath), "an opened journal is offered again");
     FUZZ_CHECK(!asked || opened || pending, "a journal declined by the user was moved aside");
+    FUZZ_CHECK(!QFileInfo::exists(journalLockPath(path)), "the journal's lock stays after the offer");
     return 0;
 }
