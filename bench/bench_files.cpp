@@ -99,7 +99,7 @@ void BM_JournalAppend(benchmark::State& state)
     for (auto _ : state) {
         journal.append(filefixtures::start() + k * DateTime::OneSecond, filefixtures::reading(0, k),
                        filefixtures::reading(1, k), filefixtures::reading(2, k),
-                       filefixtures::reading(3, k));
+                       filefixtures::reading(3, k), TemperatureUnit::Celsius);
         ++k;
     }
 }

@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto again = MachineCsv::parseLine(QByteArrayView(line).chopped(1));
         FUZZ_CHECK(again.has_value(), "a written sample that does not read back");
         FUZZ_CHECK(again->time == s.time, "a written time that reads back as another");
+        FUZZ_CHECK(again->unit == s.unit, "a written unit that reads back as another");
         for (std::size_t k = 0; k < 4; ++k)
             FUZZ_CHECK(std::memcmp(&again->values[k], &s.values[k], sizeof(float)) == 0,
                        "a written reading that reads back as another");

@@ -21,5 +21,7 @@ echo "== cancelled download"
 bench/download/cancel.sh build-rel 5
 echo "== meter set-up"
 bench/setup/setup.sh build-rel 1
+echo "== alarm latency"
+build-rel/bin/kolva-alarm-latency 5
 echo "== command line"
 bench/cli/cli.sh build-rel 30

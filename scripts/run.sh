@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up, builds, and runs the program against the simulated meter.
-# The simulator serves a pseudo-terminal; the program is given its path with --port.
+# The simulator serves a pseudo-terminal; the program is given its path with --port. It plays
+# the lively demo profile (an oven, a kettle, a cold room, a probe that falls out); options given
+# to this script go to the simulator and may choose another (--profile reflow, --speed 5, ...).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh --target kolva kolva-meter-sim
 
 sim_out=$(mktemp)
-build/bin/kolva-meter-sim "$@" >"$sim_out" &
+build/bin/kolva-meter-sim --profile demo "$@" >"$sim_out" &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; rm -f "$sim_out"' EXIT
 

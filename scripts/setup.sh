@@ -13,7 +13,10 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev desktop-file-utils
-  poppler-utils python3
+  poppler-utils
+  python3 python3-pandas
+  dbus-daemon
+  lintian appstream man-db groff-base bash-completion
   clang libclang-rt-dev llvm
 )
 

@@ -30,6 +30,10 @@ LinkWiring::LinkWiring(TComPort& comm1, ILinkView& view, QTimer& mainTimer, QTim
                               hooks_.sampleDue(t);
                       }})
 {
+    link_.SetOnMeterLost([this] {
+        if (hooks_.meterLost)
+            hooks_.meterLost();
+    });
 }
 
 void LinkWiring::Comm1RxChar()
@@ -50,15 +54,19 @@ void LinkWiring::MainTimerTimer()
 void LinkWiring::frameReceived(const LiveFrame& frame)
 {
     const PanelDisplay display = DecodeLiveFrame(frame, reading_, decoder_);
+    if (hooks_.decoded)
+        hooks_.decoded(reading_);
     TfrmPanel* panel = hooks_.panel ? hooks_.panel() : nullptr;
     if (!panel)
         return;
     panel->ShowDisplay(display);
+    // Every mode-3 frame enables the blinking; restarting a running timer would put its next
+    // tick off by a whole interval each time, and with frames every 400 ms it would never tick.
     if (display.maxMinTimer) {
-        if (*display.maxMinTimer)
-            maxMinTimer_.start();
-        else
+        if (!*display.maxMinTimer)
             maxMinTimer_.stop();
+        else if (!maxMinTimer_.isActive())
+            maxMinTimer_.start();
     }
 }
 

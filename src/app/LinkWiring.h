@@ -21,6 +21,8 @@ public:
         std::function<TfrmPanel*()> panel;      // the front panel while it exists, else null
         std::function<bool()> recording;        // RealTimeRecording
         std::function<void(double time)> sampleDue; // a real-time sample is due at time
+        std::function<void(const LiveReading&)> decoded; // every frame, once decoded
+        std::function<void()> meterLost;        // the watchdog's third silent tick
     };
 
     LinkWiring(TComPort& comm1, ILinkView& view, QTimer& mainTimer, QTimer& maxMinTimer,

@@ -6,6 +6,7 @@
 #include "link/LiveFrame.h"
 #include "link/LiveLink.h"
 
+#include <optional>
 
 namespace {
 
@@ -20,8 +21,9 @@ void closePort(IComPort& port)
     ignoringErrors([&] { port.Close(); });
 }
 
-// Asks the open port for its identification; a port error counts as no answer.
-bool askIdentification(IComPort& port, const MeterSearchHooks& hooks)
+// Asks the open port for its identification: the reply when it is the meter's, else nothing. A
+// port error counts as no answer.
+std::optional<QByteArray> askIdentification(IComPort& port, const MeterSearchHooks& hooks)
 {
     try {
         const CommandFrame k = makeCommandFrame(Cmd::Identify);
@@ -29,13 +31,24 @@ bool askIdentification(IComPort& port, const MeterSearchHooks& hooks)
         hooks.waitWithMessages(kWaitForReplyMs);
         const int count = port.InputCount();
         if (count < kReplyLength)
-            return false;
+            return std::nullopt;
         QByteArray reply(count, '\0');
         port.Read(reply.data(), count, false);
-        return isMeterReply(reply);
+        if (!isMeterReply(reply))
+            return std::nullopt;
+        return reply;
     } catch (const std::exception&) {
-        return false;
+        return std::nullopt;
     }
+}
+
+// The reply's printable characters, blanks run together.
+QString identificationText(const QByteArray& reply)
+{
+    QString text;
+    for (char c : reply)
+        text += c >= 0x20 && c < 0x7f ? QChar::fromLatin1(c) : QChar(u' ');
+    return text.simplified();
 }
 
 void select(IComPort& port, const QString& item, int index, const MeterSearchHooks& hooks)
@@ -87,8 +100,10 @@ MeterSearchResult SearchMeter(IComPort& port, const QStringList& devices, int la
         hooks.waitWithMessages(kWaitAfterOpenMs);
         if (!port.Active())
             continue;
-        if (askIdentification(port, hooks) && !cancelled()) {
+        const std::optional<QByteArray> reply = askIdentification(port, hooks);
+        if (reply && !cancelled()) {
             result.found = true;
+            result.identification = identificationText(*reply);
             result.selectedIndex = i;
             result.lastConnectedPort = i;
             result.devicePath = port.DeviceName();

@@ -40,6 +40,7 @@ struct MeterSearchResult {
     int selectedIndex = -1;    // item selected at the end; -1 when the list is empty
     int lastConnectedPort = 0; // the index to remember
     QString devicePath;        // the port's DeviceName at the end
+    QString identification;    // the meter's reply to "K" (printable text), when found
 };
 
 // Tries the devices in order. On return the port is open on the meter (found), or closed with

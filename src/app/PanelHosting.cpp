@@ -80,7 +80,7 @@ void PanelHosting::create()
     subWindow_ = sub;
     // However the sub-window goes, the reference goes with it.
     QObject::connect(sub, &QObject::destroyed, &area_, [this] { forget(); });
-    panel->SetNoConnectionVisible(!link_.State().Connected);
+    panel->SetNoConnectionVisible(noConnection_);
 }
 
 void PanelHosting::forget()
@@ -93,6 +93,7 @@ void PanelHosting::forget()
 
 void PanelHosting::SetNoConnectionVisible(bool on)
 {
+    noConnection_ = on;
     if (panel_)
         panel_->SetNoConnectionVisible(on);
 }

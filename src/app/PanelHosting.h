@@ -57,4 +57,7 @@ private:
     Hooks hooks_;
     QPointer<QMdiSubWindow> subWindow_;
     bool closing_ = false;
+    // What the link last said about the meter: "No Connection" is shown only once the search or
+    // the watchdog has found it missing, on a panel made later as well.
+    bool noConnection_ = false;
 };

@@ -63,17 +63,6 @@ public:
 
 private:
     class WindowView;
-    // The system's clock or the one set.
-    class ChosenClock final : public IClock {
-    public:
-        void use(const IClock* clock) { chosen_ = clock ? clock : &system_; }
-        double Now() const override { return chosen_->Now(); }
-        std::int64_t TickMs() const override { return chosen_->TickMs(); }
-
-    private:
-        SystemClock system_;
-        const IClock* chosen_ = &system_;
-    };
 
     IRealTimeWindow* view();
     bool saveRealTimeGraph();

@@ -7,7 +7,12 @@
 #include "link/ComPort.h"
 #include "link/LiveLink.h"
 
+#include "base/PortErrors.h"
+
 #include <QComboBox>
+#include <QScopeGuard>
+
+#include <exception>
 
 StartupSearch::StartupSearch(TComPort& comm1, QComboBox& portList, LinkState& link,
                              ILinkView& view, Settings& settings)
@@ -32,6 +37,9 @@ bool StartupSearch::Run(const std::function<void()>& assignReceiveHandler)
 {
     comm1_.SetOnRxChar(nullptr);
     link_.Connected = false;
+    // A device picked while the search runs would be overwritten by it.
+    portList_.setEnabled(false);
+    const auto enableList = qScopeGuard([this] { portList_.setEnabled(true); });
 
     MeterSearchHooks hooks;
     hooks.waitWithMessages = [](int ms) { WaitWithMessages(ms); };
@@ -47,7 +55,15 @@ bool StartupSearch::Run(const std::function<void()>& assignReceiveHandler)
     settings_.LastConnectedPort = result.lastConnectedPort;
     settings_.LastConnectedModel = Settings::kDefaultLastConnectedModel;
 
-    assignReceiveHandler();
+    // The handler is kept even when its event thread cannot be made (the system is out of
+    // threads or descriptors). The port then closes, so that the watchdog's reopening, which
+    // makes the thread, brings the link up; the rest of the start-up runs as ever.
+    try {
+        assignReceiveHandler();
+    } catch (const std::exception&) {
+        ignoringErrors([this] { comm1_.SetActive(false); });
+        ignoringErrors([this] { comm1_.Close(); });
+    }
     ApplySearchResult(result, comm1_, view_, link_);
     return true;
 }

@@ -16,6 +16,12 @@ namespace {
 
 constexpr int kClientWidth = 311;
 constexpr int kClientHeight = 95;
+constexpr int kMargin = 8;
+
+const char* const kCopyright = "Copyright \u00a9 2026 the KOLVA Thermometer developers";
+const char* const kLicence =
+    "Free software under the GNU General Public License, version 3 or later "
+    "(GPL-3.0-or-later). It comes with ABSOLUTELY NO WARRANTY.";
 
 QLabel* makeLabel(QWidget* parent, const char* name, int x, int y, int pixelSize, bool bold)
 {
@@ -87,7 +93,21 @@ TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
     VersionInfo1->SetFileVersionLabel(Label2);
     Label2->adjustSize();
 
-    setFixedSize(width, kClientHeight);
+    // Below the designed box: the copyright and the licence, across its whole width.
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(kMargin, kClientHeight, width - 2 * kMargin, 2);
+    lblCopyright = makeLabel(this, "lblCopyright", kMargin, kClientHeight + 6, 11, false);
+    lblCopyright->setText(QString::fromUtf8(kCopyright));
+    lblCopyright->resize(width - 2 * kMargin, lblCopyright->sizeHint().height());
+    lblLicence = makeLabel(this, "lblLicence", kMargin,
+                           lblCopyright->geometry().bottom() + 3, 11, false);
+    lblLicence->setWordWrap(true);
+    lblLicence->setText(QString::fromLatin1(kLicence));
+    lblLicence->resize(width - 2 * kMargin, lblLicence->heightForWidth(width - 2 * kMargin));
+
+    setFixedSize(width, lblLicence->geometry().bottom() + 1 + kMargin);
     Label4->resize(width - Label4->x() - 4, Label4->height());
 
     if (mode == Mode::Splash) {
@@ -104,7 +124,7 @@ TfrmAbout::TfrmAbout(Mode mode, QWidget* parent)
     // Centred on the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width / 2, kClientHeight / 2));
+        move(area.center() - QPoint(width / 2, height() / 2));
     }
 }
 

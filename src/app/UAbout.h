@@ -2,7 +2,7 @@
 #pragma once
 // The about box. It serves twice: as the splash while the program starts and searches for the
 // meter (no OK button; the search writes its progress into Label4), and as the dialog of
-// "&About".
+// "&About". Below the program's name and version it gives the copyright and the licence.
 
 #include <QDialog>
 
@@ -26,6 +26,8 @@ public:
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
+    QLabel* lblCopyright = nullptr;
+    QLabel* lblLicence = nullptr;
     QPushButton* BitBtn1 = nullptr;
     TVersionInfo* VersionInfo1 = nullptr;
 

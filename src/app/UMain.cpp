@@ -4,6 +4,7 @@
 
 #include "app/UMain.h"
 
+#include "app/AlarmWiring.h"
 #include "base/DateTime.h"
 #include "base/ErrorBox.h"
 #include "base/InstallLayout.h"
@@ -41,6 +42,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int kMainTimerMs = 1000;
@@ -48,6 +50,9 @@ constexpr int kMaxMinTimerMs = 500;
 // Longest wait for a busy handler before the port is closed; the handlers never wait
 // themselves, so this bound is only reached when something is badly stuck.
 constexpr int kBusyWaitMs = 5000;
+
+const QString kClosesAfterDownloadText =
+    QStringLiteral("The data logger download is running. The program ends when it has ended.");
 
 // The annotation colour as the settings keep it: 0xRRGGBB.
 QRgb colorFromSetting(int value)
@@ -98,11 +103,20 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
     prompts_ = standardPrompts(this);
 
     ConfigurePorts();
+    SetPortAccessLookup({});
     link_ = std::make_unique<LinkWiring>(
         Comm1, *this, *MainTimer, *MaxMinTimer,
         LinkWiring::Hooks{[this] { return PanelWindow.data(); },
                           [this] { return recorder_.RealTimeRecording; },
-                          [this](double time) { realTime_->SampleDue(time); }});
+                          [this](double time) { realTime_->SampleDue(time); },
+                          [this](const LiveReading& r) {
+                              if (alarms_)
+                                  alarms_->Reading(r);
+                          },
+                          [this] {
+                              if (alarms_)
+                                  alarms_->MeterLost();
+                          }});
     panels_ = std::make_unique<PanelHosting>(
         *MdiArea, PanelWindow, *link_, *MaxMinTimer, BatteryPictures,
         PanelHosting::Hooks{[this] { btnOutputToGraph->setEnabled(false); },
@@ -128,6 +142,7 @@ TfrmMain::TfrmMain(const QStringList& extraPorts, QWidget* parent, DeviceLister 
     search_ = std::make_unique<StartupSearch>(Comm1, *ComboBoxDeviceName, link_->State(), *this,
                                               settings_);
     realTime_ = std::make_unique<RecorderWiring>(*this);
+    alarms_ = std::make_unique<AlarmWiring>(*this);
 
     FormCreate();
 }
@@ -242,6 +257,14 @@ bool TfrmMain::FormCloseQuery()
     // A set-up exchange in progress lets events run; the program ends once it is over.
     if (SetupDialog && SetupDialog->OperationRunning())
         return false;
+    // A download lets events run too, for minutes: the program ends when it has ended, with
+    // the question about the new data sets.
+    if (logger_->InLoadData()) {
+        if (deferredEnd_ == DeferredEnd::None)
+            TemplateNotice()(kClosesAfterDownloadText);
+        deferredEnd_ = exiting_ ? DeferredEnd::Exit : DeferredEnd::Close;
+        return false;
+    }
     if (!graphs_->AskAllToClose())
         return false;
     closing_ = true;
@@ -258,17 +281,24 @@ bool TfrmMain::FormCloseQuery()
 
 void TfrmMain::FormClose()
 {
-    settings_.RealTimeRate = link_->State().RealTimeRate;
-    settings_.AnnoColor = settingFromColor(annotations_.AnnoColor);
-    settings_.Write();
+    // The settings are written at the orderly end through the window; E&xit leaves them as
+    // they were at the start.
+    if (!exiting_) {
+        settings_.RealTimeRate = link_->State().RealTimeRate;
+        settings_.AnnoColor = settingFromColor(annotations_.AnnoColor);
+        settings_.Write();
+    }
     BatteryPictures = {};
     search_->CloseSplash();
 }
 
 void TfrmMain::Exit1Click()
 {
-    // The same orderly path as the window's close button: questions first, settings written.
-    close();
+    // The graph windows' questions come first, as on the window's close button, so that no
+    // unsaved graph is lost; unlike that button, E&xit does not write the settings.
+    exiting_ = true;
+    if (!close())
+        exiting_ = false;
 }
 
 // ---- graph windows ---------------------------------------------------------------------------
@@ -425,11 +455,24 @@ void TfrmMain::LoadData1Click()
         return;
     }
     logger_->LoadData1Click();
+    // The program was asked to end meanwhile: now it may.
+    const DeferredEnd end = std::exchange(deferredEnd_, DeferredEnd::None);
+    if (end == DeferredEnd::Exit)
+        QTimer::singleShot(0, this, &TfrmMain::Exit1Click);
+    else if (end == DeferredEnd::Close)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
-// The meter set-up dialog takes Comm1 from the live link until it closes.
+// The meter set-up dialog takes Comm1 from the live link until it closes; a download holds the
+// device on Comm2 until it ends.
 void TfrmMain::Setup1Click()
 {
+    if (logger_->InLoadData()) {
+        prompts_.message(
+            QStringLiteral("Wait until the data logger download has ended before opening the Data "
+                           "Logger Setup window."));
+        return;
+    }
     guarded([this] { OpenMeterSetup(*logger_, *MdiArea, SetupDialog); });
 }
 
@@ -441,5 +484,15 @@ void TfrmMain::btnRunClick()
 void TfrmMain::btnStopClick()
 {
     realTime_->Stop();
+}
+
+void TfrmMain::Alarms1Click()
+{
+    guarded([this] { alarms_->OpenDialog(); });
+}
+
+void TfrmMain::AcknowledgeAlarms1Click()
+{
+    guarded([this] { alarms_->Acknowledge(); });
 }
 

@@ -13,7 +13,8 @@
 //   - LoggerWiring: the download of the meter's logger memory and the data sets view;
 //   - FileCommands: Open, Save, SaveGraph and the table windows ("Output Tabular to graph");
 //   - Printing: Print and Printer Setup on the run's printer;
-//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal).
+//   - RecorderWiring: the real-time recorder (Run, Stop, the samples, the journal);
+//   - AlarmWiring: the alarms on the live readings ("Alarms...", their acknowledgement).
 // The window itself decides which widgets follow a link state (ILinkView) and what closing a
 // graph window does to the shell (IGraphHost).
 
@@ -22,6 +23,7 @@
 #include "app/LinkWiring.h"
 #include "app/LoggerWiring.h"
 #include "app/PanelHosting.h"
+#include "app/PortAccessCheck.h"
 #include "app/Settings.h"
 #include "app/StartupSearch.h"
 #include "files/Printing.h"
@@ -41,6 +43,7 @@
 #include <functional>
 #include <memory>
 
+class AlarmWiring;
 class HelpWindow;
 class QAction;
 class QComboBox;
@@ -85,6 +88,9 @@ public:
     // Service mode (the command-line option --service): the hidden "&Setup" item of the
     // "&Data Logger" menu is shown, for the technician who prepares meters. Set before showing.
     void SetServiceMode(bool on) { serviceMode_ = on; }
+    // How a device's permissions are looked up (the system's user and group databases by
+    // default); tests make it slow.
+    void SetPortAccessLookup(PortAccessCheck::Lookup lookup);
 
     Settings& AppSettings() { return settings_; }
     LiveLink& Link() { return link_->Link(); }
@@ -97,6 +103,7 @@ public:
     DataSetStore& DataSets() { return dataSets_; }
     LoggerWiring& Logger() { return *logger_; }
     RecorderWiring& RealTime() { return *realTime_; }
+    AlarmWiring& Alarms() { return *alarms_; }
     QString StatusText(int panel) const;
     bool StartupDone() const { return startupDone_; }
     bool IsConnected() const;
@@ -138,6 +145,7 @@ public:
     QToolButton* btnOutputToGraph = nullptr;
     QToolButton* btnRun = nullptr;         // Run1
     QToolButton* btnStop = nullptr;        // Stop1
+    QToolButton* btnAlarms = nullptr;      // Alarms1
     QToolButton* SpeedButton8 = nullptr;   // Contents1
     QComboBox* ComboBoxDeviceName = nullptr;
     QStatusBar* StatusBar1 = nullptr;
@@ -158,6 +166,8 @@ public:
     QAction* Exit1 = nullptr;
     QAction* Run1 = nullptr;
     QAction* Stop1 = nullptr;
+    QAction* Alarms1 = nullptr;
+    QAction* AcknowledgeAlarms1 = nullptr;
     QAction* LoadData1 = nullptr;
     QAction* Setup1 = nullptr;
     QAction* ControlPanel1 = nullptr;
@@ -191,6 +201,9 @@ public slots:
     // Real Time (the real-time recorder joins here).
     void btnRunClick();
     void btnStopClick();
+    // The alarms (AlarmWiring joins here).
+    void Alarms1Click();
+    void AcknowledgeAlarms1Click();
     // Data Logger (the download and the meter set-up join here).
     void LoadData1Click();
     void Setup1Click();
@@ -227,6 +240,8 @@ private:
     void ConfigurePorts();
     // The reasons of devices the user may not open: the port list's tool tips and the notice.
     void ShowPortAccess(const QString& devicePath, bool connected);
+    void ShowPortProblem(const QString& problem);
+    void PortAccessChecked(const QString& devicePath, const QString& problem);
     void MarkInaccessiblePorts();
     // Places the real-time window beside the panel, as at start-up, and gives it the focus.
     void PlaceRealTimeGraph();
@@ -253,9 +268,16 @@ private:
     std::unique_ptr<LoggerWiring> logger_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<RecorderWiring> realTime_;
+    std::unique_ptr<AlarmWiring> alarms_;
     QList<QAction*> windowListActions_;
     bool shown_ = false;
     bool startupDone_ = false;
     bool closing_ = false;
     bool serviceMode_ = false;
+    PortAccessCheck* portAccess_ = nullptr;
+    QString noticeDevice_;          // the device whose permissions the notice is to tell
+    bool exiting_ = false;          // E&xit: the end without writing the settings
+    // The end that was asked for while a download ran; it comes when the download is over.
+    enum class DeferredEnd { None, Close, Exit };
+    DeferredEnd deferredEnd_ = DeferredEnd::None;
 };

@@ -63,6 +63,13 @@ void TfrmMain::CreateMenus()
                  QKeySequence(Qt::Key_F6));
     Run1->setEnabled(false);
     Stop1->setEnabled(false);
+    RealTime1->addSeparator();
+    Alarms1 = item(RealTime1, "Alarms1", QStringLiteral("&Alarms..."), &TfrmMain::Alarms1Click);
+    AcknowledgeAlarms1 = item(RealTime1, "AcknowledgeAlarms1", QStringLiteral("Ac&knowledge Alarms"),
+                              &TfrmMain::AcknowledgeAlarms1Click,
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    AcknowledgeAlarms1->setIconText(QStringLiteral("Acknowledge"));
+    AcknowledgeAlarms1->setToolTip(QStringLiteral("Acknowledge the alarms (Ctrl+Shift+A)"));
 
     DataLogger1 = menu("DataLogger1", QStringLiteral("&Data Logger"));
     LoadData1 = item(DataLogger1, "LoadData1", QStringLiteral("&Load "), &TfrmMain::LoadData1Click);
@@ -175,6 +182,8 @@ void TfrmMain::CreateToolBar()
                      QStyle::SP_MediaPlay);
     btnStop = command("btnStop", Stop1, QStringLiteral("Stop Graphing Real Time Data"), "stop",
                       QStyle::SP_MediaStop);
+    btnAlarms = command("btnAlarms", Alarms1, QStringLiteral("Alarms on the live readings"), "alarms",
+                        QStyle::SP_MessageBoxWarning);
     Panel1->addSeparator();
     SpeedButton8 = command("SpeedButton8", Contents1, QStringLiteral("Help"), "help",
                            QStyle::SP_DialogHelpButton);

@@ -5,6 +5,7 @@
 #include "app/UMain.h"
 
 #include "base/ErrorBox.h"
+#include "app/AlarmWiring.h"
 #include "app/MeterPortSetup.h"
 #include "app/MeterSearch.h"
 #include "app/PortAccess.h"
@@ -54,6 +55,7 @@ void TfrmMain::MainTimerTimer()
 {
     link_->MainTimerTimer();
     realTime_->Tick();
+    guarded([this] { alarms_->Tick(); });
 }
 
 void TfrmMain::MaxMinTimerTimer()
@@ -119,23 +121,51 @@ void TfrmMain::SetStatus(const QString& devicePath, const QString& connection)
 
 // A meter that is not found on a device the user may not open is not the meter's fault: the
 // notice says why and what to do. The placeholder of an empty port list is no device at all.
+// The system's user and group look-ups run away from the window (PortAccessCheck); the notice
+// follows when the answer comes, if it still concerns the device in use.
 void TfrmMain::ShowPortAccess(const QString& devicePath, bool connected)
 {
     const bool placeholder = devicePath == devicePathFor(kNoPortText);
-    const QString problem =
-        connected || placeholder ? QString() : portAccessProblem(devicePath);
+    if (connected || placeholder) {
+        noticeDevice_.clear();
+        ShowPortProblem({});
+        return;
+    }
+    // What was said about another device no longer holds; this one's answer follows.
+    if (devicePath != noticeDevice_)
+        ShowPortProblem({});
+    noticeDevice_ = devicePath;
+    portAccess_->Check(devicePath);
+}
+
+void TfrmMain::ShowPortProblem(const QString& problem)
+{
     PortAccessNotice->Show(problem);
     ComboBoxDeviceName->setToolTip(problem.isEmpty() ? QStringLiteral("Serial port of the meter")
                                                      : problem);
 }
 
+void TfrmMain::PortAccessChecked(const QString& devicePath, const QString& problem)
+{
+    for (int i = 0; i < ComboBoxDeviceName->count(); ++i)
+        if (devicePathFor(ComboBoxDeviceName->itemText(i)) == devicePath)
+            ComboBoxDeviceName->setItemData(i, problem.isEmpty() ? QVariant() : QVariant(problem),
+                                            Qt::ToolTipRole);
+    if (devicePath == noticeDevice_ && !IsConnected())
+        ShowPortProblem(problem);
+}
+
 void TfrmMain::MarkInaccessiblePorts()
 {
-    for (int i = 0; i < ComboBoxDeviceName->count(); ++i) {
-        const QString problem = portAccessProblem(devicePathFor(ComboBoxDeviceName->itemText(i)));
-        ComboBoxDeviceName->setItemData(i, problem.isEmpty() ? QVariant() : QVariant(problem),
-                                        Qt::ToolTipRole);
-    }
+    for (int i = 0; i < ComboBoxDeviceName->count(); ++i)
+        portAccess_->Check(devicePathFor(ComboBoxDeviceName->itemText(i)));
+}
+
+void TfrmMain::SetPortAccessLookup(PortAccessCheck::Lookup lookup)
+{
+    delete portAccess_;
+    portAccess_ = new PortAccessCheck(std::move(lookup), this);
+    connect(portAccess_, &PortAccessCheck::Checked, this, &TfrmMain::PortAccessChecked);
 }
 
 QString TfrmMain::StatusText(int panel) const

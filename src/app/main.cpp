@@ -71,6 +71,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     nameTheApplication();
+    // The desktop entry (and AppStream ID) the windows belong to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kolva.thermometer"));
     traceStartup("start");
 
     QCommandLineParser parser;

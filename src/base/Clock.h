@@ -19,6 +19,19 @@ public:
     std::int64_t TickMs() const override;
 };
 
+// The system's clock unless another one is chosen (tests and the picture tools let time pass as
+// they want); a chosen clock must outlive its use.
+class ChosenClock final : public IClock {
+public:
+    void use(const IClock* clock) { chosen_ = clock ? clock : &system_; }
+    double Now() const override { return chosen_->Now(); }
+    std::int64_t TickMs() const override { return chosen_->TickMs(); }
+
+private:
+    SystemClock system_;
+    const IClock* chosen_ = &system_;
+};
+
 // A clock that only moves when told to: for tests and simulations.
 class ManualClock final : public IClock {
 public:

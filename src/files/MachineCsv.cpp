@@ -5,8 +5,13 @@
 #include "base/NullReading.h"
 
 #include <QDateTime>
+#include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -40,7 +45,7 @@ bool charAt(QByteArrayView text, qsizetype pos, char c)
 
 QByteArray header()
 {
-    return QByteArrayLiteral("time,T1,T2,T3,T4\n");
+    return QByteArrayLiteral("time,T1,T2,T3,T4,unit\n");
 }
 
 QByteArray comment(const QString& text)
@@ -75,11 +80,13 @@ QByteArray formatTime(QDate d, QTime t, int offset)
 QByteArray sampleLine(QByteArray time, const MachineSample& sample)
 {
     QByteArray out = std::move(time);
-    out.reserve(out.size() + 4 * 16 + 1);
+    out.reserve(out.size() + 4 * 16 + 3);
     for (float v : sample.values) {
         out += ',';
         out += valueText(v);
     }
+    out += ',';
+    out += unitText(sample.unit);
     out += '\n';
     return out;
 }
@@ -203,38 +210,184 @@ QByteArray line(const MachineSample& sample)
     return sampleLine(timeText(sample.time), sample);
 }
 
-std::optional<MachineSample> parseLine(QByteArrayView line)
+QByteArray unitText(TemperatureUnit unit)
 {
+    return QByteArray(unitLetter(unit));
+}
+
+std::optional<TemperatureUnit> parseUnit(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return TemperatureUnit::Unknown;
+    if (text == QByteArrayView("C"))
+        return TemperatureUnit::Celsius;
+    if (text == QByteArrayView("F"))
+        return TemperatureUnit::Fahrenheit;
+    return std::nullopt;
+}
+
+QByteArray textField(QStringView text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\r') && !utf8.contains('\n'))
+        return utf8;
+    QByteArray quoted = utf8;
+    quoted.replace('"', "\"\"");
+    return '"' + quoted + '"';
+}
+
+QByteArray text(std::span<const MachineSample> samples)
+{
+    QByteArray out = header();
+    out.reserve(out.size() + qsizetype(samples.size()) * 58);
+    LineWriter writer;
+    for (const MachineSample& s : samples)
+        out += writer.line(s);
+    return out;
+}
+
+// ---- Writer ----
+
+bool Writer::put(const QByteArray& bytes)
+{
+    return device_.write(bytes) == bytes.size();
+}
+
+bool Writer::writeHeader(const QByteArray& preamble)
+{
+    return put(preamble + header());
+}
+
+bool Writer::write(const MachineSample& sample)
+{
+    return put(lines_.line(sample));
+}
+
+// ---- Metadata ----
+
+void Metadata::add(const QString& key, const QJsonValue& value)
+{
+    entries_.emplace_back(key, value);
+}
+
+std::optional<QJsonValue> Metadata::value(const QString& key) const
+{
+    for (const auto& [k, v] : entries_)
+        if (k == key)
+            return v;
+    return std::nullopt;
+}
+
+namespace {
+
+QString plainText(const QJsonValue& v)
+{
+    if (v.isString())
+        return v.toString();
+    if (v.isDouble()) {
+        const double d = v.toDouble();
+        if (d == std::trunc(d) && std::abs(d) < 9e15) // whole numbers as such, never 1e+06
+            return QString::number(qint64(d));
+        return QString::number(d, 'g', QLocale::FloatingPointShortest);
+    }
+    if (v.isBool())
+        return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    if (v.isArray()) {
+        QStringList parts;
+        for (const QJsonValue& e : v.toArray())
+            parts << plainText(e);
+        return parts.join(QLatin1Char(','));
+    }
+    return {};
+}
+
+} // namespace
+
+QByteArray Metadata::comments() const
+{
+    QByteArray out;
+    for (const auto& [key, value] : entries_)
+        out += comment(key + QLatin1Char('=') + plainText(value));
+    return out;
+}
+
+QByteArray Metadata::json(const QString& csvFileName) const
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("data"), csvFileName);
+    for (const auto& [key, value] : entries_)
+        o.insert(key, value);
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+QJsonValue jsonNumber(float v)
+{
+    const QByteArray t = valueText(v);
+    if (t.isEmpty())
+        return QJsonValue(QJsonValue::Null);
+    return t.toDouble();
+}
+
+QString metadataPath(const QString& csvPath)
+{
+    return csvPath + QStringLiteral(".json");
+}
+
+// ---- Reading ----
+
+namespace {
+
+constexpr int kFieldsWithUnit = 6;
+constexpr int kFieldsWithoutUnit = 5;
+constexpr QByteArrayView kOlderHeader("time,T1,T2,T3,T4");
+
+// A line of exactly `fields` fields (5 or 6), or of either when fields is 0.
+std::optional<MachineSample> parseFields(QByteArrayView line, int fields)
+{
+    const qsizetype commas = line.count(',');
+    const int found = int(std::min<qsizetype>(commas + 1, 100));
+    if (fields == 0 ? found != kFieldsWithUnit && found != kFieldsWithoutUnit : found != fields)
+        return std::nullopt;
     MachineSample s;
     qsizetype start = 0;
-    for (int field = 0; field < 5; ++field) {
+    for (int field = 0; field < found; ++field) {
         const qsizetype comma = line.indexOf(',', start);
-        const bool last = field == 4;
-        if (last != (comma < 0))
-            return std::nullopt;   // too few or too many fields
-        const qsizetype end = last ? line.size() : comma;
+        const qsizetype end = comma < 0 ? line.size() : comma;
         const QByteArrayView text = line.sliced(start, end - start);
         if (field == 0) {
             const auto t = parseTime(text);
             if (!t)
                 return std::nullopt;
             s.time = *t;
-        } else {
+        } else if (field <= 4) {
             const auto v = parseValue(text);
             if (!v)
                 return std::nullopt;
             s.values[static_cast<std::size_t>(field - 1)] = *v;
+        } else {
+            const auto u = parseUnit(text);
+            if (!u)
+                return std::nullopt;
+            s.unit = *u;
         }
         start = end + 1;
     }
     return s;
 }
 
+} // namespace
+
+std::optional<MachineSample> parseLine(QByteArrayView line)
+{
+    return parseFields(line, 0);
+}
+
 Content read(QByteArrayView bytes)
 {
     Content c;
-    qsizetype pos = 0;
+    qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     bool inPreamble = true;
+    int fields = 0;
     while (pos < bytes.size()) {
         const qsizetype lf = bytes.indexOf('\n', pos);
         if (lf < 0) {
@@ -255,12 +408,15 @@ Content read(QByteArrayView bytes)
         }
         if (inPreamble) {
             inPreamble = false;
-            if (l == QByteArrayView("time,T1,T2,T3,T4")) {
+            const QByteArray current = header().chopped(1);
+            if (l == QByteArrayView(current) || l == kOlderHeader) {
                 c.headerFound = true;
+                c.unitColumn = l == QByteArrayView(current);
+                fields = c.unitColumn ? kFieldsWithUnit : kFieldsWithoutUnit;
                 continue;
             }
         }
-        if (const auto s = parseLine(l))
+        if (const auto s = parseFields(l, fields))
             c.samples.push_back(*s);
         else
             ++c.skippedLines;

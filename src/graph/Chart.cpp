@@ -570,6 +570,15 @@ QPointF Chart::PixelToData(int axis, QPoint pixel) const
     return view_->pixelToData(view_->paneOfAxis(axis), pixel - plot_->pos());
 }
 
+std::optional<QPointF> Chart::PixelToDataUnder(QPoint pixel) const
+{
+    const QPoint at = pixel - plot_->pos();
+    const int pane = view_->paneAt(at);
+    if (pane < 0)
+        return std::nullopt;
+    return view_->pixelToData(pane, at);
+}
+
 QPoint Chart::DataToPixel(int axis, double x, double y) const
 {
     return view_->dataToPixel(view_->paneOfAxis(axis), x, y) + plot_->pos();

@@ -28,6 +28,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <optional>
 
@@ -204,6 +205,9 @@ public:
     QPoint LastMousePoint() const { return lastMouse_; }
     QRect GraphArea() const;
     QPointF PixelToData(int axis, QPoint pixel) const;   // (X date-time, Y) on that axis
+    // (X date-time, Y) on the axis of the pane under the pixel (in a split chart each pane has
+    // its own Y axis); nullopt outside every pane.
+    std::optional<QPointF> PixelToDataUnder(QPoint pixel) const;
     QPoint DataToPixel(int axis, double x, double y) const;
 
     // The settings dialog's result: 1 accepted, 0 not.

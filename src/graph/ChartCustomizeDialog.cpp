@@ -110,6 +110,10 @@ QWidget* ChartCustomizeDialog::generalPage()
     form->addRow(QStringLiteral("Grid style"), gridStyle_);
     form->addRow(QStringLiteral("Grid lines"), gridLines_);
     form->addRow(QStringLiteral("Line width"), lineWidth_);
+    dataHotSpots_ = new QCheckBox(QStringLiteral("A click on a data point marks it with its time and value"), page);
+    dataHotSpots_->setObjectName(QStringLiteral("chkDataHotSpots"));
+    dataHotSpots_->setChecked(s_.allowDataHotSpots);
+    form->addRow(QStringLiteral("Data points"), dataHotSpots_);
     return page;
 }
 
@@ -237,6 +241,7 @@ ChartSettings ChartCustomizeDialog::settings() const
         s.gridStyle = gridStyle_->currentIndex();
         s.gridLineControl = gridLines_->currentIndex();
         s.lineWidth = lineWidth_->value();
+        s.allowDataHotSpots = dataHotSpots_->isChecked();
     }
     for (std::size_t i = 0; i < subsetLabels_.size(); ++i) {
         if (s.subsetLabels.size() <= i)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart's own settings dialog: titles, fonts, colours, grid, subset labels and colours, and
-// the Y axes, on pages that AllowPage1 (general), AllowPage2 (colours), AllowFontPage,
+// the Y axes, whether a click on a data point marks it, on pages that AllowPage1 (general), AllowPage2 (colours), AllowFontPage,
 // AllowSubsetsPage and AllowAxisPage switch off one by one. It edits a copy of the settings;
 // settings() gives the edited copy.
 
@@ -52,6 +52,7 @@ private:
     QComboBox* gridStyle_ = nullptr;
     QComboBox* gridLines_ = nullptr;
     QSpinBox* lineWidth_ = nullptr;
+    QCheckBox* dataHotSpots_ = nullptr;
     std::vector<QLineEdit*> subsetLabels_;
     std::vector<AxisRow> axisRows_;
 };

@@ -85,6 +85,9 @@ ChartStatistics computeChartStatistics(const ChartData& data)
 ExtremeChange runningUpdate(ChannelStatistics& channel, float a, double t)
 {
     ExtremeChange change;
+    // A sample without a value (an unplugged probe, a reading over range) is no extreme.
+    if (a >= kMissingThreshold)
+        return change;
     if (a > channel.maximum) {
         channel.maximum = a;
         channel.timeOfMaximum = t;

@@ -90,7 +90,7 @@ public:
 void showChartStatistics(const ChartStatistics& stats, IStatisticsBoxes& boxes);
 
 // One real-time sample (channel T1 first): the MAX or MIN box of a channel is rewritten when its
-// extreme moves. No 9000 filter, no average.
+// extreme moves. A missing value (9000 and above) moves nothing; no average.
 void showRunningUpdate(std::array<ChannelStatistics, 4>& running, const std::array<float, 4>& values,
                        double t, IStatisticsBoxes& boxes);
 

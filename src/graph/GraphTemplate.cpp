@@ -23,6 +23,9 @@ void applyChartDefaults(ChartSettings& s, int subsets, float maxY, float minY)
     s.lineAnnotationTextSize = 100;
     s.showGraphAnnotations = true;
     s.graphAnnotationTextSize = 100;
+    // A click on a data point places the data point marker; the chart's settings dialog turns
+    // it off, and a template keeps the choice.
+    s.allowDataHotSpots = true;
     s.gridStyle = sg::sgDot;
     s.mainTitle.clear();
     s.subTitle = QStringLiteral(" ");

@@ -146,7 +146,8 @@ void RealTimeRecorder::SampleDue(double time)
         w->SetUnit(QString());
         journal_.unitUnknown();
     }
-    const std::array<float, 4>& v = reading_.Channel;
+    // An unplugged probe or an over-range reading is recorded as missing, as the panel shows it.
+    const std::array<float, 4> v = recordedValues(reading_);
     AppendSample(time, v[0], v[1], v[2], v[3]);
     unsaved_.RealTimeUnsaved = true;
 }
@@ -161,7 +162,7 @@ void RealTimeRecorder::AppendSample(double time, float t1, float t2, float t3, f
     const std::array<float, 4> values{t1, t2, t3, t4};
     for (int s = 0; s < 4; ++s)
         w->SetCell(s, state_.SampleCount, time, values[std::size_t(s)]);
-    journal_.append(time, t1, t2, t3, t4);
+    journal_.append(time, t1, t2, t3, t4, unitOf(reading_.Celsius));
     showRunningUpdate(state_.Running, values, time, *w);
     if (state_.RealTimeRecording)
         w->KeepDataInView();

@@ -222,11 +222,12 @@ JournalStatus RecordingJournal::start(const JournalHeader& header)
     return status_;
 }
 
-void RecordingJournal::append(double time, float t1, float t2, float t3, float t4)
+void RecordingJournal::append(double time, float t1, float t2, float t3, float t4,
+                              TemperatureUnit unit)
 {
     if (!file_)
         return;
-    const QByteArray l = MachineCsv::line(MachineSample{time, {t1, t2, t3, t4}});
+    const QByteArray l = MachineCsv::line(MachineSample{time, {t1, t2, t3, t4}, unit});
     if (file_->write(l) != l.size()) {
         fail(JournalStatus::CannotWrite, file_->errorString());
         return;
@@ -359,6 +360,12 @@ RecoveredJournal readJournal(const QString& path)
     } else if (!content.samples.empty()) {
         r.info.header.startTime = content.samples.front().time;
     }
+    // Journals written before the unit column carry the unit of the whole recording in their
+    // comment line (unless it says "?").
+    if (!content.unitColumn && header && header->unitKnown)
+        for (MachineSample& s : content.samples)
+            if (s.unit == TemperatureUnit::Unknown)
+                s.unit = unitOf(header->celsius);
     r.info.sampleCount = static_cast<int>(content.samples.size());
     r.samples = std::move(content.samples);
     return r;

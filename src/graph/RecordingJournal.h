@@ -5,8 +5,11 @@
 // it. The file is machine CSV (files/MachineCsv.h) with one comment line in front:
 //
 //   # KOLVA real-time recording start=2026-12-09T10:15:30.000+01:00 rate=2 count=2000 unit=C
-//   time,T1,T2,T3,T4
-//   2026-12-09T10:15:30.000+01:00,23.5,24.25,,1000
+//   time,T1,T2,T3,T4,unit
+//   2026-12-09T10:15:30.000+01:00,23.5,24.25,,1000,C
+//
+// The comment line is the recovery record; the unit in it is the one at Run, each line has the
+// unit of its own sample. Journals of earlier versions (no unit column) are still recovered.
 //
 // Each line is handed to the operating system before append() returns (an unbuffered write), so
 // a killed program loses nothing; the file is synced to the disk when data have waited
@@ -71,7 +74,7 @@ struct JournalHeader {
     double startTime = 0.0;   // local date-time, days
     int rateSeconds = 0;
     int requestedCount = 0;
-    bool celsius = true;      // the meter's unit
+    bool celsius = true;      // the meter's unit at the start
     bool unitKnown = true;    // false once readings of both units were recorded ("unit=?")
 };
 
@@ -92,11 +95,11 @@ public:
     // Starts the journal of a new recording. A journal still open is finished first (its file
     // stays). Returns the status, which is also reported.
     JournalStatus start(const JournalHeader& header);
-    // One sample line, handed to the system before it returns; nothing when no journal is being
-    // written.
-    void append(double time, float t1, float t2, float t3, float t4);
+    // One sample line with the unit of its readings, handed to the system before it returns;
+    // nothing when no journal is being written.
+    void append(double time, float t1, float t2, float t3, float t4, TemperatureUnit unit);
     // The recording now holds readings of both units: the comment line says "unit=?" from now
-    // on. Nothing when no journal is being written.
+    // on (each line keeps its own unit). Nothing when no journal is being written.
     void unitUnknown();
     // Asks for a sync when written data have waited SyncIntervalMs or longer, and reports a sync
     // that failed meanwhile. Never waits for the disk.

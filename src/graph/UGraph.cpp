@@ -489,8 +489,11 @@ void TfrmGraph::Chart1MouseMove()
     const QPoint p = Chart1->LastMousePoint();
     if (!Chart1->GraphArea().contains(p))
         return;
-    const QPointF at = Chart1->PixelToData(0, p);
-    Panel12->setText(readOutText(at.x(), at.y()));
+    // In split view each pane has its own Y axis: the value is read on the pane under the mouse.
+    const std::optional<QPointF> at = Chart1->PixelToDataUnder(p);
+    if (!at)
+        return;
+    Panel12->setText(readOutText(at->x(), at->y()));
 }
 
 // ---- chart settings, Y axis ------------------------------------------------------------------

@@ -3,6 +3,8 @@
 
 #include "link/LiveDecoder.h"
 
+#include "base/NullReading.h"
+
 #include <cmath>
 
 namespace {
@@ -120,29 +122,41 @@ QString valueText(double v, const QLocale& locale)
     int intDigits = 1;
     for (double m = 10.0; magnitude >= m && intDigits <= kMaxSignificant; m *= 10.0)
         ++intDigits;
-    QLocale loc = locale;
-    loc.setNumberOptions(QLocale::OmitGroupSeparator);
+    // The meter's digits are ASCII digits with a plain hyphen for the minus, whatever digits
+    // the locale writes; only the decimal separator is the user's.
+    const QLocale c = QLocale::c();
     QString text;
     if (intDigits > kMaxSignificant) {
-        text = loc.toString(v, 'e', kMaxSignificant - 1);
+        text = c.toString(v, 'e', kMaxSignificant - 1);
     } else {
         decimals = std::min(decimals, kMaxSignificant - intDigits);
-        text = loc.toString(v, 'f', decimals);
+        text = c.toString(v, 'f', decimals);
     }
-    // The meter writes its minus as a plain hyphen, whatever the locale's minus sign is.
-    const QString minus = loc.negativeSign();
-    if (text.startsWith(minus) && minus != QLatin1String("-"))
-        text.replace(0, minus.size(), QLatin1Char('-'));
     // A value that rounds to zero has no sign.
     if (text.startsWith(QLatin1Char('-'))) {
         bool allZero = true;
-        for (QChar c : text.mid(1))
-            if (c.isDigit() && c != QLatin1Char('0'))
+        for (QChar ch : text.mid(1))
+            if (ch.isDigit() && ch != QLatin1Char('0'))
                 allZero = false;
         if (allZero)
             text.remove(0, 1);
     }
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point >= 0)
+        text.replace(point, 1, locale.decimalPoint());
     return text;
+}
+
+std::array<float, 4> recordedValues(const LiveReading& reading)
+{
+    std::array<float, 4> values = reading.Channel;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool overRange = reading.ChannelStatus & (0x01u << i);
+        const bool missing = reading.ChannelStatus & (0x10u << i);
+        if (overRange || missing)
+            values[i] = NullReading;
+    }
+    return values;
 }
 
 QString stampText(std::uint8_t first, std::uint8_t second, QChar separator)

@@ -56,6 +56,11 @@ struct PanelDisplay {
 PanelDisplay DecodeLiveFrame(const LiveFrame& frame, LiveReading& reading, DecoderState& state,
                              const QLocale& locale = QLocale::system());
 
+// The four channel values as they are recorded (the real-time graph, its journal, kolva-cli
+// live): NullReading for a channel that the meter marks as without a value ("- - - -") or over
+// range ("-OL-"), so that statistics and files treat it as missing.
+std::array<float, 4> recordedValues(const LiveReading& reading);
+
 // One tick of MaxMinTimer: inverts BlinkPhase and returns it (true: lblMAX and lblMIN shown).
 bool nextBlink(DecoderState& state);
 

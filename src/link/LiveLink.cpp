@@ -124,4 +124,6 @@ void LiveLink::disconnectActions()
 
     state_.SampleTicks = 0;
     state_.MissedTicks = 0;
+    if (meterLost_)
+        meterLost_();
 }

@@ -55,6 +55,9 @@ public:
     LinkState& State() { return state_; }
     const LinkState& State() const { return state_; }
     void SetHooks(LinkHooks hooks) { hooks_ = std::move(hooks); }
+    // Told at the watchdog's third silent tick (and again every third silent tick): the alarms'
+    // "meter lost".
+    void SetOnMeterLost(std::function<void()> lost) { meterLost_ = std::move(lost); }
 
     // The receive handler of Comm1. A port error ends it with SilentAbort; InReceive is cleared
     // on every way out.
@@ -83,5 +86,6 @@ private:
     IComPort& port_;
     ILinkView& view_;
     LinkHooks hooks_;
+    std::function<void()> meterLost_;
     LinkState state_;
 };

@@ -83,20 +83,21 @@ int waitReady(int fd, short events, SteadyClock::time_point deadline)
 }
 
 // Moves length bytes with op (read or write) within the time-outs. done counts the bytes moved.
-template <class Op>
-int transfer(int fd, short events, int length, int multiplier, int constant, int stallMs, int& done, Op op)
+// Without a total time-out the transfer ends when nothing has moved for stallMs(bytes left).
+template <class Stall, class Op>
+int transfer(int fd, short events, int length, int multiplier, int constant, Stall stallMs, int& done, Op op)
 {
     done = 0;
     const long long total = (long long)multiplier * length + constant;
     const bool totalLimit = total > 0;
     const auto start = SteadyClock::now();
-    auto deadline = start + std::chrono::milliseconds(totalLimit ? total : stallMs);
+    auto deadline = start + std::chrono::milliseconds(totalLimit ? total : stallMs(length));
     while (done < length) {
         ssize_t n = op(done);
         if (n > 0) {
             done += int(n);
             if (!totalLimit)
-                deadline = SteadyClock::now() + std::chrono::milliseconds(stallMs);
+                deadline = SteadyClock::now() + std::chrono::milliseconds(stallMs(length - done));
             continue;
         }
         if (n == 0)
@@ -189,6 +190,7 @@ int PosixSerialDevice::applyLineSettings(const SerialLineSettings& s)
 
     bool customRate = false;
     if (s.baudRate > 0) {
+        bitsPerSecond_ = s.baudRate;
         const speed_t speed = standardSpeed(s.baudRate);
         if (speed == B0)
             customRate = true;
@@ -293,7 +295,8 @@ int PosixSerialDevice::read(void* buffer, int length, int& done)
         return EBADF;
     auto* bytes = static_cast<char*>(buffer);
     return transfer(fd_, POLLIN, length, timeouts_.readMultiplier, timeouts_.readConstant,
-        kReadStallMs, done, [&](int at) { return ::read(fd_, bytes + at, size_t(length - at)); });
+        [](int) { return kReadStallMs; }, done,
+        [&](int at) { return ::read(fd_, bytes + at, size_t(length - at)); });
 }
 
 int PosixSerialDevice::write(const void* buffer, int length, int& done)
@@ -302,8 +305,14 @@ int PosixSerialDevice::write(const void* buffer, int length, int& done)
     if (fd_ < 0)
         return EBADF;
     const auto* bytes = static_cast<const char*>(buffer);
+    // The line needs ten bit times a byte; a device that takes nothing for that long and a
+    // little more has stopped taking output.
+    const auto stall = [this](int left) {
+        const long long lineMs = (10000LL * left + bitsPerSecond_ - 1) / bitsPerSecond_;
+        return int(std::min<long long>(kWriteStallMs + lineMs, kMaxWriteStallMs));
+    };
     int code = transfer(fd_, POLLOUT, length, timeouts_.writeMultiplier, timeouts_.writeConstant,
-        kWriteStallMs, done, [&](int at) { return ::write(fd_, bytes + at, size_t(length - at)); });
+        stall, done, [&](int at) { return ::write(fd_, bytes + at, size_t(length - at)); });
     if (done > 0)
         for (auto& weak : sources_)
             if (auto source = weak.lock())

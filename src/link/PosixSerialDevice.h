@@ -14,8 +14,13 @@
 // (ENOTTY, EINVAL) are ignored; every other failure is reported.
 //
 // Time-outs: a read or write ends when its total time-out (constant + multiplier x length)
-// has passed; with both zero it ends when no byte has moved for the stall time (1 s for reads,
-// 5 s for writes), so that no call waits forever.
+// has passed; with both zero it ends when no byte has moved for the stall time, so that no call
+// waits forever. Reads only take bytes that are already queued (1 s). A write waits for the
+// bytes still to go as long as the line needs to send them at its speed, and 5 ms more (at
+// most 5 s): the driver takes a command frame into its queue at once unless the device has
+// stopped taking output (flow control, a stalled adapter, nobody reading), and then the window
+// must not freeze on each frame the link writes (about 15 ms for ten bytes at 9600 baud), while
+// a long write to a slow but working reader goes on as long as bytes move.
 
 #include "link/SerialDevice.h"
 
@@ -27,7 +32,8 @@ class PosixEventSource;
 class PosixSerialDevice final : public ISerialDevice {
 public:
     static constexpr int kReadStallMs = 1000;
-    static constexpr int kWriteStallMs = 5000;
+    static constexpr int kWriteStallMs = 5;        // beyond the line's own time
+    static constexpr int kMaxWriteStallMs = 5000;
 
     PosixSerialDevice() = default;
     ~PosixSerialDevice() override;
@@ -54,6 +60,7 @@ public:
 private:
     int fd_ = -1;
     SerialTimeouts timeouts_;
+    int bitsPerSecond_ = 9600;  // the line's speed as last set (9600 until one is set)
     std::uint32_t errorBase_[5] = {}; // counters of the last clearErrors
     std::vector<std::weak_ptr<PosixEventSource>> sources_;
 };

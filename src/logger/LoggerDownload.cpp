@@ -84,17 +84,31 @@ ApplyOutcome LoggerDownload::FixDataError(const DownloadAttempt& failed, DataSet
     return ApplyMemoryImage(kept, store, view_, *services_.clock);
 }
 
+// The hourglass is the meter's: it goes while a message or the error dialog waits for the user
+// (a Try Again sets it again once the meter answers).
+void LoggerDownload::tell(const QString& text)
+{
+    host_.SetBusyCursor(false);
+    view_.ShowMessage(text);
+}
+
+ErrorChoice LoggerDownload::ask(const QString& text, bool offerFix)
+{
+    host_.SetBusyCursor(false);
+    return view_.ShowError(text, offerFix);
+}
+
 void LoggerDownload::LoadData1Click(LoggerData data)
 {
     if (data.InLoadData || host_.Link().InMainTick)
         return;
     BusyMarker busy(data.InLoadData);
     if (!host_.Link().Connected) {
-        view_.ShowMessage(refusalText(LoadRefusal::NoConnection));
+        tell(refusalText(LoadRefusal::NoConnection));
         return;
     }
     if (host_.MeterRecording()) {
-        view_.ShowMessage(refusalText(LoadRefusal::MeterRecording));
+        tell(refusalText(LoadRefusal::MeterRecording));
         return;
     }
     view_.OpenLoggerGraph();
@@ -104,8 +118,7 @@ void LoggerDownload::LoadData1Click(LoggerData data)
         if (attempt.status == DownloadStatus::Ok) {
             data.LoggerDataUnsaved = true;
             if (!attempt.tempFileWritten)
-                view_.ShowMessage(tempFileNotWrittenText(collectionTempFilePath(),
-                                                         attempt.tempFileReason));
+                tell(tempFileNotWrittenText(collectionTempFilePath(), attempt.tempFileReason));
             return;
         }
         // The user's own stop needs no word: the sets stay as they were.
@@ -113,10 +126,10 @@ void LoggerDownload::LoadData1Click(LoggerData data)
             return;
         const DownloadReport report = reportFor(attempt.status);
         if (report.notice == DownloadNotice::MessageBox) {
-            view_.ShowMessage(report.text);
+            tell(report.text);
             return;
         }
-        const ErrorChoice choice = view_.ShowError(report.text, report.offerFix);
+        const ErrorChoice choice = ask(report.text, report.offerFix);
         if (choice == ErrorChoice::TryAgain)
             continue;
         if (choice == ErrorChoice::FixError && attempt.status == DownloadStatus::DataError) {
@@ -124,10 +137,9 @@ void LoggerDownload::LoadData1Click(LoggerData data)
             if (fixed.status == ParseStatus::Ok) {
                 data.LoggerDataUnsaved = true;
                 if (!fixed.tempFileWritten)
-                    view_.ShowMessage(tempFileNotWrittenText(collectionTempFilePath(),
-                                                             fixed.tempFileReason));
+                    tell(tempFileNotWrittenText(collectionTempFilePath(), fixed.tempFileReason));
             } else
-                view_.ShowMessage(reportFor(toDownloadStatus(fixed.status)).text);
+                tell(reportFor(toDownloadStatus(fixed.status)).text);
         }
         return;
     }

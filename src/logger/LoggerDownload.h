@@ -23,6 +23,9 @@ public:
     LiveLinkGiveBack& operator=(const LiveLinkGiveBack&) = delete;
 
 private:
+    void tell(const QString& text);
+    ErrorChoice ask(const QString& text, bool offerFix);
+
     ILoggerPortHost& host_;
     const DownloadServices& services_;
 };
@@ -41,9 +44,9 @@ public:
     LoggerDownload(ILoggerPortHost& host, IDownloadView& view, DownloadServices services);
 
     // The whole command. Does nothing while a download runs or a watchdog tick is suspended
-    // below it; refuses with a message when there is no meter or it is recording. A port error
-    // ends it with the port's error (SilentAbort), a temporary folder that cannot be made with
-    // std::runtime_error; the caller's guarded() deals with both, the device is back by then.
+    // below it; refuses with a message when there is no meter or it is recording. A port that
+    // fails is a failed attempt (the error dialog). A temporary folder that cannot be made ends
+    // it with std::runtime_error; the caller's guarded() shows it, the device is back by then.
     void LoadData1Click(LoggerData data);
 
     // One attempt: receive, decode, temporary file, show set 0. The device is not given back.
@@ -56,6 +59,9 @@ public:
     ApplyOutcome FixDataError(const DownloadAttempt& failed, DataSetStore& store);
 
 private:
+    void tell(const QString& text);
+    ErrorChoice ask(const QString& text, bool offerFix);
+
     ILoggerPortHost& host_;
     IDownloadView& view_;
     DownloadServices services_;

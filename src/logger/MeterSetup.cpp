@@ -74,6 +74,20 @@ MeterSetup::Busy::~Busy()
         s_.busyCursor_(false);
 }
 
+MeterSetup::Idle::Idle(MeterSetup& s) : s_(s)
+{
+    if (s_.busyDepth_ > 0 && s_.busyCursor_) {
+        s_.busyCursor_(false);
+        lifted_ = true;
+    }
+}
+
+MeterSetup::Idle::~Idle()
+{
+    if (lifted_ && s_.busyDepth_ > 0)
+        s_.busyCursor_(true);
+}
+
 MeterSetup::MeterSetup(IComPort& port, DownloadServices services, std::function<void(bool)> busyCursor)
     : port_(port), services_(std::move(services)), busyCursor_(std::move(busyCursor))
 {

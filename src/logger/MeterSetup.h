@@ -133,6 +133,19 @@ public:
     private:
         MeterSetup& s_;
     };
+    // Lifts the busy cursor while the user is asked something (a message box), inside a run
+    // that holds it; it comes back afterwards.
+    class Idle {
+    public:
+        explicit Idle(MeterSetup& setup);
+        ~Idle();
+        Idle(const Idle&) = delete;
+        Idle& operator=(const Idle&) = delete;
+
+    private:
+        MeterSetup& s_;
+        bool lifted_ = false;
+    };
 
 private:
     void send(const CommandFrame& frame);

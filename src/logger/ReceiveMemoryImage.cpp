@@ -2,6 +2,8 @@
 #include "logger/ReceiveMemoryImage.h"
 
 #include "base/PortErrors.h"
+#include "base/SilentAbort.h"
+#include "link/ComPortTypes.h"
 #include "link/LiveFrame.h"
 #include "logger/DownloadProgress.h"
 
@@ -95,26 +97,41 @@ private:
     TimeLeftEstimate estimate_;
 };
 
+// A port that fails on the way (the adapter pulled, the device gone) is a meter that does not
+// answer before the transfer and a transfer that ended early within it: the user is told and
+// may try again, as after any other failed exchange.
 DownloadStatus Exchange::run(MemoryImage& image)
 {
-    progress_.ProgressStarted();
-    const bool over = takeOver();
-    if (stopRequested())
-        return cancelled();
-    if (!over || !connect())
-        return stopRequested() ? cancelled() : DownloadStatus::NoAnswer;
-    host_.SetBusyCursor(true);
-    if (!start())
-        return stopRequested() ? cancelled() : DownloadStatus::NoAnswer;
-    return transfer(image);
+    bool transferring = false;
+    try {
+        progress_.ProgressStarted();
+        const bool over = takeOver();
+        if (stopRequested())
+            return cancelled();
+        if (!over || !connect())
+            return stopRequested() ? cancelled() : DownloadStatus::NoAnswer;
+        host_.SetBusyCursor(true);
+        if (!start())
+            return stopRequested() ? cancelled() : DownloadStatus::NoAnswer;
+        transferring = true;
+        return transfer(image);
+    } catch (const SilentAbort&) {
+    } catch (const EComError&) {
+    }
+    if (!transferring)
+        return DownloadStatus::NoAnswer;
+    ignoringErrors([this] { send(Letter::Quit); });
+    return DownloadStatus::Incomplete;
 }
 
 // The meter is told that the transfer ends, whatever it was doing; the device goes back to the
 // live link as after a failure.
 DownloadStatus Exchange::cancelled()
 {
-    if (port_.Active())
-        send(Letter::Quit);
+    ignoringErrors([this] {
+        if (port_.Active())
+            send(Letter::Quit);
+    });
     return DownloadStatus::Cancelled;
 }
 

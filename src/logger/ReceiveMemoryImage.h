@@ -15,7 +15,8 @@
 // The fixed pauses run the message loop (DownloadServices::waitWithMessages); the polls of the
 // input queue do not (DownloadServices::pause). The busy cursor is set once the meter has
 // answered. Neither the device nor the cursor is given back here: the caller does that on its
-// every way out (LiveLinkGiveBack). Port errors end it with the port's error.
+// every way out (LiveLinkGiveBack). A port that fails ends it as a meter that does not answer
+// (before the transfer) or as a transfer that ended early (during it), so the user may try again.
 //
 // The progress window is told of the attempt from its start, so that the user can cancel at any
 // stage: every pause and every look at the input queue asks it, and a Cancel ends the exchange

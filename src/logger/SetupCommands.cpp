@@ -50,15 +50,22 @@ bool SetupCommands::operation(OkLabel label, bool showMessages, Run run)
     }
     if constexpr (std::is_same_v<Status, IntervalStatus>) {
         if (status == IntervalStatus::InvalidInput) {
-            view_.ShowMessage(setupMessage(status));
+            tell(setupMessage(status));
             return true;
         }
     }
     const bool green = labelGreen(status);
     view_.SetOkLabel(label, green ? LabelState::Ok : LabelState::Fail);
     if (showMessages)
-        view_.ShowMessage(setupMessage(status));
+        tell(setupMessage(status));
     return green;
+}
+
+// No hourglass over a message box: it waits for the user, not for the meter.
+void SetupCommands::tell(const QString& text)
+{
+    const MeterSetup::Idle idle(setup_);
+    view_.ShowMessage(text);
 }
 
 bool SetupCommands::MeterHandshake()

@@ -82,6 +82,7 @@ public:
 private:
     template <class Status, class Run>
     bool operation(OkLabel label, bool showMessages, Run run);
+    void tell(const QString& text);
     void SetupStatusText(const QString& text) override { view_.SetDiagnosticStatus(text); }
     void ReceivedBytes(int count) override { view_.SetReceivedBytes(count); }
     void InfoRead(const MeterInfo& info) override { view_.ShowInfo(meterInfoTexts(info)); }

@@ -271,6 +271,19 @@ void TfrmPanel::ShowDisplay(const PanelDisplay& d)
     }
 }
 
+void TfrmPanel::SetChannelAlarm(int channel, const QString& text)
+{
+    QString& shown = alarmTexts_[std::size_t(channel)];
+    if (shown == text)
+        return;
+    shown = text;
+    for (QLabel* label : {lblT[std::size_t(channel)], lblTValue[std::size_t(channel)]}) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, text.isEmpty() ? kLcdInk : QColor(0xd0, 0x00, 0x00));
+        label->setPalette(pal);
+    }
+}
+
 void TfrmPanel::ShowMaxMinBlink(bool on)
 {
     lblMAX->setVisible(on);

@@ -43,6 +43,10 @@ public:
     void ShowMaxMinBlink(bool on);
     // lblNoConnection.
     void SetNoConnectionVisible(bool on);
+    // A running alarm on channel (0..3): its name and value in red (the text is what the status
+    // bar says of it); an empty text gives them their ink back.
+    void SetChannelAlarm(int channel, const QString& text);
+    QString ChannelAlarm(int channel) const { return alarmTexts_[std::size_t(channel)]; }
 
     // The scale the face is drawn at, kMinScale to kMaxScale in kScaleStep steps (1: 160 x 493).
     static constexpr double kMinScale = 1.0;
@@ -148,6 +152,7 @@ private:
     QPoint dragStartGlobal_;
     QPoint dragStartPos_;
     bool closeReported_ = false;
+    std::array<QString, 4> alarmTexts_;
     QMetaObject::Connection activation_;
     struct Layout {
         QRect geometry;

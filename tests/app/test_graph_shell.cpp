@@ -250,13 +250,13 @@ TEST(GraphShell, LinkStatesSwitchTheCommandsByTheRecordingState)
     }
 }
 
-TEST(GraphShell, AnnotationColourComesFromTheSettingsAndIsWrittenAtExit)
+TEST(GraphShell, AnnotationColourComesFromTheSettingsAndIsWrittenAtTheEnd)
 {
     Shell s([](Settings& stored) { stored.AnnoColor = 0x00FF8000; });
     EXPECT_EQ(s.w->Annotations().AnnoColor, qRgb(0xFF, 0x80, 0x00));
     EXPECT_EQ(s.w->Annotations().AnnotationCounter, 3);
     s.w->Annotations().AnnoColor = qRgb(0, 0x40, 0xFF);
-    s.w->Exit1->trigger();
+    s.w->close();
     EXPECT_EQ(Settings::Read().AnnoColor, 0x000040FF);
 }
 

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <unistd.h>
+
 namespace {
 
 void noSystemDevices(QStringList&) {}
@@ -129,6 +131,110 @@ TEST(LoggerDownloadWithSimulator, TheMainWindowDownloadsTheSetsAndTheLiveLinkGoe
     EXPECT_FALSE(w.Unsaved().LoggerDataUnsaved);
     EXPECT_EQ(w.DataSets().count(), 3); // the store outlives the window
 
+    w.close();
+    meter.stop();
+}
+
+// Closing the program and opening the meter set-up while the meter sends its memory: the
+// download goes on to its end, then the program asks about the new sets and ends.
+TEST(LoggerDownloadWithSimulator, TheProgramEndsOnlyOnceTheDownloadHasEnded)
+{
+    PrivateSettings settings;
+    TempDataFolder folder;
+    sim::PtyOptions options;
+    options.meter.logger.runs = {loggedRun(40, 2)};
+    sim::PtyServer meter(options);
+    const QString path = meter.start();
+
+    ScriptedPrompts answers;
+    TfrmMain w({path}, nullptr, &noSystemDevices);
+    w.SetPrompts(answers.prompts());
+    w.SetServiceMode(true);
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+    ASSERT_TRUE(w.IsConnected());
+    answers.asked.clear();
+
+    bool asked = false, stayedOpen = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (asked || !w.Logger().Windows().ProgressWindow())
+            return;
+        asked = true;
+        w.close();
+        w.Setup1->trigger();
+        stayedOpen = w.isVisible() && w.LoggerWindow;
+    });
+    probe.start(20);
+    answers.choices = {Answer::No}; // "Save DataLogger Data ?"
+    w.btnDataLogger->click();
+    probe.stop();
+
+    ASSERT_TRUE(asked);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(w.SetupDialog.isNull());
+    EXPECT_EQ(answers.asked.filter("The program ends when it has ended").size(), 1);
+    EXPECT_EQ(answers.asked.filter("Wait until the data logger download has ended").size(), 1);
+    EXPECT_FALSE(answers.asked.contains("Save DataLogger Data ?")) << "not before the end";
+    EXPECT_EQ(w.DataSets().count(), 1) << "the download was not cut short";
+    EXPECT_TRUE(waitFor([&] { return !w.isVisible(); }, 5000));
+    EXPECT_EQ(answers.asked.last(), "Save DataLogger Data ?");
+    meter.stop();
+}
+
+// The adapter is pulled while the blocks come: the error dialog (without the hourglass) offers
+// Try Again; after Cancel the device, back again, carries the live link.
+TEST(LoggerDownloadWithSimulator, ADeviceLostInTheMiddleIsAFailedTransfer)
+{
+    PrivateSettings settings;
+    TempDataFolder folder;
+    sim::PtyOptions options;
+    options.meter.logger.runs = {loggedRun(60, 2)};
+    options.linkPath = QStringLiteral("/tmp/kolva-app-download-%1").arg(::getpid());
+    sim::PtyServer meter(options);
+    meter.start();
+
+    ScriptedPrompts answers;
+    TfrmMain w({options.linkPath}, nullptr, &noSystemDevices);
+    w.SetPrompts(answers.prompts());
+    QStringList errors;
+    bool busyOverDialog = true;
+    w.Logger().Windows().SetDialogRunner([&](QDialog& d) {
+        errors << d.findChild<QLabel*>("Label1")->text();
+        busyOverDialog = QApplication::overrideCursor() != nullptr;
+        meter.comeBack();
+        d.reject();
+        return d.result();
+    });
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return w.StartupDone(); }, 30000));
+    ASSERT_TRUE(w.IsConnected());
+
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        TfrmScope* p = w.Logger().Windows().ProgressWindow();
+        if (p && p->lblBytesReceived->text().toInt() >= 128 && meter.present())
+            meter.hangUp();
+    });
+    probe.start(10);
+    w.btnDataLogger->click();
+    probe.stop();
+
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], "There was error when reading data from meter");
+    EXPECT_FALSE(busyOverDialog);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(w.Logger().InLoadData());
+    EXPECT_EQ(w.DataSets().count(), 0);
+    // The watchdog restarts the stream on the device that came back.
+    const auto framesSent = [&] {
+        int n = 0;
+        meter.withModel([&](sim::MeterModel& m) { n = m.framesSent(); });
+        return n;
+    };
+    const int framesBefore = framesSent();
+    EXPECT_TRUE(waitFor([&] { return framesSent() > framesBefore + 2 && w.IsConnected(); }, 10000));
+    EXPECT_TRUE(w.Port1().Active());
     w.close();
     meter.stop();
 }

@@ -84,7 +84,9 @@ TEST(MainWindow, MenusAsLaidOut)
 
     EXPECT_EQ(captions(w.File1),
               (QStringList{"&Open", "&Save", "-", "&Print", "&Printer Setup", "-", "E&xit"}));
-    EXPECT_EQ(captions(w.RealTime1), (QStringList{"Run", "Stop"}));
+    EXPECT_EQ(captions(w.RealTime1),
+              (QStringList{"Run", "Stop", "-", "&Alarms...", "Ac&knowledge Alarms"}));
+    EXPECT_EQ(w.AcknowledgeAlarms1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+A")));
     EXPECT_EQ(captions(w.DataLogger1), (QStringList{"&Load ", "&Setup"}));
     EXPECT_EQ(captions(w.View1), (QStringList{"&Control Panel", "Real Time &Graph"}));
     EXPECT_EQ(captions(w.Window1), (QStringList{"&Tile", "&Cascade"}));
@@ -97,8 +99,8 @@ TEST(MainWindow, MenusAsLaidOut)
     EXPECT_TRUE(w.RealTimeGraph1->isChecked());
 
     for (const char* name : {"Open1", "Save1", "Print1", "PrinterSetup1", "Exit1", "Run1", "Stop1",
-                             "LoadData1", "Setup1", "ControlPanel1", "RealTimeGraph1", "Tile1",
-                             "Cascade1", "Contents1", "About1"})
+                             "Alarms1", "AcknowledgeAlarms1", "LoadData1", "Setup1", "ControlPanel1",
+                             "RealTimeGraph1", "Tile1", "Cascade1", "Contents1", "About1"})
         EXPECT_NE(w.findChild<QAction*>(name), nullptr) << name;
     EXPECT_EQ(w.findChild<QMenu*>("DataLogger1"), w.DataLogger1);
 }
@@ -191,9 +193,11 @@ TEST(MainWindow, ADeviceThatCannotBeOpenedIsExplainedInTheStatusBarAndThePortLis
     auto w = startedWindow({gone, pty.path()});
     const auto* notice = w->findChild<QLabel*>("PortAccessNotice");
     ASSERT_NE(notice, nullptr);
-    // The device that is not there is preselected and named, in the notice and in the tool tips.
+    // The device that is not there is preselected and named, in the notice and in the tool tips
+    // (once the look-up, which runs away from the window, has answered).
     EXPECT_EQ(w->StatusText(1), "Off Connection");
-    EXPECT_TRUE(notice->isVisibleTo(w.get()));
+    EXPECT_TRUE(waitFor([&] { return notice->isVisibleTo(w.get()); }, 5000));
+    EXPECT_TRUE(waitFor([&] { return w->ComboBoxDeviceName->itemData(0, Qt::ToolTipRole).isValid(); }, 5000));
     EXPECT_TRUE(notice->toolTip().contains(gone)) << notice->toolTip().toStdString();
     EXPECT_EQ(w->ComboBoxDeviceName->toolTip(), notice->toolTip());
     EXPECT_TRUE(w->ComboBoxDeviceName->itemData(0, Qt::ToolTipRole).toString().contains(gone));
@@ -241,10 +245,21 @@ TEST(MainWindow, SplashNamesEachDeviceWhileItIsTried)
     EXPECT_EQ(w->StatusText(1), "Off Connection");
 }
 
-TEST(MainWindow, PortChangeIsRememberedAndExitWritesTheSettings)
+TEST(MainWindow, PortChangeIsRememberedByClosingTheWindowButNotByExit)
 {
     PrivateSettings settings;
     PlainPty first, second;
+    // E&xit ends the program without writing the settings.
+    {
+        auto w = startedWindow({first.path(), second.path()});
+        w->ComboBoxDeviceName->setCurrentIndex(1);
+        emit w->ComboBoxDeviceName->activated(1);
+        EXPECT_EQ(w->AppSettings().LastConnectedPort, 1);
+        w->Exit1->trigger();
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_FALSE(w->Port1().Active());
+    }
+    EXPECT_EQ(Settings::Read().LastConnectedPort, 0);
     {
         auto w = startedWindow({first.path(), second.path()});
         EXPECT_FALSE(w->Port1().Active());
@@ -256,7 +271,7 @@ TEST(MainWindow, PortChangeIsRememberedAndExitWritesTheSettings)
         EXPECT_TRUE(w->Port1().Active());
         EXPECT_EQ(w->AppSettings().LastConnectedPort, 1);
 
-        w->Exit1->trigger();
+        w->close();
         EXPECT_FALSE(w->isVisible());
         EXPECT_FALSE(w->Port1().Active());
     }
@@ -307,9 +322,12 @@ TEST(MainWindow, AboutShowsAFreshBoxEachTime)
             version << box->Label2->text();
             EXPECT_TRUE(box->BitBtn1->isVisible());
             EXPECT_EQ(box->Label3->text(), "Four Channel Thermometer Software");
-            EXPECT_EQ(box->height(), 95);
             EXPECT_GE(box->width(), 311);
             EXPECT_LE(box->Label3->geometry().right(), box->width()) << "title cut off";
+            // The licence below the designed box, whole.
+            EXPECT_GE(box->lblCopyright->y(), 95);
+            EXPECT_TRUE(box->lblLicence->text().contains("GPL-3.0-or-later"));
+            EXPECT_LE(box->lblLicence->geometry().bottom(), box->height()) << "licence cut off";
             box->BitBtn1->click();
         });
     };

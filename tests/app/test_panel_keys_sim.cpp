@@ -17,6 +17,14 @@ namespace {
 
 void noSystemDevices(QStringList&) {}
 
+// Frames a little faster than the MAX/MIN marks blink.
+sim::PtyOptions meterOptions()
+{
+    sim::PtyOptions o;
+    o.meter.frameIntervalMs = 400;
+    return o;
+}
+
 class PanelKeysWithSimulator : public ::testing::Test {
 protected:
     void SetUp() override
@@ -61,7 +69,7 @@ protected:
         EXPECT_TRUE(waitFor(effect, 5000)) << keyName << " had no effect on the panel";
     }
 
-    sim::PtyServer meter_{sim::PtyOptions{}};
+    sim::PtyServer meter_{meterOptions()};
     QString path_;
     PrivateSettings settings_;
     std::unique_ptr<TfrmMain> window_;
@@ -97,6 +105,28 @@ TEST_F(PanelKeysWithSimulator, MmaKeyShortPressStepsTheModeAndLongPressLeavesIt)
     EXPECT_TRUE(waitFor([&] { return !shown("lblMAX") && label("lblT2")->text() == "T2"; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(received('M'), mBefore) << "the release after a long press sends nothing";
+}
+
+// In the MAX/MIN mode every frame asks for the blinking: a frame must not put off the next blink.
+TEST_F(PanelKeysWithSimulator, MaxMinMarksBlinkWhileFramesComeFasterThanTheBlink)
+{
+    press("btnMMA", 'M', [&] { return shown("lblMAX"); });
+    press("btnMMA", 'M', [&] { return shown("lblMIN") && !shown("lblMAX"); });
+    press("btnMMA", 'M', [&] { return window_->MaxMinTimer->isActive(); });
+    int changes = 0;
+    bool last = shown("lblMAX");
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (shown("lblMAX") != last) {
+            last = !last;
+            ++changes;
+        }
+        if (changes > 0)
+            EXPECT_EQ(shown("lblMAX"), shown("lblMIN")) << "the marks blink together";
+    });
+    probe.start(20);
+    waitFor([&] { return changes >= 4; }, 4000);
+    EXPECT_GE(changes, 4) << "the marks hardly blink";
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include "base/DateTime.h"
 #include "app/FileCommands.h"
+#include "base/NullReading.h"
 #include "app/RecorderWiring.h"
 #include "app/UMain.h"
 #include "graph/Chart.h"
@@ -268,8 +269,9 @@ std::vector<MachineSample> leaveJournal(const QString& folder, int n)
     std::vector<MachineSample> samples;
     for (int k = 0; k < n; ++k) {
         MachineSample s{DateTime::fromQDateTime(start.addMSecs(2000LL * k)),
-                        {20.5f + k * 0.1f, -3.25f, 1000.0f / (k + 3), k == 2 ? NullReading : 99.5f}};
-        j.append(s.time, s.values[0], s.values[1], s.values[2], s.values[3]);
+                        {20.5f + k * 0.1f, -3.25f, 1000.0f / (k + 3), k == 2 ? NullReading : 99.5f},
+                        TemperatureUnit::Celsius};
+        j.append(s.time, s.values[0], s.values[1], s.values[2], s.values[3], s.unit);
         samples.push_back(s);
     }
     return samples;   // the journal is closed and kept, as a killed program leaves it
@@ -373,11 +375,14 @@ TEST(RecorderShell, ASecondRunningCopyLeavesTheFirstOnesJournalAlone)
 
 // The whole road on the simulated meter behind a pseudo-terminal, in real time: the main timer
 // hands the samples over, the recording ends by itself, the journal holds what the chart holds.
+// T3 has no thermocouple: the panel shows "- - - -", and the recording holds no value for it.
 TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
 {
     TempDataFolder data;
     PrivateSettings settings;
-    sim::PtyServer meter{sim::PtyOptions{}};
+    sim::PtyOptions options;
+    options.meter.unplugged[2] = true;
+    sim::PtyServer meter{options};
     const QString path = meter.start();
     ScriptedPrompts answers;
     TfrmMain w({path}, nullptr, &noSystemDevices);
@@ -408,15 +413,20 @@ TEST(RecorderShell, RecordsTheSimulatedMeterEndToEnd)
     ASSERT_EQ(rt.Chart1->Points(), 3);
     EXPECT_EQ(rt.txtDataNo->text(), "3");
     for (int p = 0; p < 3; ++p)
-        for (int s = 0; s < 4; ++s) {
+        for (int s : {0, 1, 3}) {
             EXPECT_GT(rt.Chart1->YData(s, p), 10.0f);
             EXPECT_LT(rt.Chart1->YData(s, p), 40.0f);
         }
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(rt.Chart1->YData(2, p), NullReading) << p;
     EXPECT_GT(rt.Chart1->XDataII(0, 2), rt.Chart1->XDataII(0, 1));
-    for (QLineEdit* avg : rt.txtAvg)
-        EXPECT_NE(avg->text(), "****");
-    // Each pane's Y axis followed its readings.
-    for (int pane = 0; pane < 4; ++pane) {
+    for (int s : {0, 1, 3})
+        EXPECT_NE(rt.txtAvg[s]->text(), "****");
+    EXPECT_EQ(rt.txtAvg[2]->text(), "****");
+    EXPECT_EQ(rt.txtMax[2]->text(), "");
+    EXPECT_EQ(rt.txtMin[2]->text(), "");
+    // Each pane's Y axis followed its readings (T3 has none).
+    for (int pane : {0, 1, 3}) {
         const std::optional<YExtent> y = rt.Chart1->FittedY(pane);
         ASSERT_TRUE(y) << pane;
         for (int p = 0; p < 3; ++p)

@@ -46,6 +46,12 @@ public:
     }
 
     QString home(const QString& rel) const { return home_.filePath(rel); }
+    // Another value of the fixed environment (TZ for a time zone with daylight-saving time).
+    void setEnv(const QString& name, const QString& value)
+    {
+        env_.insert(name, value);
+        process_.setProcessEnvironment(env_);
+    }
     // Runs another program (setpriv) with kolva-cli and its arguments behind prefix.
     void setPrefix(const QString& program, const QStringList& arguments)
     {
@@ -81,6 +87,21 @@ public:
         return out_.count('\n') >= n;
     }
 
+    // Waits until standard error holds text (of what was read so far), keeping both outputs.
+    bool waitForError(const QByteArray& text, int timeoutMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!err_.contains(text) && timer.elapsed() < timeoutMs) {
+            process_.waitForFinished(50);
+            out_ += process_.readAllStandardOutput();
+            err_ += process_.readAllStandardError();
+            if (process_.state() == QProcess::NotRunning)
+                break;
+        }
+        return err_.contains(text);
+    }
+
     void signal(int sig) { ::kill(pid_t(process_.processId()), sig); }
 
     CliRun finish(int timeoutMs)
@@ -89,8 +110,9 @@ public:
         const bool ended = process_.waitForFinished(timeoutMs);
         EXPECT_TRUE(ended) << "kolva-cli did not end";
         r.out = out_ + process_.readAllStandardOutput();
-        r.err = process_.readAllStandardError();
+        r.err = err_ + process_.readAllStandardError();
         out_.clear();
+        err_.clear();
         r.exitCode = ended && process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
         return r;
     }
@@ -101,6 +123,7 @@ private:
     QProcess process_;
     QStringList prefix_;
     QByteArray out_;
+    QByteArray err_;
 };
 
 using filefixtures::readAll;

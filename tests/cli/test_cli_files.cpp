@@ -9,6 +9,10 @@
 #include "graph/GraphFile.h"
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTimeZone>
 
 namespace {
 
@@ -44,6 +48,7 @@ ChartState realTimeGraph()
 {
     ChartState chart;
     chart.data.resize(4, 6);
+    chart.unit = QStringLiteral("\u00b0C");
     const double start = DateTime::fromDateAndTime(QDate(2024, 5, 6), QTime(10, 15, 30));
     const float readings[4][4] = {{21.5f, 22.25f, NullReading, -12.0f},
                                   {21.6f, 22.3f, 100.0f, -11.9f},
@@ -90,10 +95,23 @@ TEST_F(CliFiles, ExportOfASetInEveryFormat)
     expectedCsv.replace('\t', ',');
     EXPECT_EQ(readAll(out), expectedCsv);
 
-    // A set without samples gives its comments and the header alone.
-    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set"), QStringLiteral("2")});
+    // Machine CSV to a file: what describes the set goes beside it.
+    const QString machine = cli.home(QStringLiteral("set3.machine.csv"));
+    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set=3"), QStringLiteral("-o"),
+                 machine});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(readAll(machine).startsWith("time,T1,T2,T3,T4,unit\n"));
+    const QJsonObject meta = QJsonDocument::fromJson(readAll(machine + QStringLiteral(".json"))).object();
+    EXPECT_EQ(meta, QJsonDocument::fromJson(R"({"data": "set3.machine.csv", "source": "three_sets.CH4",
+        "set": 3, "unit": "F", "couple": "T", "rate": 600, "offsets": [0, 0.18, 0, -0.27]})").object())
+        << QJsonDocument(meta).toJson().toStdString();
+
+    // A set without samples, in the single-file form: its comments and the header alone.
+    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set"), QStringLiteral("2"),
+                 QStringLiteral("--comments")});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.endsWith("# offsets=-0.9,0,0.36,0\ntime,T1,T2,T3,T4\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.startsWith("# source=three_sets.CH4\n# set=2\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("# offsets=-0.9,0,0.36,0\ntime,T1,T2,T3,T4,unit\n")) << r.out.toStdString();
 
     r = cli.run({QStringLiteral("export"), collection, QStringLiteral("--set"), QStringLiteral("4")});
     EXPECT_EQ(r.exitCode, 1);
@@ -116,7 +134,7 @@ TEST_F(CliFiles, ExportOfAGraphFileAndOfTheProgramsTextFiles)
     r = cli.run({QStringLiteral("export"), ghf, QStringLiteral("--format"), QStringLiteral("txt"),
                  QStringLiteral("-o"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.err.toStdString(), "kolva-cli: the file does not say which unit the readings are in\n");
+    EXPECT_EQ(r.err.toStdString(), "kolva-cli: the readings are in \u00b0C\n");
     expectGolden(readAll(txt), QStringLiteral("realtime.ghf.txt"));
     r = cli.run({QStringLiteral("export"), txt});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -133,9 +151,98 @@ TEST_F(CliFiles, ExportOfAGraphFileAndOfTheProgramsTextFiles)
     writeGraphFile(two, twoGhf);
     r = cli.run({QStringLiteral("export"), twoGhf});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.endsWith("time,T1,T2,T3,T4\n2024-05-06T09:00:00.000+00:00,1.5,2.5,,\n"))
+    EXPECT_EQ(r.out, "time,T1,T2,T3,T4,unit\n2024-05-06T09:00:00.000+00:00,1.5,2.5,,,\n")
         << r.out.toStdString();
     EXPECT_EQ(r.err.toStdString(), "kolva-cli: the graph has 2 channel(s); T3 to T4 are left empty\n");
+}
+
+// The exports read by the tools users read them with, with their defaults: pandas.read_csv and
+// to_datetime, Python's csv and json modules (tests/cli/read_machine_csv.py, one run for all).
+TEST_F(CliFiles, OtherToolsReadTheMachineCsvWithTheirDefaults)
+{
+    QJsonArray cases;
+    const auto row = [](qint64 utcMs, std::array<float, 4> values, const char* unit) {
+        QJsonArray v;
+        for (float x : values)
+            v.append(x == NullReading ? QJsonValue(QJsonValue::Null) : QJsonValue(double(x)));
+        return QJsonObject{{"utc_ms", utcMs}, {"values", v},
+                           {"unit", unit ? QJsonValue(unit) : QJsonValue(QJsonValue::Null)}};
+    };
+
+    // A graph in degrees F across the change to summer time in Berlin: two UTC offsets.
+    const QTimeZone berlin("Europe/Berlin");
+    const QDate change(2026, 3, 29);
+    const QTime times[] = {QTime(1, 59, 58), QTime(1, 59, 59, 500), QTime(3, 0, 0), QTime(3, 0, 1)};
+    const std::array<float, 4> readings[] = {{0.1f, NullReading, -0.05f, 1372.0f},
+                                             {NullReading, NullReading, NullReading, NullReading},
+                                             {-328.1f, 2500.0f, 0.0f, 98.6f},
+                                             {1e-3f, -0.0f, 33.3f, NullReading}};
+    ChartState chart;
+    chart.unit = QStringLiteral("\u00b0F");
+    chart.data.resize(4, 4);
+    QJsonArray rows;
+    for (int p = 0; p < 4; ++p) {
+        for (int c = 0; c < 4; ++c) {
+            chart.data.setX(c, p, DateTime::fromDateAndTime(change, times[p]));
+            chart.data.setY(c, p, readings[p][std::size_t(c)]);
+        }
+        rows.append(row(QDateTime(change, times[p], berlin).toMSecsSinceEpoch(), readings[p], "F"));
+    }
+    const QString ghf = cli.home(QStringLiteral("summer.ghf"));
+    writeGraphFile(chart, ghf);
+    CliProcess berlinCli;
+    berlinCli.setEnv(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
+    CliRun r = berlinCli.run({QStringLiteral("export"), ghf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString summer = cli.home(QStringLiteral("summer.csv"));
+    ASSERT_TRUE(writeAll(summer, r.out)); // standard output as a shell redirect keeps it
+    cases.append(QJsonObject{{"csv", summer}, {"rows", rows}});
+
+    // A data set written with -o, its metadata beside it.
+    const QString set = cli.home(QStringLiteral("set 1.csv"));
+    r = cli.run({QStringLiteral("export"), collection, QStringLiteral("-o"), set});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const auto utc = [](int s) {
+        return QDateTime(QDate(2012, 3, 7), QTime(9, 5, s), QTimeZone::utc()).toMSecsSinceEpoch();
+    };
+    cases.append(QJsonObject{
+        {"csv", set},
+        {"rows", QJsonArray{row(utc(0), {21.5f, 1372.0f, NullReading, -200.0f}, "C"),
+                            row(utc(2), {21.6f, 1371.9f, 0.0f, NullReading}, "C"),
+                            row(utc(4), {21.7f, 0.1f, -0.1f, 0.0f}, "C")}},
+        {"metadata", QJsonObject{{"data", "set 1.csv"}, {"source", "three_sets.CH4"}, {"set", 1},
+                                 {"unit", "C"}, {"couple", "K"}, {"rate", 2},
+                                 {"offsets", QJsonArray{0, 0, 0, 0}}}}});
+
+    // A graph that does not know its unit, with two channels: empty columns.
+    ChartState two;
+    two.data.resize(2, 1);
+    for (int c = 0; c < 2; ++c) {
+        two.data.setX(c, 0, DateTime::fromDateAndTime(QDate(2024, 5, 6), QTime(9, 0)));
+        two.data.setY(c, 0, 1.5f + float(c));
+    }
+    const QString twoGhf = cli.home(QStringLiteral("two.ghf"));
+    writeGraphFile(two, twoGhf);
+    const QString twoCsv = cli.home(QStringLiteral("two.csv"));
+    r = cli.run({QStringLiteral("export"), twoGhf, QStringLiteral("-o"), twoCsv});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    cases.append(QJsonObject{
+        {"csv", twoCsv},
+        {"rows", QJsonArray{row(QDateTime(QDate(2024, 5, 6), QTime(9, 0), QTimeZone::utc())
+                                    .toMSecsSinceEpoch(),
+                                {1.5f, 2.5f, NullReading, NullReading}, nullptr)}}});
+
+    const QString casesFile = cli.home(QStringLiteral("cases.json"));
+    ASSERT_TRUE(writeAll(casesFile, QJsonDocument(cases).toJson()));
+    QProcess python;
+    python.setProcessChannelMode(QProcess::MergedChannels);
+    python.start(QStringLiteral(KOLVA_PYTHON),
+                 {QStringLiteral(KOLVA_CLI_TEST_DIR "/read_machine_csv.py"), casesFile});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    const QByteArray said = python.readAll();
+    EXPECT_EQ(python.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(python.exitCode(), 0) << said.toStdString();
+    EXPECT_TRUE(said.contains("3 files read by pandas")) << said.toStdString();
 }
 
 TEST_F(CliFiles, DamagedAndMissingFilesFailWithTheirReason)

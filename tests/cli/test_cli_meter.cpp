@@ -4,9 +4,13 @@
 // an interrupt, the device reasons and the port list.
 #include "CliProcess.h"
 
+#include "base/DateTime.h"
 #include "files/MachineCsv.h"
+#include "link/LiveFrame.h"
 #include "tools/sim/PtyServer.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
 #include <QThread>
 
@@ -103,26 +107,44 @@ TEST(CliMeter, AMeterThatRecordsIsNotDownloaded)
     EXPECT_EQ(connects, 0);
 }
 
-TEST(CliMeter, LiveWritesOneLinePerPeriodWhileFramesCome)
+TEST(CliMeter, LiveWritesOneLinePerPeriodWhileFramesComeWithTheUnitOfEachLine)
 {
     sim::PtyServer meter(smallMeter());
     const QString device = meter.start();
     CliProcess cli;
-    const CliRun r = cli.run({QStringLiteral("live"), QStringLiteral("--port"), device,
-                              QStringLiteral("--count"), QStringLiteral("3")});
+    cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("--count"),
+               QStringLiteral("4")});
+    ASSERT_TRUE(cli.waitForLines(2, 8000)); // the header and the first line
+    // The meter's unit key, pressed during the run.
+    meter.withModel([](sim::MeterModel& m) {
+        const CommandFrame key = makeCommandFrame(Cmd::CelsiusFahrenheit);
+        m.receive(key.data(), key.size());
+    });
+    const CliRun r = cli.finish(15000);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.startsWith("# source=" + device.toUtf8() + "\n# rate=1\ntime,T1,T2,T3,T4\n"))
-        << r.out.toStdString();
+    // Standard output carries the CSV alone.
+    EXPECT_TRUE(r.out.startsWith("time,T1,T2,T3,T4,unit\n")) << r.out.toStdString();
     const std::vector<MachineSample> samples = liveSamples(r.out);
-    ASSERT_EQ(samples.size(), 3u);
+    ASSERT_EQ(samples.size(), 4u);
+    // One line per tick, none skipped and none doubled. How late a single tick comes depends on
+    // the machine's load (the interval correction is the link's own test); a skipped period
+    // would leave two seconds between lines, a doubled one next to nothing.
     for (std::size_t i = 1; i < samples.size(); ++i) {
         const double seconds = (samples[i].time - samples[i - 1].time) * 86400;
-        EXPECT_NEAR(seconds, 1.0, 0.15);
+        EXPECT_GT(seconds, 0.45);
+        EXPECT_LT(seconds, 1.9);
     }
-    // The simulator's T1 wanders around 22 degrees; all four channels are there.
+    EXPECT_EQ(samples.front().unit, TemperatureUnit::Celsius);
+    EXPECT_EQ(samples.back().unit, TemperatureUnit::Fahrenheit);
+    // The simulator's channels wander around 21 to 25 degrees C; all four are there, each line
+    // in its own unit.
     for (const MachineSample& s : samples)
-        for (float v : s.values)
-            EXPECT_TRUE(v > 15 && v < 30) << v;
+        for (float v : s.values) {
+            if (s.unit == TemperatureUnit::Celsius)
+                EXPECT_TRUE(v > 15 && v < 30) << v;
+            else
+                EXPECT_TRUE(v > 59 && v < 86) << v;
+        }
     int keepAlives = 0;
     meter.withModel([&](sim::MeterModel& m) { keepAlives = m.commandsReceived('X'); });
     EXPECT_GE(keepAlives, 2);
@@ -135,10 +157,13 @@ TEST(CliMeter, ALostMeterGivesNoLinesUntilItIsBackAndAnInterruptEndsCleanly)
     CliProcess cli;
     cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("--period"),
                QStringLiteral("1")});
-    ASSERT_TRUE(cli.waitForLines(5, 8000)); // comments, header and two lines
-    meter.withModel([](sim::MeterModel& m) { m.fallSilent(4500); });
-    // Lost after three silent ticks, back with the stream restarted after the silence.
-    ASSERT_TRUE(cli.waitForLines(7, 15000));
+    ASSERT_TRUE(cli.waitForLines(3, 8000)); // the header and two lines
+    // Silent until the program has said that the meter is lost (three silent ticks, however
+    // late a loaded machine lets them come), then back with the stream restarted.
+    meter.withModel([](sim::MeterModel& m) { m.fallSilent(60000); });
+    ASSERT_TRUE(cli.waitForError("is lost", 30000));
+    meter.withModel([](sim::MeterModel& m) { m.fallSilent(0); });
+    ASSERT_TRUE(cli.waitForLines(5, 15000));
     cli.signal(SIGINT);
     const CliRun r = cli.finish(5000);
     EXPECT_EQ(r.exitCode, 0);
@@ -148,10 +173,61 @@ TEST(CliMeter, ALostMeterGivesNoLinesUntilItIsBackAndAnInterruptEndsCleanly)
     double longestGap = 0;
     for (std::size_t i = 1; i < samples.size(); ++i)
         longestGap = std::max(longestGap, (samples[i].time - samples[i - 1].time) * 86400);
-    EXPECT_GT(longestGap, 4.0);
+    EXPECT_GT(longestGap, 3.0); // at least the three silent ticks
     EXPECT_NE(r.err.indexOf("The meter on " + device.toUtf8() + " is lost: no lines until it is back."), -1)
         << r.err.toStdString();
     EXPECT_NE(r.err.indexOf("The meter on " + device.toUtf8() + " sends again."), -1) << r.err.toStdString();
+}
+
+TEST(CliMeter, LiveEndsWithStatus3AtTheFirstAlarmAndHandsTheEventToTheCommand)
+{
+    // T1 steps from 25 to 300 degrees 6 s after the meter came up.
+    sim::PtyOptions options = smallMeter();
+    options.meter.profile = std::make_shared<const sim::Profile>(
+        *sim::Profile::parse(QStringLiteral("T1: hold 25 for 6s, step 300")));
+    sim::PtyServer meter(options);
+    const double up = DateTime::now();
+    const QString device = meter.start();
+    CliProcess cli;
+    const QString envFile = cli.home(QStringLiteral("alarm.env"));
+    const CliRun r = cli.run({QStringLiteral("live"), QStringLiteral("--port"), device,
+                              QStringLiteral("--alarm"), QStringLiteral("T1>250,hyst=5"),
+                              QStringLiteral("--alarm"), QStringLiteral("T2:none"),
+                              QStringLiteral("--on-alarm"),
+                              QStringLiteral("env | grep ^KOLVA_ALARM_ | sort > ") + envFile,
+                              QStringLiteral("--exit-on-alarm")});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+
+    // The event on standard error, at the first frame of 300 degrees: within a frame period
+    // (0.5 s) of the step, and a little for the line and a loaded machine.
+    const QByteArray prefix = QStringLiteral("kolva-cli: alarm start T1 above 250.0 \u00b0C (value 300.0 \u00b0C) at ").toUtf8();
+    const qsizetype at = r.err.indexOf(prefix);
+    ASSERT_NE(at, -1) << r.err.toStdString();
+    const QByteArray stamp = r.err.mid(at + prefix.size(), 29);
+    const std::optional<double> when = MachineCsv::parseTime(stamp);
+    ASSERT_TRUE(when) << stamp.toStdString();
+    const double seconds = (*when - up) * 86400;
+    EXPECT_GE(seconds, 6.0);
+    EXPECT_LE(seconds, 7.2);
+    EXPECT_EQ(r.err.count("alarm "), 1) << "the run ends at the first alarm";
+    // The lines before it are all from before the step.
+    const std::vector<MachineSample> samples = liveSamples(r.out);
+    EXPECT_GE(samples.size(), 3u);
+    for (const MachineSample& sample : samples)
+        EXPECT_EQ(sample.values[0], 25.0f);
+
+    // The command found the event in its environment.
+    QElapsedTimer timer;
+    timer.start();
+    while (!readAll(envFile).contains("KOLVA_ALARM_VALUE") && timer.elapsed() < 5000)
+        QThread::msleep(20);
+    const QByteArray env = readAll(envFile);
+    for (const char* line : {"KOLVA_ALARM_CHANNEL=T1\n", "KOLVA_ALARM_EVENT=start\n",
+                             "KOLVA_ALARM_KIND=above\n", "KOLVA_ALARM_LIMIT=250\n",
+                             "KOLVA_ALARM_RULE=T1>250C,hyst=5\n", "KOLVA_ALARM_UNIT=C\n",
+                             "KOLVA_ALARM_VALUE=300\n"})
+        EXPECT_TRUE(env.contains(line)) << line << " in " << env.toStdString();
+    EXPECT_TRUE(env.contains("KOLVA_ALARM_TIME=" + stamp)) << env.toStdString();
 }
 
 TEST(CliMeter, SigtermEndsLiveWithTheFileComplete)
@@ -163,14 +239,21 @@ TEST(CliMeter, SigtermEndsLiveWithTheFileComplete)
     cli.start({QStringLiteral("live"), QStringLiteral("--port"), device, QStringLiteral("-o"), file});
     QElapsedTimer timer;
     timer.start();
-    while (readAll(file).count('\n') < 5 && timer.elapsed() < 8000)
+    while (readAll(file).count('\n') < 3 && timer.elapsed() < 8000)
         QThread::msleep(50);
     cli.signal(SIGTERM);
     const CliRun r = cli.finish(5000);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
     const QByteArray written = readAll(file);
     EXPECT_TRUE(written.endsWith('\n'));
     EXPECT_GE(liveSamples(written).size(), 2u);
+    // What describes the run is beside it.
+    const QJsonObject meta = QJsonDocument::fromJson(readAll(file + QStringLiteral(".json"))).object();
+    EXPECT_EQ(meta.value(QStringLiteral("data")).toString(), QStringLiteral("live.csv"));
+    EXPECT_EQ(meta.value(QStringLiteral("source")).toString(), device);
+    EXPECT_EQ(meta.value(QStringLiteral("rate")).toInt(), 1);
+    EXPECT_EQ(meta.value(QStringLiteral("meter")).toString(), QStringLiteral("461 KOLVA"));
 }
 
 TEST(CliMeter, DevicesThatCannotBeTheMeterFailWithTheirReason)

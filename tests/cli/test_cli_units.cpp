@@ -55,6 +55,9 @@ TEST(CliArgs, EachCommandTakesItsOptions)
     EXPECT_EQ(a.period, 5);
     EXPECT_EQ(a.count, 3);
     EXPECT_EQ(a.output, "out.csv");
+    EXPECT_FALSE(a.comments);
+    EXPECT_TRUE(parse("live --comments").comments);
+    EXPECT_TRUE(parse("export a.ghf --comments").comments);
 
     a = parse("live");
     EXPECT_EQ(a.period, 1);
@@ -85,6 +88,14 @@ TEST(CliArgs, EachCommandTakesItsOptions)
     EXPECT_EQ(a.intervalSeconds, "30");
     EXPECT_EQ(parse("setup --interval 60:60").intervalSeconds, "60");
 
+    // Alarms: as many as wanted, with the command and the exit that go with them.
+    a = parse("live --alarm T1>250 --alarm T3:rise>5/60s,hyst=1 --on-alarm true --exit-on-alarm");
+    ASSERT_EQ(a.alarms.size(), 2u);
+    EXPECT_EQ(a.alarms[0].kind, AlarmKind::Above);
+    EXPECT_EQ(a.alarms[1].hysteresis, 1.0);
+    EXPECT_EQ(a.onAlarm, "true");
+    EXPECT_TRUE(a.exitOnAlarm);
+
     EXPECT_EQ(parse("--version").command, Command::Version);
     EXPECT_EQ(parse("export --help").command, Command::Help);
     EXPECT_EQ(parse("ports").command, Command::Ports);
@@ -108,24 +119,18 @@ TEST(CliArgs, BadCommandLinesAreRefusedWithTheirReason)
     EXPECT_EQ(refusal("export a.CH4 --set 0"), "--set needs a whole number from 1 to 2147483647, not \"0\"");
     EXPECT_EQ(refusal("export a.CH4 --format xml"), "--format is machine, txt or csv, not \"xml\"");
     EXPECT_EQ(refusal("download -o x.CH4 --fix=yes"), "--fix takes no value");
+    EXPECT_EQ(refusal("export a.ghf --format txt --comments"),
+              "--comments is for machine CSV, not --format txt");
+    EXPECT_EQ(refusal("download -o x.CH4 --comments"), "download does not take --comments");
     EXPECT_EQ(refusal("setup"), "setup needs at least one of --clock, --interval, --erase, --defaults, --read");
     EXPECT_EQ(refusal("setup --interval 2:3:4"), "--interval is MM:SS, not \"2:3:4\"");
     EXPECT_EQ(refusal("setup --interval 00:00"), "--interval 00:00 is not an interval the meter "
                                                  "takes (minutes and seconds up to 60 each, not both 0)");
     EXPECT_EQ(refusal("setup --interval 61:00").substr(0, 17), "--interval 61:00 ");
     EXPECT_EQ(refusal("--version ports"), "--version takes nothing more");
-}
-
-TEST(CliLive, ChannelsWithoutAValueOrOverRangeAreEmpty)
-{
-    LiveReading r;
-    r.Channel = {21.5f, -3.0f, 1400.0f, 0.0f};
-    EXPECT_EQ(liveValues(r), (std::array<float, 4>{21.5f, -3.0f, 1400.0f, 0.0f}));
-    r.ChannelStatus = 0x04 | 0x80; // T3 over range, T4 without a value
-    EXPECT_EQ(liveValues(r), (std::array<float, 4>{21.5f, -3.0f, NullReading, NullReading}));
-    r.ChannelStatus = 0x11; // T1 both
-    EXPECT_EQ(liveValues(r)[0], NullReading);
-    EXPECT_EQ(liveValues(r)[1], -3.0f);
+    EXPECT_EQ(refusal("live --exit-on-alarm"), "--exit-on-alarm needs at least one --alarm");
+    EXPECT_EQ(refusal("live --alarm T1>x").substr(0, 16), "--alarm: \"T1>x\" ");
+    EXPECT_EQ(refusal("download -o a.CH4 --alarm T1>1"), "download does not take --alarm");
 }
 
 TEST(CliExport, AGraphGivesItsFilledPointsAndSaysWhatItsChannelsDoNotMatch)
@@ -138,11 +143,13 @@ TEST(CliExport, AGraphGivesItsFilledPointsAndSaysWhatItsChannelsDoNotMatch)
             chart.data.setY(c, p, float(c * 10 + p));
         }
     chart.data.setY(2, 1, NullReading);
+    chart.unit = QStringLiteral("\u00b0F");
     ExportData data = graphExport(chart, QStringLiteral("/some/where/run.ghf"));
     ASSERT_EQ(data.samples.size(), 3u); // points 3 and 4 were never filled
     EXPECT_EQ(data.samples[1].time, at(10, 0, 1));
     EXPECT_EQ(data.samples[1].values, (std::array<float, 4>{1, 11, NullReading, 31}));
-    EXPECT_EQ(data.comments, QStringList{QStringLiteral("source=run.ghf")});
+    EXPECT_EQ(data.samples[1].unit, TemperatureUnit::Fahrenheit);
+    EXPECT_EQ(data.metadata.comments(), "# source=run.ghf\n# unit=F\n");
     EXPECT_TRUE(data.notes.isEmpty());
 
     // Two channels: T3 and T4 are empty, and the user is told.
@@ -156,6 +163,7 @@ TEST(CliExport, AGraphGivesItsFilledPointsAndSaysWhatItsChannelsDoNotMatch)
     ASSERT_EQ(data.samples.size(), 1u);
     // The graph's own null value is a missing reading too.
     EXPECT_EQ(data.samples[0].values, (std::array<float, 4>{5.0f, NullReading, NullReading, NullReading}));
+    EXPECT_EQ(data.samples[0].unit, TemperatureUnit::Unknown);   // a graph that does not say
     ASSERT_EQ(data.notes.size(), 1);
     EXPECT_TRUE(data.notes[0].contains(QStringLiteral("T3 to T4 are left empty")));
 
@@ -218,7 +226,7 @@ TEST(CliExport, DamagedFilesOfEveryKindEndInAnExportOrAFailure)
     writeGraphFile(chart, ghf);
     QFile ghfFile(ghf);
     ASSERT_TRUE(ghfFile.open(QIODevice::ReadOnly));
-    const QByteArray txt = exportText(graphExport(chart, ghf), ExportFormat::Txt, QLocale::c());
+    const QByteArray txt = exportText(graphExport(chart, ghf), ExportFormat::Txt, false, QLocale::c());
     QByteArray csv = txt;
     csv.replace('\t', ',');
     const std::pair<QByteArray, const char*> seeds[] = {
@@ -250,7 +258,7 @@ TEST(CliExport, DamagedFilesOfEveryKindEndInAnExportOrAFailure)
         out.close();
         try {
             const ExportData data = readExportSource(a);
-            exportText(data, ExportFormat(i % 3), QLocale::c());
+            exportText(data, ExportFormat(i % 3), i % 2 == 0, QLocale::c());
             ++exported;
         } catch (const Failure&) {
             ++failed;

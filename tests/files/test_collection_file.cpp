@@ -184,7 +184,11 @@ TEST(CollectionFile, FuzzOpenChangesTheTemporaryFileOnlyOnAcceptance)
     QElapsedTimer clock;
     clock.start();
     int accepted = 0, runs = 0;
-    while (clock.elapsed() < 3000) {
+    // A few seconds of random files, and at least a fixed number of them: the random sequence
+    // is fixed and its first accepted file is the 190th, so a loaded machine, which gets through
+    // fewer files in the time, still meets accepted ones.
+    constexpr int kMinRuns = 300;
+    while (runs < kMinRuns || clock.elapsed() < 3000) {
         QByteArray in;
         if (kind(rng) == 0) {
             in.resize(len(rng));

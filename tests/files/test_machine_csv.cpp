@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Machine CSV: the exact line format, values and times that read back bit for bit, and a reader
-// that survives damage.
+// Machine CSV: the exact line format, values and times that read back bit for bit, the metadata
+// in both forms, and a reader that survives damage and still reads files of earlier versions.
+// What other programs make of the files is tested with those programs (tests/cli).
 #include "base/DateTime.h"
 #include "base/NullReading.h"
 #include "files/MachineCsv.h"
 
 #include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <bit>
 #include <cmath>
@@ -36,14 +42,44 @@ std::string offsetText(double days)
 TEST(MachineCsv, LineHasIsoTimeShortestValuesAndEmptyNulls)
 {
     const double t = localTime(2026, 12, 9, 10, 15, 30, 7);
-    const QByteArray line = MachineCsv::line({t, {23.5f, -12.25f, NullReading, 1000.0f}});
+    const QByteArray line = MachineCsv::line(
+        {t, {23.5f, -12.25f, NullReading, 1000.0f}, TemperatureUnit::Fahrenheit});
     EXPECT_EQ(line.toStdString(),
-              "2026-12-09T10:15:30.007" + offsetText(t) + ",23.5,-12.25,,1000\n");
+              "2026-12-09T10:15:30.007" + offsetText(t) + ",23.5,-12.25,,1000,F\n");
+    EXPECT_TRUE(MachineCsv::line({t, {1, 2, 3, 4}}).endsWith(",4,\n"));   // unit unknown
     // 0.1f is not 0.1: the shortest text that gives the same float back is still "0.1".
     EXPECT_EQ(MachineCsv::valueText(0.1f), "0.1");
     EXPECT_EQ(MachineCsv::valueText(-0.0f), "-0");
-    EXPECT_EQ(MachineCsv::header(), "time,T1,T2,T3,T4\n");
     EXPECT_EQ(MachineCsv::comment(QStringLiteral("two\nlines")), "# two lines\n");
+    EXPECT_EQ(MachineCsv::textField(u"plain text"), "plain text");
+    EXPECT_EQ(MachineCsv::textField(u"T1 > 30, \"hot\""), "\"T1 > 30, \"\"hot\"\"\"");
+    EXPECT_EQ(MachineCsv::textField(u"two\nlines"), "\"two\nlines\"");
+}
+
+TEST(MachineCsv, MetadataAsCommentLinesAndAsTheSideFile)
+{
+    MachineCsv::Metadata m;
+    m.add(QStringLiteral("source"), QStringLiteral("Lauf \u00fcber Nacht.CH4"));
+    m.add(QStringLiteral("set"), 3);
+    m.add(QStringLiteral("samples"), 1000000);
+    m.add(QStringLiteral("offsets"),
+          QJsonArray{MachineCsv::jsonNumber(-0.9f), MachineCsv::jsonNumber(0.0f),
+                     MachineCsv::jsonNumber(0.36f), MachineCsv::jsonNumber(NullReading)});
+    EXPECT_EQ(m.comments().toStdString(), "# source=Lauf \u00fcber Nacht.CH4\n# set=3\n"
+                                          "# samples=1000000\n# offsets=-0.9,0,0.36,\n");
+
+    const QByteArray json = m.json(QStringLiteral("run.csv"));
+    EXPECT_FALSE(json.startsWith("\xEF\xBB\xBF"));
+    EXPECT_FALSE(json.contains('\r'));
+    EXPECT_TRUE(json.contains("-0.9,")) << json.toStdString();   // not -0.899999976158
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(json, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    EXPECT_EQ(o.value(QStringLiteral("data")).toString(), QStringLiteral("run.csv"));
+    EXPECT_EQ(o.value(QStringLiteral("source")).toString(), QStringLiteral("Lauf \u00fcber Nacht.CH4"));
+    EXPECT_EQ(o.value(QStringLiteral("set")).toInt(), 3);
+    EXPECT_EQ(o.value(QStringLiteral("offsets")).toArray().at(3), QJsonValue(QJsonValue::Null));
+    EXPECT_EQ(MachineCsv::metadataPath(QStringLiteral("/tmp/run.csv")), "/tmp/run.csv.json");
 }
 
 TEST(MachineCsv, ValuesAndClockTimesReadBackBitForBit)
@@ -97,20 +133,31 @@ TEST(MachineCsv, ParseRefusesWhatIsNotExactlyTheFormat)
         EXPECT_FALSE(MachineCsv::parseValue(bad)) << bad;
     EXPECT_EQ(MachineCsv::parseValue("+2.5"), 2.5f);
 
-    const QByteArray good = MachineCsv::line({45000.5, {1, 2, 3, 4}}).chopped(1);
-    EXPECT_TRUE(MachineCsv::parseLine(good));
-    EXPECT_FALSE(MachineCsv::parseLine(good + ",5"));      // six fields
-    EXPECT_FALSE(MachineCsv::parseLine(good.left(good.lastIndexOf(','))));   // four
+    for (const char* bad : {"inf", "-inf", "nan"})
+        EXPECT_FALSE(MachineCsv::parseValue(bad)) << bad;
+
+    const QByteArray good =
+        MachineCsv::line({45000.5, {1, 2, 3, 4}, TemperatureUnit::Celsius}).chopped(1);
+    EXPECT_EQ(MachineCsv::parseLine(good)->unit, TemperatureUnit::Celsius);
+    const QByteArray older = good.chopped(2);   // without the unit, as earlier files have it
+    EXPECT_EQ(MachineCsv::parseLine(older)->unit, TemperatureUnit::Unknown);
+    EXPECT_FALSE(MachineCsv::parseLine(good + ",5"));      // seven fields
+    EXPECT_FALSE(MachineCsv::parseLine(older.left(older.lastIndexOf(','))));   // four
+    EXPECT_FALSE(MachineCsv::parseLine(older + ",K"));     // no such unit
+    EXPECT_FALSE(MachineCsv::parseLine(older + ",c"));
 }
 
 TEST(MachineCsv, ReaderKeepsCommentsSkipsDamageAndNeverUsesACutLastLine)
 {
-    const MachineSample s1{localTime(2026, 1, 2, 3, 4, 5), {1.5f, NullReading, -2, 3}};
-    const MachineSample s2{localTime(2026, 1, 2, 3, 4, 6), {1.25f, 2, NullReading, 4}};
-    QByteArray file = MachineCsv::comment(QStringLiteral("first")) +
+    const MachineSample s1{localTime(2026, 1, 2, 3, 4, 5), {1.5f, NullReading, -2, 3},
+                           TemperatureUnit::Celsius};
+    const MachineSample s2{localTime(2026, 1, 2, 3, 4, 6), {1.25f, 2, NullReading, 4},
+                           TemperatureUnit::Fahrenheit};
+    QByteArray file = "\xEF\xBB\xBF" + MachineCsv::comment(QStringLiteral("first")) +
                       MachineCsv::comment(QStringLiteral("second")) + MachineCsv::header() +
                       MachineCsv::line(s1);
     file += "\x01\xff garbage\n";
+    file += MachineCsv::line(s2).chopped(3) + '\n';   // five fields after a six-field header
     QByteArray crlf = MachineCsv::line(s2);
     crlf.insert(crlf.size() - 1, '\r');
     file += crlf;
@@ -122,7 +169,7 @@ TEST(MachineCsv, ReaderKeepsCommentsSkipsDamageAndNeverUsesACutLastLine)
     ASSERT_EQ(c.samples.size(), 2u);
     EXPECT_EQ(c.samples[0], s1);
     EXPECT_EQ(c.samples[1], s2);
-    EXPECT_EQ(c.skippedLines, 2);
+    EXPECT_EQ(c.skippedLines, 3);
 
     // A cut last line whose value still parses is not used either: digits may be missing.
     const QByteArray full = MachineCsv::header() + MachineCsv::line(s1);
@@ -134,6 +181,29 @@ TEST(MachineCsv, ReaderKeepsCommentsSkipsDamageAndNeverUsesACutLastLine)
     EXPECT_FALSE(empty.headerFound);
     EXPECT_TRUE(empty.samples.empty());
     EXPECT_EQ(empty.skippedLines, 0);
+}
+
+// A live run writes line by line, an export all at once: the same bytes, and they read back.
+TEST(MachineCsv, LinesWrittenOneByOneAreTheWholeTextAndReadBack)
+{
+    std::vector<MachineSample> samples;
+    const QDateTime start(QDate(2026, 1, 2), QTime(3, 4, 5));
+    for (int k = 0; k < 200; ++k)
+        samples.push_back({DateTime::fromQDateTime(start.addMSecs(k * 37250)),
+                           {float(k) / 10, k % 7 ? -float(k) : NullReading, 0, 1e-3f},
+                           k < 120 ? TemperatureUnit::Celsius : TemperatureUnit::Fahrenheit});
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    MachineCsv::Writer writer(buffer);
+    ASSERT_TRUE(writer.writeHeader());
+    for (const MachineSample& s : samples)
+        ASSERT_TRUE(writer.write(s));
+    const QByteArray text = MachineCsv::text(samples);
+    EXPECT_EQ(buffer.data(), text);
+    const MachineCsv::Content c = MachineCsv::read(text);
+    EXPECT_TRUE(c.headerFound && c.unitColumn);
+    EXPECT_EQ(c.skippedLines, 0);
+    EXPECT_EQ(c.samples, samples);
 }
 
 // The writer for many lines looks the UTC offset up once per hour; around daylight-saving

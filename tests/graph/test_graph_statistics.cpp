@@ -246,10 +246,11 @@ TEST(RunningStatistics, SamplesWriteTheBoxesOnlyWhenAnExtremeMoves)
     // T1 first, then T2, T3, T4.
     EXPECT_EQ(boxes.order.mid(0, 4), (QStringList{"max0", "min0", "max1", "min1"}));
 
-    // No 9000 filter: a missing reading is a running maximum, shown as "OL".
+    // A missing reading (an unplugged probe) is no extreme: the boxes keep what they show.
     showRunningUpdate(running, {NullReading, 5, 5, 5}, at(10, 0, 6), boxes);
-    EXPECT_EQ(running[0].maximum, NullReading);
-    EXPECT_EQ(boxes.max[0], "OL");
+    EXPECT_EQ(running[0].maximum, 22.0f);
+    EXPECT_EQ(boxes.max[0], extremeAt("22.0", t2));
+    EXPECT_EQ(boxes.maxWrites[0], 2);
     EXPECT_EQ(running[0].count, 0);
 }
 

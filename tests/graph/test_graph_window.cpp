@@ -6,6 +6,7 @@
 #include "FakeGraphHost.h"
 #include "TempFolder.h"
 #include "graph/ChartCustomizeDialog.h"
+#include "graph/GraphCommands.h"
 #include "graph/UAnnoEdit.h"
 #include "graph/UGraph.h"
 #include "graph/USetupScale.h"
@@ -211,17 +212,47 @@ TEST(GraphWindowAnnotations, MaxMinTwiceGivesEightLinesOverEachOther)
     }
 }
 
+// A chart prepared as the program prepares one without a template: a click on a data point
+// places the marker; the chart's settings dialog switches that off.
+TEST(GraphWindowAnnotations, AClickOnADataPointOfAPreparedChartPlacesTheMarker)
+{
+    GraphWindow g(QStringLiteral("kiln.ghf"), 60);
+    PrepareChart(*g.chart, 4, 100, -20, Start + 60 * Second, Start, 60, g.host.prompts.message);
+    for (int p = 0; p < 60; ++p)
+        for (int s = 0; s < 4; ++s) {
+            g.chart->SetXDataII(s, p, Start + p * Second);
+            g.chart->SetYData(s, p, fixtures::channelValue(s, p));
+        }
+    g.chart->Redraw();
+    g.unsplit();
+    QApplication::processEvents();
+    const auto pointPixel = [&](int s, int p) {
+        return g.chart->DataToPixel(0, g.chart->XDataII(s, p), g.chart->YData(s, p));
+    };
+    g.click(pointPixel(1, 30));
+    EXPECT_EQ(g.chart->GraphAnnotationType(2), sg::sgAnnotCross);
+    EXPECT_EQ(g.chart->GraphAnnotationX(2), g.chart->XDataII(1, 30));
+    EXPECT_EQ(g.chart->GraphAnnotationY(2), g.chart->YData(1, 30));
+
+    g.answerDialogs([](QDialog& d) {
+        if (auto* box = d.findChild<QCheckBox*>("chkDataHotSpots"))
+            box->setChecked(false);
+        return int(QDialog::Accepted);
+    });
+    g.w->Button1->click();
+    g.click(pointPixel(2, 10));
+    EXPECT_EQ(g.chart->GraphAnnotationX(2), g.chart->XDataII(1, 30)) << "the marker stays";
+}
+
 TEST(GraphWindowAnnotations, ColourForTheWholeChartAndTheDataPointMarker)
 {
     GraphWindow g;
     g.unsplit();
+    g.click(g.chart->DataToPixel(0, g.chart->XDataII(1, 30), g.chart->YData(1, 30)));
+    EXPECT_EQ(g.chart->GraphAnnotationX(2), g.chart->XDataII(1, 30));
     g.w->ToolButton5->click();
     g.click(g.chart->GraphArea().center());
     g.click(g.chart->GraphArea().center() + QPoint(40, 0));
-    g.w->Chart1DataHotSpot(false, 1, 30);
-    EXPECT_EQ(g.chart->GraphAnnotationType(2), sg::sgAnnotCross);
-    EXPECT_EQ(g.chart->GraphAnnotationX(2), g.chart->XDataII(1, 30));
-    EXPECT_EQ(g.chart->GraphAnnotationY(2), g.chart->YData(1, 30));
 
     bool cancel = true;
     g.answerDialogs([&](QDialog& d) {
@@ -267,13 +298,23 @@ TEST(GraphWindowPanels, TogglesMoveTheChartAndTheReadOutFollowsItsCorner)
     EXPECT_TRUE(g.chart->ShowVertLineAnnotations());
 }
 
+// Split, each pane has its own axis: the read-out is the pane's, wherever the pane lies.
 TEST(GraphWindowPanels, ReadOutFollowsTheMouseInsideThePlottingAreaOnly)
 {
     GraphWindow g;
+    for (int pane = 0; pane < 4; ++pane) {
+        const double x = g.chart->XDataII(pane, 300);
+        const float y = g.chart->YData(pane, 300);
+        const QPoint p = g.chart->DataToPixel(pane, x, y);
+        g.mouseOver(p);
+        const QPointF d = g.chart->PixelToDataUnder(p).value_or(QPointF());
+        EXPECT_EQ(g.w->Panel12->text(), readOutText(d.x(), d.y())) << pane;
+        // A pixel is a fraction of a degree here (120 degrees over a quarter of the height).
+        EXPECT_NEAR(d.y(), y, 2.0) << pane;
+        EXPECT_NEAR(d.x(), x, 2 * Second) << pane;
+    }
     const QPoint inside = g.chart->GraphArea().center();
     g.mouseOver(inside);
-    const QPointF d = g.chart->PixelToData(0, inside);
-    EXPECT_EQ(g.w->Panel12->text(), readOutText(d.x(), d.y()));
     EXPECT_TRUE(g.w->Panel12->text().contains('@'));
     const QString shown = g.w->Panel12->text();
     g.mouseOver(QPoint(2, g.chart->height() - 3)); // the margin

@@ -110,7 +110,7 @@ TEST_F(RecorderTest, RateTwoCountFiveEndsByItselfWithAveragesAndNoPause)
     // More ticks take nothing more.
     b.ticks(4);
     EXPECT_EQ(b.sampleTimes.size(), 5u);
-    // The journal holds the five samples and stays after Stop.
+    // The journal holds the five samples, in the unit the meter shows, and stays after Stop.
     ASSERT_EQ(journals().size(), 1);
     EXPECT_FALSE(b.recorder->Journal().writing());
     const RecoveredJournal j = readJournal(b.recorder->Journal().path());
@@ -119,7 +119,7 @@ TEST_F(RecorderTest, RateTwoCountFiveEndsByItselfWithAveragesAndNoPause)
     EXPECT_EQ(j.info.header.rateSeconds, 2);
     for (int p = 0; p < 5; ++p)
         EXPECT_EQ(j.samples[std::size_t(p)],
-                  (MachineSample{b.window.x(p), values[std::size_t(p)]}));
+                  (MachineSample{b.window.x(p), values[std::size_t(p)], TemperatureUnit::Celsius}));
 }
 
 // The °C/°F key pressed during a recording: the graph holds readings of both units from then

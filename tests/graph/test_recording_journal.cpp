@@ -42,11 +42,13 @@ double startTime()
     return DateTime::fromQDateTime(kStart);
 }
 
-// Sample k of the test recordings: clock-like times, awkward values, some missing.
+// Sample k of the test recordings: clock-like times, awkward values, some missing, the unit
+// switched by the meter's key now and then.
 MachineSample sample(int k)
 {
     MachineSample s;
     s.time = DateTime::fromQDateTime(kStart.addMSecs(qint64(k) * 1001));
+    s.unit = k % 50 < 25 ? TemperatureUnit::Fahrenheit : TemperatureUnit::Celsius;
     for (int c = 0; c < 4; ++c) {
         float v = static_cast<float>(std::sin(k * 0.37 + c) * 1234.5678);
         if (k % 13 == c)
@@ -60,7 +62,7 @@ MachineSample sample(int k)
 
 void append(RecordingJournal& j, const MachineSample& s)
 {
-    j.append(s.time, s.values[0], s.values[1], s.values[2], s.values[3]);
+    j.append(s.time, s.values[0], s.values[1], s.values[2], s.values[3], s.unit);
 }
 
 void expectSameBits(const MachineSample& got, const MachineSample& want, int k)
@@ -71,6 +73,7 @@ void expectSameBits(const MachineSample& got, const MachineSample& want, int k)
         ASSERT_EQ(std::bit_cast<std::uint32_t>(got.values[c]),
                   std::bit_cast<std::uint32_t>(want.values[c]))
             << "sample " << k << " channel " << c;
+    ASSERT_EQ(got.unit, want.unit) << "sample " << k;
 }
 
 JournalHeader header(int count = 2000)
@@ -114,7 +117,7 @@ TEST(RecordingJournal, WritesTheCommentHeaderAndOneLinePerSample)
     ASSERT_EQ(lines.size(), 6);   // comment, header, 3 samples, "" after the last LF
     EXPECT_EQ(lines[0], "# KOLVA real-time recording start=" + MachineCsv::timeText(startTime()) +
                             " rate=2 count=2000 unit=F");
-    EXPECT_EQ(lines[1], "time,T1,T2,T3,T4");
+    EXPECT_EQ(lines[1], "time,T1,T2,T3,T4,unit");
     EXPECT_EQ(lines[2] + '\n', MachineCsv::line(sample(0)));
 
     // A second recording in the same second gets a name of its own.
@@ -425,6 +428,34 @@ TEST(RecordingJournal, DamagedJournalsGiveEveryWholeLineAndCountTheRest)
 
     EXPECT_EQ(pendingJournals().size(), 4);
     EXPECT_EQ(readJournal(tmp.path("journal/none.csv")).status, JournalStatus::CannotRead);
+}
+
+// Journals written before each line carried its unit: five fields, the unit in the comment line.
+TEST(RecordingJournal, JournalsOfEarlierVersionsAreStillRecovered)
+{
+    TempDataFolder tmp;
+    QDir().mkpath(tmp.path("journal"));
+    const QString path = tmp.path("journal/2026-12-09_10-15-30.csv");
+    ASSERT_TRUE(writeAll(path, "# KOLVA real-time recording start=2026-12-09T10:15:30.000+00:00 "
+                               "rate=2 count=500 unit=F\n"
+                               "time,T1,T2,T3,T4\n"
+                               "2026-12-09T10:15:30.000+00:00,23.5,-12.25,,1000\n"
+                               "2026-12-09T10:15:32.000+00:00,23.6,,0,-0.1\n"
+                               "2026-12-09T10:15:34.000+00:00,23.7,1,2,3,F\n"   // not of that file
+                               "2026-12-09T10:15:36.000+00:00,23.8,1"));      // cut
+    const RecoveredJournal r = readJournal(path);
+    ASSERT_EQ(r.status, JournalStatus::Ok);
+    EXPECT_TRUE(r.info.headerKnown);
+    EXPECT_FALSE(r.info.header.celsius);
+    EXPECT_EQ(r.info.header.requestedCount, 500);
+    EXPECT_EQ(r.info.skippedLines, 2);
+    const auto at = [](const char* text) { return *MachineCsv::parseTime(text); };
+    const std::vector<MachineSample> expected = {
+        {at("2026-12-09T10:15:30.000Z"), {23.5f, -12.25f, NullReading, 1000.0f},
+         TemperatureUnit::Fahrenheit},
+        {at("2026-12-09T10:15:32.000Z"), {23.6f, NullReading, 0.0f, -0.1f},
+         TemperatureUnit::Fahrenheit}};
+    EXPECT_EQ(r.samples, expected);
 }
 
 TEST(RecordingJournal, RecoveredJournalsAreMovedAsideWithoutOverwriting)

@@ -141,6 +141,8 @@ TEST(LiveLinkWatchdog, KeepAliveOncePerTickWithFramesAndNeverRestart)
 TEST(LiveLinkWatchdog, ThreeSilentTicksDisconnectAndRepeatEveryThird)
 {
     LinkBench b;
+    int lostTold = 0;   // the alarms hear of the loss with the view
+    b.link.SetOnMeterLost([&] { ++lostTold; });
     b.frameArrives();
     b.tick();
     b.port.takeWritten();
@@ -167,6 +169,7 @@ TEST(LiveLinkWatchdog, ThreeSilentTicksDisconnectAndRepeatEveryThird)
     b.tick();
     EXPECT_EQ(b.port.takeWritten(), command('a'));
     EXPECT_EQ(b.view.count(kLost), 2);
+    EXPECT_EQ(lostTold, 2);
     EXPECT_EQ(b.view.events, (QStringList{kConnected, kLost, kLost}));
     EXPECT_EQ(b.link.State().ReceiveBuffer, QByteArray("\x02\x08", 2));
 }

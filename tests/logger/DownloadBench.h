@@ -21,6 +21,7 @@ struct DownloadBench : SimDownloadHost, IDownloadView, IDownloadProgress {
         QString text;
         bool fixVisible;
         std::int64_t atMs;
+        bool busyCursor; // the hourglass was on while the dialog waited
     };
     std::vector<Error> errors;
     std::deque<ErrorChoice> answers; // Cancel when none are left
@@ -46,7 +47,7 @@ struct DownloadBench : SimDownloadHost, IDownloadView, IDownloadProgress {
     void ShowMessage(const QString& text) override { messages.push_back(text); }
     ErrorChoice ShowError(const QString& text, bool fixVisible) override
     {
-        errors.push_back({text, fixVisible, clock.TickMs()});
+        errors.push_back({text, fixVisible, clock.TickMs(), busyCursor});
         if (answers.empty())
             return ErrorChoice::Cancel;
         const ErrorChoice c = answers.front();

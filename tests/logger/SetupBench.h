@@ -98,6 +98,7 @@ struct SetupBench : SimSetupHost, ISetupView {
                                          {OkLabel::Defaults, LabelState::Ok}};
     std::vector<std::pair<OkLabel, LabelState>> labelHistory;
     std::vector<QString> messages;
+    std::vector<int> cursorAtMessages; // the busy cursor's depth while each message was shown
     MeterInfoTexts info;
     int infoShown = 0;
     std::vector<QString> diagnostics;
@@ -109,7 +110,11 @@ struct SetupBench : SimSetupHost, ISetupView {
         labels[label] = state;
         labelHistory.emplace_back(label, state);
     }
-    void ShowMessage(const QString& text) override { messages.push_back(text); }
+    void ShowMessage(const QString& text) override
+    {
+        messages.push_back(text);
+        cursorAtMessages.push_back(cursorDepth);
+    }
     void ShowInfo(const MeterInfoTexts& texts) override
     {
         info = texts;

@@ -351,6 +351,10 @@ TEST(MeterSetup, SetupAllWithInvalidIntervalTellsItOnceAndGoesOn)
     SetupBench b;
     b.commands.SetupAll("00", "00");
     EXPECT_EQ(b.messages, std::vector<QString>{"Invalid Input"});
+    // No hourglass over the message box: it waits for the user. It is back for the next steps.
+    EXPECT_EQ(b.cursorAtMessages, std::vector<int>{0});
+    EXPECT_EQ(b.cursorDepth, 0);
+    EXPECT_EQ(b.cursorChanges, 4);
     EXPECT_EQ(b.words(), (Words{"rtc", "clock", "tic", "erase", "def", "V", "ti", "P", "Q"}));
     EXPECT_EQ(b.labels[OkLabel::Interval], LabelState::Empty);
     EXPECT_EQ(b.labels[OkLabel::Erase], LabelState::Ok);

@@ -2,6 +2,7 @@
 // The live frame decoder, run under a locale with a decimal point and one with a comma.
 
 #include "FrameBuilder.h"
+#include "base/NullReading.h"
 #include "link/LiveDecoder.h"
 
 #include <QRegularExpression>
@@ -306,13 +307,18 @@ TEST_P(Decoder, RandomFramesGiveOnlyAllowedTexts)
 
 INSTANTIATE_TEST_SUITE_P(Locales, Decoder, ::testing::Values("C", "de_DE"));
 
-TEST(ValueText, PlainHyphenAndNoGrouping)
+TEST(ValueText, AsciiDigitsPlainHyphenAndNoGrouping)
 {
-    for (const char* name : {"C", "de_DE", "sv_SE", "fa_IR"}) {
+    for (const char* name : {"C", "de_DE", "sv_SE", "fa_IR", "ar_EG"}) {
         const QLocale loc{QString::fromLatin1(name)};
+        // The meter's own digits; only the separator is the user's.
+        EXPECT_EQ(valueText(23.4, loc), QStringLiteral("23") + loc.decimalPoint() + QStringLiteral("4"))
+            << name;
+        EXPECT_EQ(valueText(1000.0, loc), QStringLiteral("1000")) << name;
         const QString t = valueText(-1234.5, loc);
         EXPECT_TRUE(t.startsWith(QLatin1Char('-'))) << name << " " << t.toStdString();
-        EXPECT_EQ(t.size(), 7) << "no group separator: " << name << " " << t.toStdString();
+        EXPECT_EQ(t.size(), 6 + loc.decimalPoint().size())
+            << "no group separator: " << name << " " << t.toStdString();
         EXPECT_EQ(valueText(-200.0, loc).at(0), QLatin1Char('-')) << name;
     }
     const QLocale c = QLocale::c();
@@ -322,6 +328,18 @@ TEST(ValueText, PlainHyphenAndNoGrouping)
     EXPECT_EQ(valueText(1234567.0, c), QStringLiteral("1234567"));
     EXPECT_EQ(stampText(0x1A, 0xBC, QLatin1Char(':')), QStringLiteral("1A:BC"));
     EXPECT_EQ(stampText(0x00, 0x05, QLatin1Char('-')), QStringLiteral("00-05"));
+}
+
+TEST(RecordedValues, ChannelsWithoutAValueOrOverRangeAreMissing)
+{
+    LiveReading r;
+    r.Channel = {21.5f, -3.0f, 1400.0f, 0.0f};
+    EXPECT_EQ(recordedValues(r), (std::array<float, 4>{21.5f, -3.0f, 1400.0f, 0.0f}));
+    r.ChannelStatus = 0x04 | 0x80; // T3 over range, T4 without a value
+    EXPECT_EQ(recordedValues(r), (std::array<float, 4>{21.5f, -3.0f, NullReading, NullReading}));
+    r.ChannelStatus = 0x11; // T1 both
+    EXPECT_EQ(recordedValues(r)[0], NullReading);
+    EXPECT_EQ(recordedValues(r)[1], -3.0f);
 }
 
 } // namespace

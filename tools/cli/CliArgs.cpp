@@ -23,13 +23,16 @@ const std::vector<CommandName>& commands()
 {
     static const std::vector<CommandName> list = {
         {"ports", Command::Ports, {}, "ports"},
-        {"live", Command::Live, {"--port", "--period", "--count", "-o"},
-         "live [--port PATH] [--period S] [--count N] [-o FILE]"},
+        {"live", Command::Live,
+         {"--port", "--period", "--count", "-o", "--comments", "--alarm", "--on-alarm",
+          "--exit-on-alarm"},
+         "live [--port PATH] [--period S] [--count N] [-o FILE] [--comments] [--alarm RULE]... "
+         "[--on-alarm CMD] [--exit-on-alarm]"},
         {"download", Command::Download, {"--port", "--retries", "--fix", "-o"},
          "download [--port PATH] [--retries N] [--fix] -o FILE.CH4"},
         {"sets", Command::Sets, {"FILE"}, "sets FILE.CH4"},
-        {"export", Command::Export, {"FILE", "--set", "--format", "-o"},
-         "export FILE [--set K] [--format machine|txt|csv] [-o OUT]"},
+        {"export", Command::Export, {"FILE", "--set", "--format", "-o", "--comments"},
+         "export FILE [--set K] [--format machine|txt|csv] [-o OUT] [--comments]"},
         {"setup", Command::Setup,
          {"--port", "--clock", "--interval", "--erase", "--defaults", "--read"},
          "setup [--port PATH] [--clock] [--interval MM:SS] [--erase] [--defaults] [--read]"},
@@ -43,7 +46,8 @@ const char* const kHelpSynopsis = "--help | --version";
 bool takesValue(const QString& option)
 {
     static const QSet<QString> withValue = {"--port", "--period", "--count", "-o",
-                                            "--retries", "--set", "--format", "--interval"};
+                                            "--retries", "--set", "--format", "--interval",
+                                            "--alarm", "--on-alarm"};
     return withValue.contains(option);
 }
 
@@ -102,6 +106,8 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
         a.retries = wholeNumber(option, value, 0, 10);
     } else if (option == QLatin1String("--fix")) {
         a.fix = true;
+    } else if (option == QLatin1String("--comments")) {
+        a.comments = true;
     } else if (option == QLatin1String("--set")) {
         a.set = wholeNumber(option, value, 1, kMax);
         a.setGiven = true;
@@ -118,6 +124,18 @@ void applyOption(const QString& option, const QString& value, Arguments& a)
         a.steps.push_back(SetupStep::Defaults);
     } else if (option == QLatin1String("--read")) {
         a.steps.push_back(SetupStep::Read);
+    } else if (option == QLatin1String("--alarm")) {
+        QString why;
+        const std::optional<AlarmRule> rule = Alarm::parseRule(value, &why);
+        if (!rule)
+            throw UsageError(QStringLiteral("--alarm: ") + why);
+        a.alarms.push_back(*rule);
+    } else if (option == QLatin1String("--on-alarm")) {
+        if (value.trimmed().isEmpty())
+            throw UsageError(QStringLiteral("--on-alarm needs a command"));
+        a.onAlarm = value;
+    } else if (option == QLatin1String("--exit-on-alarm")) {
+        a.exitOnAlarm = true;
     }
 }
 
@@ -146,8 +164,8 @@ void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
         }
         if (!command->options.contains(option))
             throw UsageError(QStringLiteral("%1 does not take %2").arg(QLatin1String(command->name), option));
-        // Set-up steps may come more than once; they run in the order given.
-        if (a.command != Command::Setup && seen.contains(option))
+        // Set-up steps may come more than once; they run in the order given. So may alarms.
+        if (a.command != Command::Setup && option != QLatin1String("--alarm") && seen.contains(option))
             throw UsageError(QStringLiteral("%1 is given twice").arg(option));
         seen.insert(option);
         if (takesValue(option) && !inlineValue) {
@@ -162,8 +180,16 @@ void parseOptions(const CommandName& c, const QStringList& args, Arguments& a)
 
     if (command->options.contains(QLatin1String("FILE")) && !fileGiven)
         throw UsageError(QStringLiteral("%1 needs a FILE").arg(QLatin1String(command->name)));
+    if (a.alarms.empty() && (a.exitOnAlarm || !a.onAlarm.isEmpty()))
+        throw UsageError(QStringLiteral("%1 needs at least one --alarm")
+                             .arg(a.exitOnAlarm ? QStringLiteral("--exit-on-alarm")
+                                                : QStringLiteral("--on-alarm")));
     if (a.command == Command::Download && a.output.isEmpty())
         throw UsageError(QStringLiteral("download needs -o FILE.CH4"));
+    if (a.comments && a.format != ExportFormat::Machine)
+        throw UsageError(QStringLiteral("--comments is for machine CSV, not --format %1")
+                             .arg(a.format == ExportFormat::Txt ? QStringLiteral("txt")
+                                                                : QStringLiteral("csv")));
     if (a.command == Command::Setup && a.steps.empty())
         throw UsageError(QStringLiteral("setup needs at least one of --clock, --interval, "
                                         "--erase, --defaults, --read"));
@@ -228,6 +254,17 @@ QString usageText()
         "  ports     The serial devices as the program lists them, one a line.\n"
         "  live      The meter's readings as machine CSV, one line per period (default 1 s)\n"
         "            while the meter sends, until N lines or Ctrl+C.\n"
+        "            --alarm watches a rule on every frame (repeatable): T1>250 (above; C\n"
+        "            unless the limit ends in F), T2<-10 (below), T3:rise>5/60s or\n"
+        "            T3:fall>5/60s (faster than 5 degrees a minute over the last 60 s),\n"
+        "            T4:none (no reading), lost (the meter lost); options after commas:\n"
+        "            hyst=N (the hysteresis) and for=10s (the minimum duration). Each alarm's\n"
+        "            start and end goes to standard error; --on-alarm runs CMD with the shell\n"
+        "            for each, with KOLVA_ALARM_EVENT (start or end), KOLVA_ALARM_TIME,\n"
+        "            KOLVA_ALARM_CHANNEL, KOLVA_ALARM_RULE, KOLVA_ALARM_KIND,\n"
+        "            KOLVA_ALARM_LIMIT, KOLVA_ALARM_UNIT, KOLVA_ALARM_VALUE and\n"
+        "            KOLVA_ALARM_TEXT in its environment; --exit-on-alarm ends with status 3\n"
+        "            at the first alarm.\n"
         "  download  The data logger's memory into a data set collection file, written whole\n"
         "            or not at all. A failed transfer is tried again N times (default 1);\n"
         "            --fix deletes a damaged data set and keeps the sets before it.\n"
@@ -238,14 +275,38 @@ QString usageText()
         "  setup     The meter set-up operations, in the order given, each reported OK or with\n"
         "            its failure; --read prints what the meter reports.\n"
         "\n"
+        "Options:\n"
+        "  --port PATH       The meter's serial device (live, download, setup).\n"
+        "  -o FILE           Write to FILE instead of standard output (download: the\n"
+        "                    collection file).\n"
+        "  --period S        live: seconds between lines, 1 to 86400 (default 1).\n"
+        "  --count N         live: end after N lines (default: at Ctrl+C).\n"
+        "  --comments        live, export: what describes the data as '#' lines before\n"
+        "                    the CSV header instead of FILE.json.\n"
+        "  --retries N       download: tries after a failed transfer, 0 to 10 (default 1).\n"
+        "  --fix             download: delete a damaged data set and keep those before it.\n"
+        "  --set K           export: the data set of a collection file, from 1 (default 1).\n"
+        "  --format F        export: machine (default), txt or csv.\n"
+        "  --clock           setup: set the meter's clock to this computer's.\n"
+        "  --interval MM:SS  setup: the meter's recording interval.\n"
+        "  --erase           setup: erase the data sets in the meter's memory.\n"
+        "  --defaults        setup: the meter's defaults (thermocouple K, EXT offsets 0).\n"
+        "  --read            setup: print the meter's firmware, clock, interval, memory and\n"
+        "                    calibration values.\n"
+        "  -h, --help        This text.\n"
+        "  --version         The program's version.\n"
+        "\n"
         "Without --port the meter is searched on every serial device, as the program does at\n"
         "start-up. Output goes to standard output unless -o names a file.\n"
         "\n"
-        "Machine CSV: '#' comment lines, the header time,T1,T2,T3,T4, then one line per sample:\n"
-        "ISO 8601 local time with its UTC offset and the four readings (empty when missing).\n"
+        "Machine CSV: the header time,T1,T2,T3,T4,unit, then one line per sample: ISO 8601\n"
+        "local time with its UTC offset, the four readings (empty when missing) and their unit\n"
+        "(C or F; empty when the file does not say). What describes the data (source, set,\n"
+        "unit, thermocouple, rate, offsets, meter) goes with -o FILE to FILE.json beside it;\n"
+        "--comments puts it into the CSV instead, as '#' lines before the header.\n"
         "\n"
         "Exit status: 0 success, 1 the operation failed (the reason on standard error),\n"
-        "2 bad usage.\n");
+        "2 bad usage, 3 an alarm with live --exit-on-alarm.\n");
 }
 
 } // namespace cli

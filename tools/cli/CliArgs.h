@@ -5,6 +5,8 @@
 // is known, the command; the caller prints the reason with that command's usage line and a
 // pointer to --help, and exits with status 2.
 
+#include "alarms/AlarmRule.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +27,7 @@ struct Arguments {
     Command command = Command::Help;
     QString port;               // --port PATH; empty: search the meter
     QString output;             // -o FILE; empty: standard output
+    bool comments = false;      // live / export --comments: metadata as '#' lines in the CSV
     int period = 1;             // live --period S
     std::optional<int> count;   // live --count N
     int retries = 1;            // download --retries N
@@ -36,6 +39,9 @@ struct Arguments {
     std::vector<SetupStep> steps; // setup
     QString intervalMinutes;    // setup --interval MM:SS, the two texts as given
     QString intervalSeconds;
+    std::vector<AlarmRule> alarms; // live --alarm RULE, repeatable
+    QString onAlarm;            // live --on-alarm CMD
+    bool exitOnAlarm = false;   // live --exit-on-alarm
 };
 
 struct UsageError : std::runtime_error {

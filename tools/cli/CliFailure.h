@@ -9,7 +9,8 @@
 
 namespace cli {
 
-enum ExitStatus { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+// ExitAlarm: live --exit-on-alarm ended at the first alarm.
+enum ExitStatus { ExitOk = 0, ExitFailed = 1, ExitUsage = 2, ExitAlarm = 3 };
 
 struct Failure : std::runtime_error {
     explicit Failure(const QString& reason) : std::runtime_error(reason.toStdString()) {}

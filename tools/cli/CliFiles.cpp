@@ -6,6 +6,7 @@
 #include "base/DateTime.h"
 #include "base/LocaleText.h"
 #include "base/NullReading.h"
+#include "base/WholeFile.h"
 #include "files/CollectionFile.h"
 #include "files/FileTypes.h"
 #include "files/TableModel.h"
@@ -19,6 +20,7 @@
 #include "logger/ParseMemoryImage.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 
 namespace cli {
 
@@ -31,12 +33,12 @@ bool isCollectionName(const QString& fileName)
     return QFileInfo(fileName).suffix().compare(QLatin1String("ch4"), Qt::CaseInsensitive) == 0;
 }
 
-QString offsetsText(const DataSet& set)
+QJsonArray offsets(const DataSet& set)
 {
-    QStringList parts;
+    QJsonArray list;
     for (int ch = 0; ch < kChannels; ++ch)
-        parts << QString::fromLatin1(MachineCsv::valueText(float(set.OffsetDegrees(ch))));
-    return parts.join(QLatin1Char(','));
+        list.append(MachineCsv::jsonNumber(float(set.OffsetDegrees(ch))));
+    return list;
 }
 
 // A file that reads as a graph file, whatever its name.
@@ -58,9 +60,11 @@ QString notACollectionText(const QString& fileName, const QString& what)
         .arg(fileName, what);
 }
 
-QString sourceComment(const QString& source)
+MachineCsv::Metadata sourceMetadata(const QString& source)
 {
-    return QStringLiteral("source=") + QFileInfo(source).fileName();
+    MachineCsv::Metadata m;
+    m.add(QStringLiteral("source"), QFileInfo(source).fileName());
+    return m;
 }
 
 } // namespace
@@ -117,16 +121,19 @@ ExportData setExport(const DataSetStore& store, int k, const QString& source)
     const DataSet& set = store.set(k);
     ExportData data;
     data.unit = set.fahrenheit() ? QStringLiteral("°F") : QStringLiteral("°C");
-    data.comments << sourceComment(source) << QStringLiteral("set=%1").arg(k + 1)
-                  << QStringLiteral("unit=") + set.Unit()
-                  << QStringLiteral("couple=") + set.CoupleLetter()
-                  << QStringLiteral("rate=%1").arg(set.Rate)
-                  << QStringLiteral("offsets=") + offsetsText(set);
+    data.metadata = sourceMetadata(source);
+    data.metadata.add(QStringLiteral("set"), k + 1);
+    data.metadata.add(QStringLiteral("unit"), set.Unit());
+    data.metadata.add(QStringLiteral("couple"), set.CoupleLetter());
+    data.metadata.add(QStringLiteral("rate"), set.Rate);
+    data.metadata.add(QStringLiteral("offsets"), offsets(set));
+    const TemperatureUnit unit = unitFromText(set.Unit());
     const auto values = store.values(k);
     const auto times = store.times(k);
     data.samples.reserve(std::size_t(set.Nums));
     for (std::size_t i = 0; i + kChannels <= values.size(); i += kChannels)
-        data.samples.push_back({times[i], {values[i], values[i + 1], values[i + 2], values[i + 3]}});
+        data.samples.push_back(
+            {times[i], {values[i], values[i + 1], values[i + 2], values[i + 3]}, unit});
     return data;
 }
 
@@ -135,7 +142,10 @@ ExportData graphExport(const ChartState& chart, const QString& source)
     const ChartData& d = chart.data;
     ExportData data;
     data.unit = chart.unit;
-    data.comments << sourceComment(source);
+    data.metadata = sourceMetadata(source);
+    const TemperatureUnit unit = unitFromText(chart.unit);
+    if (unit != TemperatureUnit::Unknown)
+        data.metadata.add(QStringLiteral("unit"), QString::fromLatin1(unitLetter(unit)));
     if (d.subsets() < kChannels)
         data.notes << QStringLiteral("the graph has %1 channel(s); T%2 to T4 are left empty")
                           .arg(d.subsets()).arg(d.subsets() + 1);
@@ -147,6 +157,7 @@ ExportData graphExport(const ChartState& chart, const QString& source)
     for (int p = 0; p < d.points(); ++p) {
         MachineSample s;
         s.time = d.x(0, p);
+        s.unit = unit;
         if (s.time == 0.0) // never filled: the rest of a real-time graph
             break;
         for (int c = 0; c < kChannels; ++c) {
@@ -167,7 +178,7 @@ ExportData tableExport(const TableModel& table, const QString& source, const QLo
     tableToChart(table, chart, format, {}, locale);
 
     ExportData data;
-    data.comments << sourceComment(source);
+    data.metadata = sourceMetadata(source);
     int left = 0;
     for (int p = 0; p < rows; ++p) {
         MachineSample s;
@@ -198,18 +209,14 @@ QString unitNote(const ExportData& data)
     return QStringLiteral("the readings are in %1").arg(data.unit);
 }
 
-QByteArray exportText(const ExportData& data, ExportFormat format, const QLocale& locale)
+QByteArray exportText(const ExportData& data, ExportFormat format, bool comments,
+                      const QLocale& locale)
 {
     QByteArray out;
     if (format == ExportFormat::Machine) {
-        out.reserve(qsizetype(data.samples.size()) * 56 + 256);
-        for (const QString& c : data.comments)
-            out += MachineCsv::comment(c);
-        out += MachineCsv::header();
-        MachineCsv::LineWriter writer;
-        for (const MachineSample& s : data.samples)
-            out += writer.line(s);
-        return out;
+        if (!comments)
+            return MachineCsv::text(data.samples);
+        return data.metadata.comments() + MachineCsv::text(data.samples);
     }
     const QChar separator = FileTypes::exportSeparator(
         format == ExportFormat::Txt ? FileTypes::SingleFileKind::Text : FileTypes::SingleFileKind::Csv);
@@ -218,6 +225,15 @@ QByteArray exportText(const ExportData& data, ExportFormat format, const QLocale
     for (const MachineSample& s : data.samples)
         out += graphExportLine(s.time, s.values, separator, dateTime, locale);
     return out;
+}
+
+void writeMetadataFile(const QString& csvPath, const MachineCsv::Metadata& metadata)
+{
+    const QString path = MachineCsv::metadataPath(csvPath);
+    if (const QString reason =
+            writeFileWhole(path, metadata.json(QFileInfo(csvPath).fileName()));
+        !reason.isEmpty())
+        throw Failure(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
 }
 
 ExportData readExportSource(const Arguments& a)

@@ -35,7 +35,7 @@ QByteArray setsTable(const DataSetStore& store);
 
 // What an export writes, whatever it was read from.
 struct ExportData {
-    QStringList comments;                // machine CSV comment lines (without '#')
+    MachineCsv::Metadata metadata;       // the side file, or the comment lines with --comments
     std::vector<MachineSample> samples;
     QStringList notes;                   // said on standard error
     QString unit;                        // "°C", "°F", or "" where the source does not say
@@ -56,9 +56,14 @@ ExportData graphExport(const ChartState& chart, const QString& source);
 ExportData tableExport(const TableModel& table, const QString& source,
                        const QLocale& locale = QLocale());
 
-// The whole output of an export in the chosen format.
-QByteArray exportText(const ExportData& data, ExportFormat format,
+// The whole output of an export in the chosen format; machine CSV has the metadata as comment
+// lines in front when comments is set, and is the canonical text of the samples otherwise.
+QByteArray exportText(const ExportData& data, ExportFormat format, bool comments = false,
                       const QLocale& locale = QLocale());
+
+// The side file of a machine CSV written to csvPath (MachineCsv::metadataPath), written whole.
+// Throws Failure.
+void writeMetadataFile(const QString& csvPath, const MachineCsv::Metadata& metadata);
 
 // The source named by a.file, by its extension (.CH4, .ghf, .txt, .csv in either case). Throws
 // UsageError for an unknown kind or --set with a file that is not a collection, Failure when it

@@ -2,11 +2,14 @@
 #include "CliLive.h"
 
 #include "CliFailure.h"
+#include "CliFiles.h"
 #include "CliMeter.h"
 #include "CliSignals.h"
 
+#include "alarms/AlarmEngine.h"
+#include "alarms/AlarmTexts.h"
+#include "base/Clock.h"
 #include "base/DateTime.h"
-#include "base/NullReading.h"
 #include "files/MachineCsv.h"
 #include "link/LinkView.h"
 #include "link/LiveLink.h"
@@ -14,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 
 #include <memory>
@@ -23,7 +27,7 @@ namespace cli {
 
 namespace {
 
-// Standard output or a file, each write handed to the system at once.
+// Machine CSV to standard output or a file, each line handed to the system at once.
 class LineOutput {
 public:
     explicit LineOutput(const QString& path) : path_(path)
@@ -36,18 +40,22 @@ public:
             throw Failure(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file_.errorString()));
     }
 
-    void write(const QByteArray& bytes)
+    void writeHeader(const QByteArray& preamble) { check(csv_.writeHeader(preamble)); }
+    void write(const MachineSample& sample) { check(csv_.write(sample)); }
+
+private:
+    void check(bool written)
     {
-        if (file_.write(bytes) != bytes.size())
+        if (!written)
             throw Failure(QStringLiteral("Cannot write %1. %2")
                               .arg(path_.isEmpty() ? QStringLiteral("to standard output")
                                                    : QStringLiteral("file \"%1\"").arg(path_),
                                    file_.errorString()));
     }
 
-private:
     QString path_;
     QFile file_;
+    MachineCsv::Writer csv_{file_};
 };
 
 class LiveSession : public ILinkView {
@@ -59,6 +67,7 @@ public:
         MainTimer.setInterval(LiveLink::kNominalIntervalMs);
         QObject::connect(&MainTimer, &QTimer::timeout, [this] { MainTimerTimer(); });
         signals_.setOnStop([this] { stop(ExitOk); });
+        link_.SetOnMeterLost([this] { alarmEvents(alarms_.meterLost()); });
     }
 
     int run()
@@ -72,9 +81,10 @@ public:
             note(found.waitReason + QStringLiteral(" Waiting for it (Ctrl+C ends)."));
 
         output_ = std::make_unique<LineOutput>(args_.output);
-        output_->write(MachineCsv::comment(QStringLiteral("source=") + device_)
-                       + MachineCsv::comment(QStringLiteral("rate=%1").arg(args_.period))
-                       + MachineCsv::header());
+        const MachineCsv::Metadata metadata = liveMetadata(device_, args_.period, found.search);
+        output_->writeHeader(args_.comments ? metadata.comments() : QByteArray());
+        if (!args_.output.isEmpty() && !args_.comments)
+            writeMetadataFile(args_.output, metadata);
 
         port_.SetOnRxChar([this](TCustomComPort&) { runSilently([this] { link_.Comm1RxChar(); }); });
         port_.SetOnHandlerException([](TCustomComPort&, const std::exception& e) {
@@ -86,6 +96,8 @@ public:
             QCoreApplication::exec();
         MainTimer.stop();
         runSilently([this] { port_.Close(); });
+        if (status_ == ExitAlarm)
+            return ExitAlarm;
         if (status_ != ExitOk)
             throw Failure(failure_);
         return ExitOk;
@@ -118,19 +130,66 @@ private:
                 if (next != MainTimer.interval())
                     MainTimer.setInterval(next);
             });
+            alarmEvents(alarms_.tick());
         } catch (const Failure& f) {
             failure_ = f.reason();
             stop(ExitFailed);
         }
     }
 
-    void frameReceived(const LiveFrame& frame) { DecodeLiveFrame(frame, reading_, decoder_); }
+    void frameReceived(const LiveFrame& frame)
+    {
+        DecodeLiveFrame(frame, reading_, decoder_);
+        if (!args_.alarms.empty())
+            alarmEvents(alarms_.frame(reading_.Channel, reading_.ChannelStatus, reading_.Celsius));
+    }
+
+    // Each event on standard error and to the --on-alarm command; the first start ends the
+    // run with --exit-on-alarm.
+    void alarmEvents(const std::vector<AlarmEvent>& events)
+    {
+        for (const AlarmEvent& e : events) {
+            if (stopped_)
+                return;
+            note(QStringLiteral("alarm ") + Alarm::eventText(e) + QStringLiteral(" at ")
+                 + QString::fromLatin1(MachineCsv::timeText(e.time)));
+            if (!args_.onAlarm.isEmpty())
+                runCommand(e);
+            if (args_.exitOnAlarm && e.type == AlarmEvent::Type::Start)
+                stop(ExitAlarm);
+        }
+    }
+
+    void runCommand(const AlarmEvent& e)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const AlarmRule& r = e.rule;
+        env.insert(QStringLiteral("KOLVA_ALARM_EVENT"), Alarm::eventWord(e.type));
+        env.insert(QStringLiteral("KOLVA_ALARM_TIME"), QString::fromLatin1(MachineCsv::timeText(e.time)));
+        env.insert(QStringLiteral("KOLVA_ALARM_CHANNEL"),
+                   r.kind == AlarmKind::MeterLost ? QStringLiteral("meter") : Alarm::channelName(r.channel));
+        env.insert(QStringLiteral("KOLVA_ALARM_RULE"), Alarm::ruleText(r));
+        env.insert(QStringLiteral("KOLVA_ALARM_KIND"), Alarm::kindWord(r.kind));
+        env.insert(QStringLiteral("KOLVA_ALARM_LIMIT"),
+                   r.hasLimit() ? QString::fromLatin1(MachineCsv::valueText(float(r.limit))) : QString());
+        env.insert(QStringLiteral("KOLVA_ALARM_UNIT"), Alarm::valueUnit(r));
+        env.insert(QStringLiteral("KOLVA_ALARM_VALUE"),
+                   e.value ? QString::fromLatin1(MachineCsv::valueText(float(*e.value))) : QString());
+        env.insert(QStringLiteral("KOLVA_ALARM_TEXT"), Alarm::describe(r));
+        QProcess command;
+        command.setProcessEnvironment(env);
+        command.setProgram(QStringLiteral("/bin/sh"));
+        command.setArguments({QStringLiteral("-c"), args_.onAlarm});
+        command.setStandardInputFile(QProcess::nullDevice());
+        if (!command.startDetached())
+            note(QStringLiteral("The --on-alarm command could not be started: ") + command.errorString());
+    }
 
     void sampleDue(double time)
     {
         if (stopped_)
             return;
-        output_->write(MachineCsv::line({time, liveValues(reading_)}));
+        output_->write({time, recordedValues(reading_), unitOf(reading_.Celsius)});
         if (args_.count && ++written_ >= *args_.count)
             stop(ExitOk);
     }
@@ -148,6 +207,8 @@ private:
     MeterPort port_;
     LiveReading reading_;
     DecoderState decoder_;
+    SystemClock clock_;
+    AlarmEngine alarms_{clock_, args_.alarms};
     LiveLink link_{port_, *this,
                    LinkHooks{[this](const LiveFrame& f) { frameReceived(f); }, [] { return true; },
                              [this](double time) { sampleDue(time); }}};
@@ -165,16 +226,15 @@ private:
 
 } // namespace
 
-std::array<float, 4> liveValues(const LiveReading& reading)
+MachineCsv::Metadata liveMetadata(const QString& device, int period,
+                                  const MeterSearchResult& search)
 {
-    std::array<float, 4> values = reading.Channel;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const bool overRange = reading.ChannelStatus & (0x01u << i);
-        const bool missing = reading.ChannelStatus & (0x10u << i);
-        if (overRange || missing)
-            values[i] = NullReading;
-    }
-    return values;
+    MachineCsv::Metadata m;
+    m.add(QStringLiteral("source"), device);
+    m.add(QStringLiteral("rate"), period);
+    if (!search.identification.isEmpty())
+        m.add(QStringLiteral("meter"), search.identification);
+    return m;
 }
 
 int runLive(const Arguments& a)

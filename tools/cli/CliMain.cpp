@@ -73,8 +73,11 @@ int runExport(const Arguments& a)
     for (const QString& n : data.notes)
         note(n);
     if (a.format != ExportFormat::Machine)
-        note(unitNote(data));
-    writeResult(a.output, exportText(data, a.format));
+        note(unitNote(data)); // machine CSV has the unit on every line
+    writeResult(a.output, exportText(data, a.format, a.comments));
+    // The metadata go beside a machine CSV file; standard output carries the CSV alone.
+    if (a.format == ExportFormat::Machine && !a.output.isEmpty() && !a.comments)
+        writeMetadataFile(a.output, data.metadata);
     return ExitOk;
 }
 

@@ -4,11 +4,13 @@
 
 #include "tools/sim/LoggerMemory.h"
 #include "tools/sim/MemoryTransfer.h"
+#include "tools/sim/Profile.h"
 
 #include <QByteArray>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,9 @@ struct MeterConfig {
     bool recording = false;           // REC on at power-on (status A bit 4; "E" toggles it)
     std::array<double, 4> baseCelsius{22.0, 23.5, 21.2, 24.6}; // mean temperature of T1..T4
     std::array<bool, 4> unplugged{};  // a channel without thermocouple shows "- - - -"
+    // Scripted readings (tools/sim/Profile.h) for the channels they name; the others wander.
+    std::shared_ptr<const Profile> profile;
+    double profileSpeed = 1.0;        // profile seconds per second of the meter's time
     double startDays = 45000.5;       // local date-time at model time 0 (for the BCD stamps)
     // The meter's own clock at model time 0 (0: startDays); it runs on with model time and the
     // set-up's clock frames set it.

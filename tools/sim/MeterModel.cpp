@@ -381,6 +381,14 @@ void MeterModel::updateReadings()
         const double slow = 0.8 * std::sin(2 * std::numbers::pi * t / (120.0 + 37.0 * double(i)));
         const double faster = 0.2 * std::sin(2 * std::numbers::pi * t / (17.0 + 5.0 * double(i)));
         celsiusNow_[i] = config_.baseCelsius[i] + slow + faster + walk_[i];
+        // A profile is a pure function of time: the same moment, the same reading.
+        if (config_.profile && config_.profile->defines(int(i))) {
+            const ProfileReading r =
+                *config_.profile->at(int(i), t * config_.profileSpeed, config_.seed);
+            celsiusNow_[i] = r.celsius;
+            openNow_[i] = r.open;
+            overNow_[i] = r.overRange;
+        }
     }
     if (mode_ != 0) {
         const double t1 = celsiusNow_[0];
@@ -402,6 +410,7 @@ void MeterModel::emitFrame()
     updateReadings();
     LiveFrame frame = currentFrame();
     ++framesSent_;
+    lastFrameAt_ = now_;
     const auto& f = config_.faults;
     if (f.badChecksumEvery > 0 && framesSent_ % f.badChecksumEvery == 0)
         frame[33] = std::uint8_t(frame[33] + 1);
@@ -434,9 +443,9 @@ std::uint8_t MeterModel::rangeBits() const
     const auto [low, high] = thermocoupleRange(config_.thermocouple);
     std::uint8_t bits = 0;
     for (std::size_t i = 0; i < 4; ++i) {
-        if (config_.unplugged[i])
+        if (config_.unplugged[i] || openNow_[i])
             bits |= std::uint8_t(0x10 << i);
-        else if (celsiusNow_[i] < low || celsiusNow_[i] > high)
+        else if (overNow_[i] || celsiusNow_[i] < low || celsiusNow_[i] > high)
             bits |= std::uint8_t(0x01 << i);
     }
     return bits;
@@ -449,7 +458,7 @@ LiveFrame MeterModel::currentFrame() const
     f[1] = statusA();
     f[2] = statusB();
     for (std::size_t i = 0; i < 4; ++i)
-        putValue(f, 3 + 2 * i, config_.unplugged[i] ? 0.0 : shown(celsiusNow_[i]));
+        putValue(f, 3 + 2 * i, config_.unplugged[i] || openNow_[i] ? 0.0 : shown(celsiusNow_[i]));
     putValue(f, 11, 0.0);
 
     const bool stats = mode_ != 0;

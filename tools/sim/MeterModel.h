@@ -79,6 +79,8 @@ public:
     std::uint8_t statusB() const;
     std::uint8_t mode() const { return mode_; }
     int framesSent() const { return framesSent_; }
+    // Model time of the last frame sent, -1 before the first.
+    std::int64_t lastFrameAtMs() const { return lastFrameAt_; }
     // How many whole command frames with this letter (byte 1) have come in.
     int commandsReceived(char letter) const { return received_[std::uint8_t(letter)]; }
     bool recording() const { return rec_; }
@@ -136,6 +138,7 @@ private:
     std::int64_t nextFrameAt_ = 0;
     std::int64_t lastKeepAlive_ = 0;
     int framesSent_ = 0;
+    std::int64_t lastFrameAt_ = -1;
     std::array<int, 256> received_{};
     std::deque<CommandFrame> frames_;
 
@@ -153,9 +156,12 @@ private:
     std::uint8_t mode_ = 0;
     Statistics stats_;
 
-    // Readings in degrees Celsius and their slow random walk.
+    // Readings in degrees Celsius and their slow random walk; a profile's probe out or reading
+    // beyond the range.
     std::array<double, 4> celsiusNow_{};
     std::array<double, 4> walk_{};
+    std::array<bool, 4> openNow_{};
+    std::array<bool, 4> overNow_{};
 };
 
 } // namespace sim

@@ -167,6 +167,29 @@ void PtyServer::comeBack()
         options_.deviceUp(path);
 }
 
+void PtyServer::jamOutput(bool on)
+{
+    {
+        std::lock_guard guard(lock_);
+        jammed_ = on;
+        if (slave_ >= 0 && on) {
+            // Fill the queue from the server's own descriptor of the device.
+            const int flags = ::fcntl(slave_, F_GETFL);
+            ::fcntl(slave_, F_SETFL, flags | O_NONBLOCK);
+            const char filler[256] = {};
+            while (::write(slave_, filler, sizeof filler) > 0) {
+            }
+            ::fcntl(slave_, F_SETFL, flags);
+        }
+        if (master_ >= 0 && !on) {
+            char drain[512];
+            while (::read(master_, drain, sizeof drain) > 0) {
+            }
+        }
+    }
+    wake();
+}
+
 void PtyServer::withModel(const std::function<void(MeterModel&)>& f)
 {
     std::lock_guard guard(lock_);
@@ -191,6 +214,8 @@ void PtyServer::run()
         {
             std::lock_guard guard(lock_);
             master = master_;
+            if (jammed_)
+                masterEvents = 0;
             if (!pending_.isEmpty()) {
                 // Paced: come back when the line has room. Fast: wait until the pty takes more.
                 if (options_.fast)
@@ -219,7 +244,7 @@ void PtyServer::serve(int polledMaster, bool readable, bool& hungUp, QString& ca
 {
     std::lock_guard guard(lock_);
     const std::int64_t now = elapsedMs();
-    if (master_ >= 0 && master_ == polledMaster && readable) {
+    if (master_ >= 0 && master_ == polledMaster && readable && !jammed_) {
         char buf[512];
         const ssize_t n = ::read(master_, buf, sizeof buf);
         if (n > 0)

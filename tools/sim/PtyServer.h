@@ -47,11 +47,18 @@ public:
     void stop();
 
     QString devicePath() const;       // the current slave path, empty while hung up
+    // The steady clock's milliseconds since its epoch (as SystemClock::TickMs counts them) at
+    // the model's time 0: model time m happened at startTickMs() + m.
+    std::int64_t startTickMs() const { return startTick_; }
     QString linkPath() const { return options_.linkPath; }
     bool present() const;             // a pty is up
 
     void hangUp();                    // close the pty now
     void comeBack();                  // open a new pty (and repoint the symlink)
+    // A line that stops taking the program's output (flow control held off, a stalled adapter):
+    // the meter stops reading and the device's output queue is full, so a write finds no room.
+    // Its own output goes on. Ending the jam throws away what was queued meanwhile.
+    void jamOutput(bool on);
 
     // Runs f with the model, under the server's lock (for inspection and fault control).
     void withModel(const std::function<void(MeterModel&)>& f);
@@ -75,6 +82,7 @@ private:
     double lineFreeAtMs_ = 0;   // pacing: when the line has sent everything written so far
     std::int64_t startTick_ = 0;
     std::atomic<bool> stopping_{false};
+    bool jammed_ = false;       // under lock_
     std::thread thread_;
 };
 

@@ -235,6 +235,18 @@ SimCommandLine parseSimCommandLine(const QStringList& args)
     const QOption replyByte1("reply-byte1", "Fault: byte 1 of the reply to CMD is BYTE (such as "
                                             "0x63), N times (default: always). Repeatable.",
                              "CMD:BYTE[:N]");
+    const QOption profile("profile", "Scripted readings: a built-in profile (" + Profile::builtinNames().join(", ")
+                                     + ") or a profile file. One line per channel, such as \"T1: hold 25 "
+                                     "for 30s, ramp 150 over 90s, hold for 60s, open for 20s, repeat, "
+                                     "noise 0.2\"; the items are hold [V] for D, step V, ramp V over D, "
+                                     "approach V tau T for D, open for D (probe out), over for D (over "
+                                     "range), noise A, repeat; degrees C, durations in s, m or h.",
+                          "NAME|FILE");
+    const QOption curve("curve", "The curve of one channel, as a line of a profile (\"T2: step 200, "
+                                 "approach 25 tau 90s for 10m\"); replaces that channel of --profile. "
+                                 "Repeatable.", "LINE");
+    const QOption speed("speed", "Plays the profile this many times faster than real time (default 1).",
+                        "X");
     const QOption handshakeFails("handshake-fails", "Fault: the first N handshakes (\"c\") get "
                                                     "no answer.", "N");
     parser.addOptions({help, fast, link, interval, keepAlive, unit, type, battery, temps, unplugged,
@@ -243,7 +255,7 @@ SimCommandLine parseSimCommandLine(const QStringList& args)
                        setType, setOffsets, setStart, setRate, loggerInterval, headerType, gains,
                        cjc, ext, plainYears, memoryFile, noConnect, noStart, badBlock, cutBlock,
                        silentBlock, usedLength, breakMarker, headerSets, firmware, meterClock,
-                       noReply, replyLength, replyByte1, handshakeFails});
+                       noReply, replyLength, replyByte1, handshakeFails, profile, curve, speed});
     result.helpText = parser.helpText().replace("<executable_name>", "kolva-meter-sim");
 
     if (!parser.parse(args)) {
@@ -304,6 +316,41 @@ SimCommandLine parseSimCommandLine(const QStringList& args)
                 return fail(unplugged);
             m.unplugged[std::size_t(ch - 1)] = true;
         }
+    }
+    if (parser.isSet(profile) || parser.isSet(curve)) {
+        Profile p;
+        QString why;
+        if (parser.isSet(profile)) {
+            const QString name = parser.value(profile);
+            std::optional<QString> text = Profile::builtin(name);
+            if (!text) {
+                QFile file(name);
+                if (!file.open(QIODevice::ReadOnly)) {
+                    result.error = "No built-in profile and no readable file " + name;
+                    return result;
+                }
+                text = QString::fromUtf8(file.readAll());
+            }
+            const std::optional<Profile> read = Profile::parse(*text, &why);
+            if (!read) {
+                result.error = "Invalid profile " + name + ": " + why;
+                return result;
+            }
+            p = *read;
+        }
+        for (const QString& line : parser.values(curve)) {
+            if (!p.addLine(line, &why)) {
+                result.error = "Invalid value for --curve: " + why;
+                return result;
+            }
+        }
+        m.profile = std::make_shared<const Profile>(p);
+    }
+    if (parser.isSet(speed)) {
+        bool ok = false;
+        m.profileSpeed = parser.value(speed).toDouble(&ok);
+        if (!ok || !(m.profileSpeed > 0) || m.profileSpeed > 10000)
+            return fail(speed);
     }
     m.memoryFull = parser.isSet(memoryFull);
     m.autoOff = parser.isSet(autoOff);
