@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs every Debian package that the build, the tests and the demo need, when missing.
+# Installs every Debian package that the build, the tests and the demo need, when missing; clang
+# with its sanitizer and libFuzzer runtimes and llvm's symbolizer are for scripts/fuzz.sh.
 set -euo pipefail
 
 PACKAGES=(
@@ -16,6 +17,7 @@ PACKAGES=(
   python3 python3-pandas
   dbus-daemon
   lintian appstream man-db groff-base bash-completion
+  clang libclang-rt-dev llvm
 )
 
 missing=()

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 CollectionResult result(CollectionStatus status, const QString& fileName,
@@ -121,8 +123,15 @@ CollectionResult readCollectionFile(const QString& fileName, QByteArray& image)
         return result(CollectionStatus::CannotOpen, fileName, in.errorString());
     if (in.size() > MaxCollectionSize)
         return result(CollectionStatus::TooLarge, fileName);
-    // Read at most one byte more than allowed: a device that reports no size cannot grow past it.
-    image = in.read(MaxCollectionSize + 1);
+    // Read in pieces up to one byte more than allowed: a device that reports no size cannot grow
+    // past it, and a small file costs no more memory than its size.
+    constexpr qint64 kPiece = 64 * 1024;
+    while (image.size() <= MaxCollectionSize) {
+        const QByteArray piece = in.read(std::min(kPiece, MaxCollectionSize + 1 - image.size()));
+        if (piece.isEmpty())
+            break;
+        image += piece;
+    }
     if (in.error() != QFileDevice::NoError)
         return result(CollectionStatus::CannotOpen, fileName, in.errorString());
     if (image.isEmpty())

@@ -58,8 +58,17 @@ QByteArray comment(const QString& text)
 
 namespace {
 
-QByteArray formatTime(const QDate& d, const QTime& t, int offset)
+QByteArray formatTime(QDate d, QTime t, int offset)
 {
+    // An ISO 8601 offset has whole minutes. A local mean time of old (Berlin's was +00:53:28
+    // until 1893) is written with the nearest whole minute and the time moved with it, so that
+    // the text still names the same instant.
+    if (const int minutes = int(std::lround(offset / 60.0)) * 60; minutes != offset) {
+        const QDateTime moved = QDateTime(d, t, QTimeZone::utc()).addSecs(minutes - offset);
+        d = moved.date();
+        t = moved.time();
+        offset = minutes;
+    }
     const int absOffset = std::abs(offset) / 60;
     char buf[40];
     const int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d",
@@ -163,10 +172,11 @@ std::optional<double> parseTime(QByteArrayView s)
     const QTime time(hour, minute, second, ms);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    const QDateTime dt(date, time, QTimeZone(offset));
-    if (!dt.isValid())
+    const QDateTime local = QDateTime(date, time, QTimeZone(offset)).toLocalTime();
+    // A time whose local date falls outside the years 1 to 9999 could not be written back.
+    if (!local.isValid() || local.date().year() < 1 || local.date().year() > 9999)
         return std::nullopt;
-    return DateTime::fromQDateTime(dt);
+    return DateTime::fromDateAndTime(local.date(), local.time());
 }
 
 QByteArray valueText(float v)
@@ -189,6 +199,7 @@ std::optional<float> parseValue(QByteArrayView text)
     if (*first == '+' && last - first > 1 && first[1] != '-')
         ++first;
     const auto r = std::from_chars(first, last, v);
+    // "nan" and "inf" read as numbers, but no reading is one.
     if (r.ec != std::errc() || r.ptr != last || !std::isfinite(v))
         return std::nullopt;
     return v;

@@ -8,9 +8,11 @@
 //
 // The header comes first and nothing but data lines follow. The time is the local date-time in
 // ISO 8601 with milliseconds and the UTC offset (a wall-clock time that the zone skips at a change
-// to daylight-saving time takes the offset before it). A value is the shortest text that reads
-// back as the same 32-bit float, with a point as decimal separator; a NullReading is an empty
-// field. The unit is that line's ("C" or "F"; the meter's key can change it in the middle of a
+// to daylight-saving time takes the offset before it; an offset of old that is not whole minutes
+// is written as the nearest whole minute, the time moved to name the same instant). A value is
+// the shortest text that reads back as the same 32-bit float, with a point as decimal separator;
+// a NullReading is an empty field, and a text that is no finite number ("nan", "inf") is no
+// value. The unit is that line's ("C" or "F"; the meter's key can change it in the middle of a
 // live run), empty where the source does not say. UTF-8 without a byte-order mark, lines end with
 // LF. Everything here is independent of the user's locale.
 //

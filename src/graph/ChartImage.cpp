@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -275,6 +276,12 @@ ChartState decodeChartImage(const QByteArray& image)
         const float null = r.get<float>();
         auto xs = r.getArray<double>(cells);
         auto ys = r.getArray<float>(cells);
+        // The program never keeps a reading or a time that is not a number; statistics, texts and
+        // the axes rely on that.
+        const auto finite = [](auto v) { return std::isfinite(v); };
+        check(std::isfinite(null) && std::all_of(xs.begin(), xs.end(), finite) &&
+                  std::all_of(ys.begin(), ys.end(), finite),
+              "a data value is not finite");
         state.data.setNullValue(null);
         state.data.adopt(subsets, points, std::move(xs), std::move(ys));
         dec.list(state.graphAnnotations, 28, ChartLimits::MaxAnnotations);

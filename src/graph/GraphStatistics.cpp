@@ -35,7 +35,9 @@ void rateIndexes(const ChartData& data, ChartStatistics& out)
     const double minutes = std::floor(seconds / 60.0);
     constexpr double kLastMinutesItem = 60; // the box lists "00" to "60"
     out.minutesIndex = minutes <= kLastMinutesItem ? int(minutes) : -1;
-    out.secondsIndex = int(seconds - minutes * 60.0);
+    // The remainder is exact at any size; a difference with the rounded minutes is not, and
+    // points days beyond any calendar apart (a damaged file) would take it past int.
+    out.secondsIndex = int(std::fmod(seconds, 60.0));
 }
 
 } // namespace

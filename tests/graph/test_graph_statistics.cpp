@@ -159,6 +159,16 @@ TEST(ChartStatistics, StartTimeIntervalAndPointCount)
         EXPECT_EQ(s.secondsIndex, 0);
     }
     {
+        // Points days beyond any calendar apart (a damaged or crafted graph file): the seconds
+        // box still gets an item it has.
+        ChartData d = chart(4, 2, 0.0, 1);
+        d.setX(0, 1, 1e300);
+        const ChartStatistics s = computeChartStatistics(d);
+        EXPECT_EQ(s.minutesIndex, -1);
+        EXPECT_GE(s.secondsIndex, 0);
+        EXPECT_LE(s.secondsIndex, 59);
+    }
+    {
         // Times that run backwards (a damaged file) leave both boxes without a selection.
         const ChartStatistics s = computeChartStatistics(chart(4, 5, at(9, 0, 0), -10));
         EXPECT_EQ(s.minutesIndex, -1);
