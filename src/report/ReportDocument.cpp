@@ -394,7 +394,7 @@ void alarmSection(Flow& flow, const Fonts& fonts, const ReportSource& src, const
     }
     std::vector<double> parts;
     for (qsizetype c = 0; c < src.alarms.header.size(); ++c)
-        parts.push_back(c == 0 ? 2.2 : 1.0);
+        parts.push_back(c == 0 ? 2.2 : c == 1 ? 1.4 : 1.0); // the time, "Acknowledged"
     flow.table(src.alarms.header, src.alarms.rows, parts);
 }
 
