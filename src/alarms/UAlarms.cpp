@@ -102,10 +102,7 @@ TfrmAlarms::TfrmAlarms(QWidget* parent) : QDialog(parent)
     chkSound->setObjectName(QStringLiteral("chkSound"));
 
     createOkCancel(*this, btnOK, btnCancel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = buttonRow({btnOK, btnCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);

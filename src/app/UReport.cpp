@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/UReport.h"
 
+#include "base/DialogParts.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,7 +57,6 @@ TfrmReport::TfrmReport(QWidget* parent) : QDialog(parent)
     form->addRow(QStringLiteral("&Notes:"), memNotes);
     layout->addLayout(form, 1);
 
-    auto* buttons = new QHBoxLayout;
     btnSavePdf = new QPushButton(QStringLiteral("&Save PDF..."), this);
     btnSavePdf->setObjectName(QStringLiteral("btnSavePdf"));
     btnSavePdf->setDefault(true);
@@ -63,11 +64,7 @@ TfrmReport::TfrmReport(QWidget* parent) : QDialog(parent)
     btnPrint->setObjectName(QStringLiteral("btnPrint"));
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    buttons->addStretch(1);
-    buttons->addWidget(btnSavePdf);
-    buttons->addWidget(btnPrint);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({btnSavePdf, btnPrint, btnCancel}));
     connect(btnSavePdf, &QPushButton::clicked, this, [this] { done(SavePdf); });
     connect(btnPrint, &QPushButton::clicked, this, [this] { done(Print); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

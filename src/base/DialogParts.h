@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Pieces every small dialog of the graph windows shares: the OK and Cancel buttons, the
+// Pieces every small dialog of the program shares: the OK and Cancel buttons and their row, the
 // placement centred on the screen (call from the dialog's showEvent), and the runner that shows
 // a dialog of fields and gives them back.
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 // "OK" (the default button, accepts) and "Cancel" (rejects), named btnOK and btnCancel.
@@ -21,6 +23,16 @@ inline void createOkCancel(QDialog& dialog, QPushButton*& ok, QPushButton*& canc
     cancel->setObjectName(QStringLiteral("btnCancel"));
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+}
+
+// The buttons at the right of a row of their own, in the order given.
+inline QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    return row;
 }
 
 inline void centreOnScreen(QWidget& w)

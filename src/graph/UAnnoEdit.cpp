@@ -20,10 +20,7 @@ TfrmAnnoEdit::TfrmAnnoEdit(QWidget* parent) : QDialog(parent)
     Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
     createOkCancel(*this, btnOK, btnCancel);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = buttonRow({btnOK, btnCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Edit1);
     layout->addLayout(buttons);

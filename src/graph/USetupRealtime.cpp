@@ -97,10 +97,7 @@ TfrmSetupRealTime::TfrmSetupRealTime(QWidget* parent) : QDialog(parent)
     grid->addWidget(Label6, 3, 2);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnStart);
-    buttons->addWidget(btnCancel);
+    QHBoxLayout* buttons = buttonRow({btnStart, btnCancel});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(grid);

@@ -96,8 +96,9 @@ TEST(FileFailures, BadTableFilesOpenAsFarAsTheyRead)
         auto* list = s.currentAs<TfrmList>();
         ASSERT_NE(list, nullptr) << f.name;
         EXPECT_EQ(list->windowTitle(), path);
-        if (f.rows >= 0)
+        if (f.rows >= 0) {
             EXPECT_EQ(list->Table().gridRowCount(), f.rows + 1) << f.name;
+        }
         EXPECT_TRUE(s.answers.asked.isEmpty()) << f.name;
         // Turned into a graph: the message of the kind of file, never a crash.
         s.w->btnOutputToGraphClick();

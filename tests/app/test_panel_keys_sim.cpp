@@ -121,8 +121,9 @@ TEST_F(PanelKeysWithSimulator, MaxMinMarksBlinkWhileFramesComeFasterThanTheBlink
             last = !last;
             ++changes;
         }
-        if (changes > 0)
+        if (changes > 0) {
             EXPECT_EQ(shown("lblMAX"), shown("lblMIN")) << "the marks blink together";
+        }
     });
     probe.start(20);
     waitFor([&] { return changes >= 4; }, 4000);
