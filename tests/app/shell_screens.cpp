@@ -11,6 +11,7 @@
 
 #include "app/HelpWindow.h"
 #include "app/UAbout.h"
+#include "app/UReport.h"
 #include "base/DataFolder.h"
 #include "panel/UPanel.h"
 
@@ -77,6 +78,15 @@ int main(int argc, char** argv)
         settle();
         picturetool::save(*splash, dir, QStringLiteral("splash.png"));
         splash->close();
+    }
+    {
+        // What Report... asks, with the fields of a report made before.
+        TfrmReport report;
+        report.setFields({QStringLiteral("Kiln firing 12"), QStringLiteral("A. Tester"),
+                          QStringLiteral("Door sealed with new rope.\nCones 6 and 7 bent.")});
+        report.show();
+        settle();
+        picturetool::save(report, dir, QStringLiteral("report-dialog.png"));
     }
     for (const QSize& size : {QSize(1600, 900), QSize(1366, 768)})
         shell(size, dir);
