@@ -699,12 +699,9 @@ ChartView ChartPlot::fullView(const ChartState& state) const
         keys = found ? QCPRange(std::min(keys.lower, r.lower), std::max(keys.upper, r.upper)) : r;
         found = true;
     }
-    double lo = found ? toDays(keys.lower) : s.manualMinX;
-    double hi = found ? toDays(keys.upper) : s.manualMaxX;
-    if (s.manualScaleControlX == sg::sgManualMin || s.manualScaleControlX == sg::sgManualMinAndMax)
-        lo = s.manualMinX;
-    if (s.manualScaleControlX == sg::sgManualMax || s.manualScaleControlX == sg::sgManualMinAndMax)
-        hi = s.manualMaxX;
+    const auto [lo, hi] = sg::manualExtent(s.manualScaleControlX, s.manualMinX, s.manualMaxX,
+                                           found ? toDays(keys.lower) : s.manualMinX,
+                                           found ? toDays(keys.upper) : s.manualMaxX);
     const QCPRange x = widened(QCPRange(lo, hi), 2.0 / SecondsPerDay);
     v.minX = x.lower;
     v.maxX = x.upper;
@@ -724,12 +721,9 @@ ChartView ChartPlot::fullView(const ChartState& state) const
                 any = true;
             }
         }
-        double ylo = any ? vals.lower : a.manualMinY;
-        double yhi = any ? vals.upper : a.manualMaxY;
-        if (a.manualScaleControlY == sg::sgManualMin || a.manualScaleControlY == sg::sgManualMinAndMax)
-            ylo = a.manualMinY;
-        if (a.manualScaleControlY == sg::sgManualMax || a.manualScaleControlY == sg::sgManualMinAndMax)
-            yhi = a.manualMaxY;
+        auto [ylo, yhi] = sg::manualExtent(a.manualScaleControlY, a.manualMinY, a.manualMaxY,
+                                           any ? vals.lower : a.manualMinY,
+                                           any ? vals.upper : a.manualMaxY);
         if (ylo > yhi)
             std::swap(ylo, yhi);
         const QCPRange y = widened(QCPRange(ylo, yhi), 1e-6);

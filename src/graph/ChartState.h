@@ -10,6 +10,7 @@
 #include <QtGui/qrgb.h>
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 // Values of the chart's enumerated settings, named as the chart's users know them.
@@ -19,6 +20,18 @@ constexpr int sgNone = 0;
 constexpr int sgManualMin = 1;
 constexpr int sgManualMax = 2;
 constexpr int sgManualMinAndMax = 3;
+
+// The extent an axis shows: the data's lo and hi, with the ends its manual scale control fixes
+// taken from manualMin and manualMax.
+inline std::pair<double, double> manualExtent(int control, double manualMin, double manualMax,
+                                              double lo, double hi)
+{
+    if (control == sgManualMin || control == sgManualMinAndMax)
+        lo = manualMin;
+    if (control == sgManualMax || control == sgManualMinAndMax)
+        hi = manualMax;
+    return {lo, hi};
+}
 // DateTimeMode
 constexpr int sgNoDateTime = 0;
 constexpr int sgVBDateTime = 1;

@@ -228,12 +228,9 @@ bool drawReportPlot(QPainter& p, const QRectF& area, const ChartState& chart,
     }
     const bool any = xExtent.found();
 
-    double minX = any ? xExtent.lo : s.manualMinX;
-    double maxX = any ? xExtent.hi : s.manualMaxX;
-    if (s.manualScaleControlX == sg::sgManualMin || s.manualScaleControlX == sg::sgManualMinAndMax)
-        minX = s.manualMinX;
-    if (s.manualScaleControlX == sg::sgManualMax || s.manualScaleControlX == sg::sgManualMinAndMax)
-        maxX = s.manualMaxX;
+    auto [minX, maxX] = sg::manualExtent(s.manualScaleControlX, s.manualMinX, s.manualMaxX,
+                                         any ? xExtent.lo : s.manualMinX,
+                                         any ? xExtent.hi : s.manualMaxX);
     std::tie(minX, maxX) = widened(std::min(minX, maxX), std::max(minX, maxX), 2.0 / kSecondsPerDay);
 
     struct PaneView {
@@ -245,12 +242,9 @@ bool drawReportPlot(QPainter& p, const QRectF& area, const ChartState& chart,
     for (std::size_t k = 0; k < panes.size(); ++k) {
         const ChartAxis& a = s.axes[std::size_t(panes[k].axis)];
         const bool manual = a.manualScaleControlY == sg::sgManualMinAndMax;
-        double lo = yExtent[k].found() && !manual ? yExtent[k].lo : a.manualMinY;
-        double hi = yExtent[k].found() && !manual ? yExtent[k].hi : a.manualMaxY;
-        if (a.manualScaleControlY == sg::sgManualMin || manual)
-            lo = a.manualMinY;
-        if (a.manualScaleControlY == sg::sgManualMax || manual)
-            hi = a.manualMaxY;
+        auto [lo, hi] = sg::manualExtent(a.manualScaleControlY, a.manualMinY, a.manualMaxY,
+                                         yExtent[k].found() ? yExtent[k].lo : a.manualMinY,
+                                         yExtent[k].found() ? yExtent[k].hi : a.manualMaxY);
         if (lo > hi)
             std::swap(lo, hi);
         std::tie(lo, hi) = widened(lo, hi, 1e-6);
