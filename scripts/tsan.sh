@@ -4,8 +4,9 @@
 # those tests and what they link) and runs them. The port's event thread hands every event to the
 # main thread with a blocking queued call; a race in that hand-over would hide from the other
 # builds. Qt itself is not instrumented, but the hand-over needs no suppression: the thread
-# posts under a lock the main thread then takes, and waits on a condition variable the call
-# signals, so every hand-over is ordered where ThreadSanitizer can see it.
+# builds and posts each call holding a lock that the call takes before it reads what it carries
+# (crossThreadPostMutex), and waits on a condition variable the call signals, so every hand-over
+# is ordered where ThreadSanitizer can see it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh >/dev/null

@@ -12,6 +12,12 @@
 #include <condition_variable>
 #include <thread>
 
+std::mutex& crossThreadPostMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
 namespace {
 
 // The event thread waits on it until its posted call has run or has been dropped.
@@ -106,9 +112,11 @@ bool TComThread::CallPort(F f)
         std::lock_guard lock(link_->mutex);
         if (link_->terminated)
             return false;
+        std::lock_guard posting(crossThreadPostMutex());
         QMetaObject::invokeMethod(
             link_->port,
             [link = link_, f = std::move(f), release]() mutable {
+                { std::lock_guard posted(crossThreadPostMutex()); }
                 TCustomComPort* port = nullptr;
                 {
                     std::lock_guard lock(link->mutex);

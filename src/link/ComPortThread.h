@@ -37,6 +37,12 @@ struct ComThreadLink {
     }
 };
 
+// Held by a thread while it builds and posts a call to the main thread, and taken by the call
+// before it reads what it carries. The posting itself goes through Qt's event queue, whose locks
+// ThreadSanitizer cannot see; this lock makes the hand-over of the call's contents visible to it
+// (and orders it for any reader of the code).
+std::mutex& crossThreadPostMutex();
+
 class TComThread {
 public:
     // Starts an event thread for port waiting on source for the events in mask. Throws
