@@ -71,6 +71,18 @@ void fillDataSets(TfrmGraph& w)
     w.Grid2->selectRow(0);
 }
 
+// A graph file opened as the program opens one: an hour of readings, unsplit, with statistics.
+TfrmGraph& openedKilnRun(TfrmMain& main)
+{
+    TfrmGraph* plain = main.Graphs().Create(QStringLiteral("kiln-run.ghf"));
+    fixtures::fillDefault(*plain->Chart1, 3600, 3600);
+    plain->chkSplit->setChecked(false);
+    plain->ApplySplitRule();
+    plain->RefreshStatistics();
+    main.Graphs().Show(*plain);
+    return *plain;
+}
+
 void renderAt(const QSize& size, const QString& dir)
 {
     const QString suffix = QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
@@ -100,12 +112,7 @@ void renderAt(const QSize& size, const QString& dir)
     save(main, dir, QStringLiteral("graph-logger") + suffix);
 
     // Plain: an opened file, unsplit, with annotations and the maxima written onto it.
-    TfrmGraph* plain = main.Graphs().Create(QStringLiteral("kiln-run.ghf"));
-    fixtures::fillDefault(*plain->Chart1, 3600, 3600);
-    plain->chkSplit->setChecked(false);
-    plain->ApplySplitRule();
-    plain->RefreshStatistics();
-    main.Graphs().Show(*plain);
+    TfrmGraph* plain = &openedKilnRun(main);
     if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*plain))
         sub->setGeometry(40, 30, size.width() * 3 / 4, size.height() * 3 / 4);
     QCoreApplication::processEvents();
@@ -163,12 +170,7 @@ void renderMeasuring(const QSize& size, const QString& dir)
     logger->btnMeasure->click();
     save(main, dir, QStringLiteral("measure-logger") + suffix);
 
-    TfrmGraph* plain = main.Graphs().Create(QStringLiteral("kiln-run.ghf"));
-    fixtures::fillDefault(*plain->Chart1, 3600, 3600);
-    plain->chkSplit->setChecked(false);
-    plain->ApplySplitRule();
-    plain->RefreshStatistics();
-    main.Graphs().Show(*plain);
+    TfrmGraph* plain = &openedKilnRun(main);
     if (QMdiSubWindow* sub = GraphWindows::SubWindowOf(*plain))
         sub->showMaximized();
     QCoreApplication::processEvents();
